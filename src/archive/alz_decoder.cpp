@@ -1,0 +1,114 @@
+#include "archive/alz_decoder.h"
+
+#include <string>
+
+#include "archive/dos_time.h"
+#include "archive/sequential_reader.h"
+#include "platform/file_time.h"
+#include "platform/text.h"
+
+namespace Arkova {
+
+namespace {
+
+constexpr std::uint32_t kArchiveHeaderSignature = 0x015A4C41;  // "ALZ" 01
+constexpr std::uint32_t kEntryHeaderSignature = 0x015A4C42;    // "BLZ" 01
+constexpr std::uint16_t kMaxNameLength = 4095;
+constexpr std::uint64_t kEncryptionHeaderLength = 12;
+constexpr std::uint8_t kAttributeFolder = 0x10;
+
+}  // namespace
+
+DecodeResult AlzDecoder::Open(const std::wstring& path) {
+    DecodeResult opened = OpenArchiveFile(path);
+    if (opened != DecodeResult::Ok) return opened;
+    SequentialReader reader(file_);
+    while (fileSize_ > 0) {
+        std::uint32_t signature = 0;
+        if (!reader.ReadLittleEndian(signature)) break;
+        if (signature == kArchiveHeaderSignature) {
+            unsigned char ignored[4];
+            if (!reader.Read(ignored, sizeof(ignored))) break;
+        } else if (signature != kEntryHeaderSignature || !ParseEntry(reader)) {
+            break;
+        }
+        if (reader.Position() >= fileSize_) break;
+    }
+    scanPosition_ = reader.Position();
+    if (Items().empty()) {
+        Close();
+        return DecodeResult::InvalidArchive;
+    }
+    return DecodeResult::Ok;
+}
+
+bool AlzDecoder::ParseEntry(SequentialReader& reader) {
+    std::uint16_t nameLength = 0;
+    std::uint8_t attribute = 0;
+    std::uint32_t dosDateTime = 0;
+    std::uint8_t descriptor = 0;
+    std::uint8_t reserved = 0;
+    if (!reader.ReadLittleEndian(nameLength) || !reader.ReadLittleEndian(attribute) ||
+        !reader.ReadLittleEndian(dosDateTime) || !reader.ReadLittleEndian(descriptor) ||
+        !reader.ReadLittleEndian(reserved)) {
+        return false;
+    }
+    const unsigned sizeWidth = descriptor >> 4;
+    const bool encrypted = (descriptor & 0x01) != 0;
+    std::uint8_t method = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t packedSize = 0;
+    std::uint64_t unpackedSize = 0;
+    if (sizeWidth != 0) {
+        if (!reader.ReadLittleEndian(method) || !reader.ReadLittleEndian(reserved) || !reader.ReadLittleEndian(crc)) {
+            return false;
+        }
+        if (sizeWidth == 1 || sizeWidth == 2 || sizeWidth == 4 || sizeWidth == 8) {
+            if (!reader.ReadLittleEndian(packedSize, sizeWidth) || !reader.ReadLittleEndian(unpackedSize, sizeWidth)) {
+                return false;
+            }
+        }
+    }
+    // No usable name: the scan goes on from here, where the name would have begun.
+    if (nameLength == 0 || nameLength > kMaxNameLength) return true;
+
+    std::string name(nameLength, '\0');
+    if (!reader.Read(name.data(), name.size())) return false;
+    if (encrypted) {
+        reader.Skip(kEncryptionHeaderLength);
+        hasEncryptedItems_ = true;
+    }
+
+    ArchiveItem item;
+    item.path = Platform::MultiByteToWide(name, Platform::SystemAnsiCodePage());
+    item.size = unpackedSize;
+    item.packedSize = packedSize;
+    item.crc = crc;
+    item.attributes = attribute;
+    item.modifiedTime =
+        DosDateTimeToTicks(static_cast<std::uint16_t>(dosDateTime >> 16), static_cast<std::uint16_t>(dosDateTime));
+    item.isDirectory = (attribute & kAttributeFolder) != 0;
+    item.isEncrypted = encrypted;
+    if (!item.path.empty() && (item.isDirectory || packedSize != 0)) {
+        AddEntry(std::move(item), reader.Position(), packedSize, method);
+    }
+    reader.Skip(packedSize);
+    return true;
+}
+
+NativeArchiveDecoder::Storage AlzDecoder::StorageOf(std::uint8_t method) const {
+    switch (method) {
+        case 0:
+            return Storage::Stored;
+        case 2:
+            return Storage::Deflate;
+        default:
+            return Storage::Unsupported;
+    }
+}
+
+std::uint64_t AlzDecoder::FileSystemTime(const ArchiveItem& item) const {
+    return item.modifiedTime == 0 ? 0 : Platform::LocalFileTimeToUtc(item.modifiedTime);
+}
+
+}  // namespace Arkova

@@ -1,0 +1,43 @@
+// The abstract archive reader behind every format, and its progress callbacks.
+// A decoder has no locks: one thread at a time. Callbacks run on the calling thread; returning false cancels.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/archive_item.h"
+#include "archive/decode_result.h"
+
+namespace Arkova {
+
+using ItemProgressCallback = std::function<bool(const std::wstring& path, std::uint64_t done, std::uint64_t total)>;
+using ByteProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+class IArchiveDecoder {
+public:
+    virtual ~IArchiveDecoder() = default;
+
+    // Closes, remembers the path, opens and lists the archive. On failure the decoder is closed and lists nothing.
+    virtual DecodeResult Open(const std::wstring& path) = 0;
+    // Forgets the archive and its items; the password, code page and callback stay.
+    virtual void Close() = 0;
+    // Valid until the next Open, Close or destruction.
+    virtual const std::vector<ArchiveItem>& Items() const = 0;
+    // The entry's unpacked bytes replace the buffer's content.
+    virtual DecodeResult ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) = 0;
+    // Writes the entry to exactly that path.
+    virtual DecodeResult ExtractToFile(std::uint32_t position, const std::wstring& target) = 0;
+    // Writes every entry below the folder.
+    virtual DecodeResult ExtractAll(const std::wstring& folder) = 0;
+    virtual void SetPassword(const std::wstring& password) = 0;
+    virtual void SetProgressCallback(ItemProgressCallback callback) = 0;
+    // -1 = not set; only the library adapter decodes names with it.
+    virtual void SetCodePage(std::int32_t codePage) = 0;
+    virtual bool IsOpen() const = 0;
+    virtual bool HasEncryptedItems() const = 0;
+    virtual std::uint64_t ItemCount() const = 0;
+};
+
+}  // namespace Arkova

@@ -1,0 +1,32 @@
+// The console that the command-line front end talks to: the real one, or a scripted one in tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace Arkova::Cli {
+
+class Console {
+public:
+    virtual ~Console() = default;
+    virtual void Out(std::wstring_view text) = 0;
+    virtual void Err(std::wstring_view text) = 0;
+    // Whether a person can answer questions on standard input.
+    virtual bool InputIsTerminal() const = 0;
+    // Whether a progress line on standard error is seen by a person.
+    virtual bool ErrorIsTerminal() const = 0;
+    // One line of input without its line end; false at the end of input.
+    virtual bool ReadLine(std::wstring& line) = 0;
+};
+
+// The process's own standard streams.
+class SystemConsole : public Console {
+public:
+    void Out(std::wstring_view text) override;
+    void Err(std::wstring_view text) override;
+    bool InputIsTerminal() const override;
+    bool ErrorIsTerminal() const override;
+    bool ReadLine(std::wstring& line) override;
+};
+
+}  // namespace Arkova::Cli

@@ -1,0 +1,29 @@
+// The arguments of arkova-cli.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Arkova::Cli {
+
+enum class Command { List, Test, Extract, Help };
+
+// What to do with files that already exist at the destination.
+enum class ExistingFiles { Ask, OverwriteAll, SkipAll };
+
+struct Options {
+    Command command = Command::Help;
+    std::wstring archive;
+    std::wstring outputFolder;  // empty: the new folder named after the archive
+    std::vector<std::wstring> entries;
+    ExistingFiles existing = ExistingFiles::Ask;
+    bool quiet = false;
+    bool sequential = false;
+};
+
+// Parses the arguments after the program name; false with a message on a usage error.
+bool ParseOptions(const std::vector<std::wstring>& arguments, Options& options, std::wstring& error);
+
+extern const wchar_t kUsageText[];
+
+}  // namespace Arkova::Cli

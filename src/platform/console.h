@@ -1,0 +1,17 @@
+// The process's standard streams, as text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace Arkova::Platform {
+
+enum class StandardStream { Input, Output, Error };
+
+bool IsTerminal(StandardStream stream);
+// Writes text: to a console as characters, to a file or pipe as UTF-8.
+void WriteConsoleText(StandardStream stream, std::wstring_view text);
+// Reads one line of standard input without its line end; false at the end of input.
+bool ReadConsoleLine(std::wstring& line);
+
+}  // namespace Arkova::Platform

@@ -1,0 +1,59 @@
+// Files: reading with positional reads, and writing a new file from scratch.
+// Both classes own their handle and close it on destruction. An InputFile may be read from several threads at once
+// (ReadAt never moves a shared position); an OutputFile belongs to one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace Arkova::Platform {
+
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile() { Close(); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+
+    // Opens an existing file for reading; other processes may read, write or delete it meanwhile.
+    bool Open(const std::wstring& path);
+    void Close();
+    bool IsOpen() const { return handle_ != kInvalidHandle; }
+
+    bool Size(std::uint64_t& size) const;
+    // Reads up to `length` bytes at `offset`. `bytesRead` is less than `length` only at the end of the file.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t length, std::size_t& bytesRead) const;
+    // Reads exactly `length` bytes at `offset`; false on an error or a short read.
+    bool ReadExactAt(std::uint64_t offset, void* buffer, std::size_t length) const;
+
+private:
+    static constexpr std::intptr_t kInvalidHandle = -1;
+    std::intptr_t handle_ = kInvalidHandle;
+};
+
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile() { Close(); }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates the file, replacing any file of that name, opened for writing without sharing.
+    bool Create(const std::wstring& path);
+    // Writes all of the bytes (any length); false when the file system refused some.
+    bool Write(const void* data, std::size_t length);
+    // Sets the last-write time (FILETIME ticks, UTC) of the open file.
+    bool SetModifiedTime(std::uint64_t fileTimeUtc);
+    // Closes the file; false when the last data could not be flushed.
+    bool Close();
+    bool IsOpen() const { return handle_ != kInvalidHandle; }
+
+private:
+    static constexpr std::intptr_t kInvalidHandle = -1;
+    std::intptr_t handle_ = kInvalidHandle;
+};
+
+}  // namespace Arkova::Platform

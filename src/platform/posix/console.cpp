@@ -1,0 +1,45 @@
+#include "platform/console.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "platform/text.h"
+
+namespace Arkova::Platform {
+
+namespace {
+
+int DescriptorOf(StandardStream stream) {
+    switch (stream) {
+        case StandardStream::Input:
+            return STDIN_FILENO;
+        case StandardStream::Output:
+            return STDOUT_FILENO;
+        case StandardStream::Error:
+            return STDERR_FILENO;
+    }
+    return STDERR_FILENO;
+}
+
+}  // namespace
+
+bool IsTerminal(StandardStream stream) { return ::isatty(DescriptorOf(stream)) == 1; }
+
+void WriteConsoleText(StandardStream stream, std::wstring_view text) {
+    std::string bytes = WideToUtf8(text);
+    std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fflush(file);
+}
+
+bool ReadConsoleLine(std::wstring& line) {
+    std::string bytes;
+    if (!std::getline(std::cin, bytes)) return false;
+    if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    line = Utf8ToWide(bytes);
+    return true;
+}
+
+}  // namespace Arkova::Platform

@@ -1,0 +1,118 @@
+#include "platform/text.h"
+
+#include <iconv.h>
+#include <utf8proc.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace Arkova::Platform {
+
+namespace {
+
+std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (IsValid()) ::iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool IsValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+bool IsCodePageAvailable(int codePage) {
+    if (codePage == kCodePageUtf8) return true;
+    if (codePage <= 0) return false;
+    return Converter("WCHAR_T", IconvName(codePage).c_str()).IsValid();
+}
+
+std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
+    if (codePage == kCodePageUtf8) return Utf8ToWide(bytes);
+    Converter converter("WCHAR_T", IconvName(codePage).c_str());
+    if (!converter.IsValid()) return Utf8ToWide(bytes);
+    std::wstring out;
+    std::string input(bytes);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    wchar_t buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = reinterpret_cast<char*>(buffer);
+        std::size_t outLeft = sizeof(buffer);
+        std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(reinterpret_cast<wchar_t*>(outPtr) - buffer));
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // An invalid or incomplete sequence: replace one byte and resynchronise after it.
+            out += static_cast<wchar_t>(0xFFFD);
+            ++in;
+            --inLeft;
+            ::iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
+
+std::string WideToMultiByte(std::wstring_view text, int codePage) {
+    if (codePage == kCodePageUtf8) return WideToUtf8(text);
+    Converter converter(IconvName(codePage).c_str(), "WCHAR_T");
+    if (!converter.IsValid()) return WideToUtf8(text);
+    std::string out;
+    std::wstring input(text);
+    char* in = reinterpret_cast<char*>(input.data());
+    std::size_t inLeft = input.size() * sizeof(wchar_t);
+    char buffer[512];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof(buffer);
+        std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            out += '?';
+            in += sizeof(wchar_t);
+            inLeft -= std::min(inLeft, sizeof(wchar_t));
+            ::iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
+
+int SystemAnsiCodePage() {
+    if (const char* acp = std::getenv("ARKOVA_ACP"); acp != nullptr && *acp != '\0') {
+        int value = std::atoi(acp);
+        if (value > 0 && IsCodePageAvailable(value)) return value;
+    }
+    const char* locale = nullptr;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        locale = std::getenv(name);
+        if (locale != nullptr && *locale != '\0') break;
+    }
+    if (locale != nullptr) {
+        std::string text = locale;
+        if (text.rfind("ja", 0) == 0) return 932;
+        if (text.rfind("zh_CN", 0) == 0 || text.rfind("zh_SG", 0) == 0) return 936;
+        if (text.rfind("zh_TW", 0) == 0 || text.rfind("zh_HK", 0) == 0) return 950;
+    }
+    return 949;
+}
+
+std::wstring NormalizeNfc(std::wstring_view text) {
+    std::string utf8 = WideToUtf8(text);
+    utf8proc_uint8_t* composed = utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(utf8.c_str()));
+    if (composed == nullptr) return std::wstring(text);
+    std::wstring result = Utf8ToWide(reinterpret_cast<const char*>(composed));
+    std::free(composed);
+    return result;
+}
+
+}  // namespace Arkova::Platform

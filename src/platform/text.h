@@ -1,0 +1,27 @@
+// Text conversion between the program's wide strings and byte encodings.
+// Invalid input never fails: undecodable bytes become U+FFFD, unencodable characters the code page's default.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace Arkova::Platform {
+
+inline constexpr int kCodePageUtf8 = 65001;
+
+std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view bytes);
+
+// Decodes bytes in a Windows code page (949, 932, 936, 950, 874, 1250-1257, 65001 ...).
+std::wstring MultiByteToWide(std::string_view bytes, int codePage);
+std::string WideToMultiByte(std::wstring_view text, int codePage);
+bool IsCodePageAvailable(int codePage);
+
+// The code page that Windows calls the system ANSI code page. Off Windows: 949, unless ARKOVA_ACP names another or
+// the locale's language clearly implies one.
+int SystemAnsiCodePage();
+
+// Unicode normalisation form C (composed Hangul syllables, accented letters).
+std::wstring NormalizeNfc(std::wstring_view text);
+
+}  // namespace Arkova::Platform

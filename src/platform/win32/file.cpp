@@ -1,0 +1,111 @@
+#include "platform/file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace Arkova::Platform {
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// ReadFile and WriteFile take 32-bit lengths; larger requests go in pieces of this size.
+constexpr std::size_t kMaxIoChunk = 1u << 30;
+
+}  // namespace
+
+InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidHandle)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, kInvalidHandle);
+    }
+    return *this;
+}
+
+bool InputFile::Open(const std::wstring& path) {
+    Close();
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
+void InputFile::Close() {
+    if (IsOpen()) ::CloseHandle(AsHandle(handle_));
+    handle_ = kInvalidHandle;
+}
+
+bool InputFile::Size(std::uint64_t& size) const {
+    LARGE_INTEGER value{};
+    if (!IsOpen() || !::GetFileSizeEx(AsHandle(handle_), &value)) return false;
+    size = static_cast<std::uint64_t>(value.QuadPart);
+    return true;
+}
+
+bool InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t length, std::size_t& bytesRead) const {
+    bytesRead = 0;
+    if (!IsOpen()) return false;
+    auto* out = static_cast<char*>(buffer);
+    while (bytesRead < length) {
+        // The offset travels in the OVERLAPPED record, so concurrent readers never race on a file position.
+        std::uint64_t position = offset + bytesRead;
+        OVERLAPPED overlapped{};
+        overlapped.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        overlapped.OffsetHigh = static_cast<DWORD>(position >> 32);
+        DWORD want = static_cast<DWORD>(std::min(length - bytesRead, kMaxIoChunk));
+        DWORD got = 0;
+        if (!::ReadFile(AsHandle(handle_), out + bytesRead, want, &got, &overlapped)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) break;
+            return false;
+        }
+        if (got == 0) break;
+        bytesRead += got;
+    }
+    return true;
+}
+
+bool InputFile::ReadExactAt(std::uint64_t offset, void* buffer, std::size_t length) const {
+    std::size_t got = 0;
+    return ReadAt(offset, buffer, length, got) && got == length;
+}
+
+bool OutputFile::Create(const std::wstring& path) {
+    Close();
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
+bool OutputFile::Write(const void* data, std::size_t length) {
+    if (!IsOpen()) return false;
+    const auto* in = static_cast<const char*>(data);
+    while (length > 0) {
+        DWORD want = static_cast<DWORD>(std::min(length, kMaxIoChunk));
+        DWORD written = 0;
+        if (!::WriteFile(AsHandle(handle_), in, want, &written, nullptr) || written == 0) return false;
+        in += written;
+        length -= written;
+    }
+    return true;
+}
+
+bool OutputFile::SetModifiedTime(std::uint64_t fileTimeUtc) {
+    if (!IsOpen()) return false;
+    FILETIME time{static_cast<DWORD>(fileTimeUtc & 0xFFFFFFFFu), static_cast<DWORD>(fileTimeUtc >> 32)};
+    return ::SetFileTime(AsHandle(handle_), nullptr, nullptr, &time) != 0;
+}
+
+bool OutputFile::Close() {
+    if (!IsOpen()) return true;
+    bool ok = ::CloseHandle(AsHandle(handle_)) != 0;
+    handle_ = kInvalidHandle;
+    return ok;
+}
+
+}  // namespace Arkova::Platform
