@@ -1,0 +1,383 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine for building Arkova.
+#
+#   1. Installs the Debian packages both builds need (Linux and Windows cross).
+#   2. Builds the Windows x64 libraries Debian does not ship for MinGW-w64
+#      (libdeflate, libjpeg-turbo, GoogleTest, the 7-Zip DLL) from Debian
+#      source packages into a cache outside the tree, one prefix per version.
+#   3. Writes <cache>/mingw64/deps.cmake, which the Windows toolchain file reads.
+#
+# Safe to run again: installed packages and built prefixes are skipped.
+#
+# Usage: scripts/setup.sh [--packages-only] [--force]
+#   --packages-only  only install the Debian packages
+#   --force          rebuild the Windows dependencies even if they are cached
+# Environment:
+#   ARKOVA_CACHE     cache root (default: $HOME/.cache/arkova)
+#   ARKOVA_JOBS      parallel build jobs (default: 2)
+set -euo pipefail
+
+readonly PACKAGES=(
+  cmake ninja-build g++ libgtest-dev libgmock-dev googletest
+  zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libutf8proc-dev libsqlite3-dev
+  p7zip-full
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 xvfb xauth
+  nasm dpkg-dev clang-14 libclang-rt-14-dev
+  libarchive-tools unzip zip time fonts-nanum
+)
+
+# Exact Debian source versions of the Windows dependencies. A new version gets
+# a new prefix, so older builds never mix with newer headers.
+readonly LIBDEFLATE_VERSION=1.14-1
+readonly LIBJPEG_VERSION=1:2.1.5-2
+# Two 7zip versions are listed for bookworm; this is the security update.
+readonly SEVENZIP_VERSION=22.01+really26.02+dfsg-0+deb12u1
+# GoogleTest is built from /usr/src/googletest, so its version is whatever the
+# installed googletest package is (looked up at run time).
+
+readonly CROSS=x86_64-w64-mingw32
+readonly CROSS_CC=$CROSS-gcc-posix
+readonly CROSS_CXX=$CROSS-g++-posix
+
+CACHE_ROOT=${ARKOVA_CACHE:-${HOME:?HOME is not set; set ARKOVA_CACHE}/.cache/arkova}
+readonly CACHE_ROOT
+readonly WIN_ROOT=$CACHE_ROOT/mingw64
+readonly LOG_DIR=$CACHE_ROOT/logs
+readonly TOOLCHAIN=$WIN_ROOT/toolchain.cmake
+readonly STAMP=.arkova-complete
+readonly SRC_LIST=/etc/apt/sources.list.d/arkova-src.sources
+readonly JOBS=${ARKOVA_JOBS:-2}
+
+PACKAGES_ONLY=0
+FORCE=0
+APT_UPDATED=0
+LOG=/dev/null
+PREFIXES=()
+declare -A PREFIX_OF=()
+
+export DEBIAN_FRONTEND=noninteractive
+
+# ---------------------------------------------------------------- messages --
+
+say() { printf 'setup: %s\n' "$*"; }
+
+die() {
+  printf 'setup: error: %s\n' "$*" | redact >&2
+  exit 1
+}
+
+# Masks URLs and the configured mirror host names in tool output: the
+# machine's package sources are its own business, not the log reader's.
+MIRROR_SED=
+redact() {
+  if [[ -z $MIRROR_SED ]]; then
+    local hosts
+    hosts=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+                /etc/apt/sources.list.d/*.sources 2>/dev/null \
+            | grep -oE '://[^/[:space:]]+' | cut -c4- | sort -u \
+            | sed 's/[].[*^$\\+?(){}|]/\\&/g' | paste -sd'|' || true)
+    if [[ -n $hosts ]]; then
+      MIRROR_SED="s#($hosts)#<mirror>#g"
+    else
+      MIRROR_SED='s#^##'   # nothing to mask
+    fi
+  fi
+  sed -E -e 's#[A-Za-z][A-Za-z0-9+.-]*://[^[:space:]]+#<mirror>#g' -e "$MIRROR_SED"
+}
+
+# Runs a command with its output going to $LOG. On failure prints the end of
+# the log and stops, so CI shows why without scrolling through a full build.
+run() {
+  printf '+ %s\n' "$*" >>"$LOG"
+  if ! "$@" >>"$LOG" 2>&1 </dev/null; then
+    {
+      printf 'setup: error: command failed: %s\n' "$*"
+      printf 'setup: last lines of %s:\n' "$LOG"
+      tail -n 40 "$LOG" | sed 's/^/  | /'
+    } | redact >&2
+    exit 1
+  fi
+}
+
+need_root() {
+  [[ $(id -u) -eq 0 ]] || die "must run as root to $1"
+}
+
+# ---------------------------------------------------------------- packages --
+
+missing_packages() {
+  local installed
+  installed=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' "${PACKAGES[@]}" \
+                2>/dev/null | awk '$2 == "ii" { print $1 }' || true)
+  local pkg
+  for pkg in "${PACKAGES[@]}"; do
+    grep -qxF "$pkg" <<<"$installed" || printf '%s\n' "$pkg"
+  done
+}
+
+apt_update() {
+  [[ $APT_UPDATED -eq 1 ]] && return 0
+  say "updating the package lists ..."
+  run apt-get -qq update
+  APT_UPDATED=1
+}
+
+install_packages() {
+  LOG=$LOG_DIR/packages.log
+  : >"$LOG"
+  local missing
+  missing=$(missing_packages)
+  if [[ -z $missing ]]; then
+    say "Debian packages up to date"
+    return 0
+  fi
+  need_root "install packages"
+  say "installing Debian packages: $(paste -sd' ' <<<"$missing")"
+  # The lists may be empty on a fresh image, or stale; refresh them only
+  # when there is something to install.
+  apt_update
+  # shellcheck disable=SC2086  # one word per package
+  run apt-get -qq -y --no-install-recommends \
+      -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+      install $missing
+  missing=$(missing_packages)
+  [[ -z $missing ]] || die "packages still missing after install: $(paste -sd' ' <<<"$missing")"
+}
+
+# ---------------------------------------------------------- source packages --
+
+# The deb-src entries mirror the machine's own binary sources, so sources and
+# binaries always come from the same place and no address is hard-coded here.
+ensure_deb_src() {
+  local binary=/etc/apt/sources.list.d/debian.sources want
+  [[ -f $binary ]] || die "$binary not found: cannot derive the deb-src entries"
+  want=$(printf '# Written by Arkova scripts/setup.sh from debian.sources.\n'
+         sed -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb-src/' "$binary")
+  if [[ -f $SRC_LIST && "$(cat "$SRC_LIST")" == "$want" ]]; then
+    return 0
+  fi
+  need_root "add the deb-src entries"
+  say "adding deb-src entries ($SRC_LIST)"
+  printf '%s\n' "$want" >"$SRC_LIST.tmp"
+  mv -f "$SRC_LIST.tmp" "$SRC_LIST"
+  APT_UPDATED=0
+  apt_update
+}
+
+source_listed() {  # name version
+  apt-cache showsrc --only-source "$1" 2>/dev/null | grep -qxF "Version: $2"
+}
+
+# Downloads and unpacks source package $1 at exactly version $2 into work dir
+# $3; sets SRC_DIR to the unpacked tree.
+fetch_source() {
+  local name=$1 version=$2 work=$3
+  ensure_deb_src
+  if ! source_listed "$name" "$version"; then
+    apt_update
+    source_listed "$name" "$version" || die "source package $name $version is not available;" \
+      "listed versions: $(apt-cache showsrc --only-source "$name" 2>/dev/null \
+                          | sed -n 's/^Version: //p' | paste -sd' ')"
+  fi
+  # Root's home is not readable by apt's sandbox user, so download as root.
+  (cd "$work" && run apt-get -qq source --download-only --only-source \
+      -o APT::Sandbox::User=root "$name=$version")
+  SRC_DIR=$work/src
+  run dpkg-source -x "$work/${name}_${version#*:}.dsc" "$SRC_DIR"
+}
+
+# --------------------------------------------------------- windows toolchain --
+
+write_toolchain() {
+  mkdir -p "$WIN_ROOT"
+  cat >"$TOOLCHAIN.tmp" <<EOF
+# Written by Arkova scripts/setup.sh: cross-compiles the Windows dependencies.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(CMAKE_C_COMPILER $CROSS_CC)
+set(CMAKE_CXX_COMPILER $CROSS_CXX)
+set(CMAKE_RC_COMPILER $CROSS-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$CROSS)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+EOF
+  mv -f "$TOOLCHAIN.tmp" "$TOOLCHAIN"
+}
+
+# Configures, builds and installs a CMake project for Windows.
+cmake_cross() {  # source-dir build-dir prefix [cmake args...]
+  local src=$1 build=$2 prefix=$3
+  shift 3
+  run cmake -S "$src" -B "$build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@"
+  run cmake --build "$build" -j "$JOBS"
+  run cmake --install "$build"
+}
+
+# ------------------------------------------------------ windows dependencies --
+
+# Each builder gets: prefix, scratch dir, version.
+
+build_libdeflate() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source libdeflate "$version" "$work"
+  # libdeflate 1.14 has only a Makefile; AR must be given or the host ar is used.
+  run make -C "$SRC_DIR" -j"$JOBS" CC="$CROSS_CC" AR="$CROSS-ar" \
+      DISABLE_SHARED=1 PREFIX="$prefix" install
+  # For MinGW targets the static library is named libdeflatestatic.lib;
+  # give it the name the GNU linker looks for with -ldeflate.
+  run cp "$prefix/lib/libdeflatestatic.lib" "$prefix/lib/libdeflate.a"
+}
+
+build_libjpeg() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source libjpeg-turbo "$version" "$work"
+  # REQUIRE_SIMD turns a missing NASM into a build error instead of a
+  # silently slow decoder.
+  cmake_cross "$SRC_DIR" "$work/build" "$prefix" \
+      -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DWITH_SIMD=1 -DREQUIRE_SIMD=1
+}
+
+build_googletest() {
+  local prefix=$1 work=$2
+  [[ -f /usr/src/googletest/CMakeLists.txt ]] || die "/usr/src/googletest is missing (package googletest)"
+  cmake_cross /usr/src/googletest "$work/build" "$prefix" \
+      -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
+  [[ -f $prefix/lib/cmake/GTest/GTestConfig.cmake ]] || die "GoogleTest did not install GTestConfig.cmake"
+}
+
+build_7zip() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source 7zip "$version" "$work"
+  local bundle=$SRC_DIR/CPP/7zip/Bundles/Format7zF dll
+  # Without MSYSTEM the MinGW branch of the makefile expects cmd.exe's mkdir;
+  # "mkdir -p" keeps a rerun in the same tree working.
+  run make -C "$bundle" -f makefile.gcc -j"$JOBS" \
+      IS_MINGW=1 DISABLE_RAR=1 IS_X64=1 MY_MKDIR="mkdir -p" \
+      CC="$CROSS_CC" CXX="$CROSS_CXX" RC="$CROSS-windres"
+  dll=$bundle/_o/7z.dll
+  [[ -f $dll ]] || die "7-Zip build produced no $dll"
+  mkdir -p "$prefix/bin"
+  run "$CROSS-strip" -o "$prefix/bin/7zip.dll" "$dll"
+  check_7zip_dll "$prefix/bin/7zip.dll"
+}
+
+# The adapter loads the DLL by these entry points, and it must run without
+# MinGW runtime DLLs beside it.
+check_7zip_dll() {
+  local dll=$1 dump sym
+  dump=$("$CROSS-objdump" -p "$dll") || die "cannot read $dll"
+  for sym in CreateObject GetModuleProp GetNumberOfFormats GetHandlerProperty2; do
+    grep -qE "[[:space:]]$sym\$" <<<"$dump" || die "$dll does not export $sym"
+  done
+  if grep -iE 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$dump" >&2; then
+    die "$dll depends on MinGW runtime DLLs; it must be linked statically"
+  fi
+}
+
+# Builds one dependency unless its prefix already carries the completion
+# stamp. The prefix is wiped first, so a half-finished build never counts.
+ensure_dep() {  # key display-name version builder
+  local key=$1 name=$2 version=$3 builder=$4
+  local dir=$key-${version#*:}   # no epoch in paths, as in Debian's file names
+  local prefix=$WIN_ROOT/$dir work=$CACHE_ROOT/work/$dir
+  PREFIXES+=("$prefix")
+  PREFIX_OF[$key]=$prefix
+  if [[ $FORCE -eq 0 && -f $prefix/$STAMP ]]; then
+    say "$name up to date"
+    return 0
+  fi
+  LOG=$LOG_DIR/$dir.log
+  : >"$LOG"
+  say "building $name $version for Windows ... (log: $LOG)"
+  local start=$SECONDS
+  rm -rf "$prefix" "$work"
+  mkdir -p "$prefix" "$work"
+  "$builder" "$prefix" "$work" "$version"
+  printf '%s %s\n' "$name" "$version" >"$prefix/$STAMP"
+  rm -rf "$work"   # sources and objects are not needed once installed
+  say "$name $version done in $((SECONDS - start)) s"
+}
+
+googletest_version() {
+  dpkg-query -W -f='${Version}' googletest 2>/dev/null \
+    || die "package googletest is not installed (run without --packages-only)"
+}
+
+build_windows_deps() {
+  write_toolchain
+  ensure_dep libdeflate libdeflate "$LIBDEFLATE_VERSION" build_libdeflate
+  ensure_dep libjpeg-turbo libjpeg-turbo "$LIBJPEG_VERSION" build_libjpeg
+  local gtest_version
+  gtest_version=$(googletest_version)
+  ensure_dep googletest GoogleTest "$gtest_version" build_googletest
+  ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip
+}
+
+# --------------------------------------------------------------- deps.cmake --
+
+# Tells the project's Windows toolchain where the prefixes are. Written to a
+# temporary name and renamed, so a configure never reads half a file.
+write_deps_cmake() {
+  local deflate=${PREFIX_OF[libdeflate]} jpeg=${PREFIX_OF[libjpeg-turbo]}
+  local gtest=${PREFIX_OF[googletest]} sevenzip=${PREFIX_OF[7zip]}
+  local out=$WIN_ROOT/deps.cmake f
+  for f in "$deflate/include/libdeflate.h" "$deflate/lib/libdeflate.a" \
+           "$jpeg/include/jpeglib.h" "$jpeg/lib/libjpeg.a" "$jpeg/lib/libturbojpeg.a" \
+           "$gtest/lib/cmake/GTest/GTestConfig.cmake" "$sevenzip/bin/7zip.dll"; do
+    [[ -f $f ]] || die "expected $f; rerun with --force"
+  done
+  {
+    printf '# Written by Arkova scripts/setup.sh; do not edit.\n'
+    printf '# Windows x64 dependencies built from Debian source packages.\n'
+    printf 'set(ARKOVA_WIN_PREFIXES "%s")\n' "$(IFS=';'; printf '%s' "${PREFIXES[*]}")"
+    printf 'set(ARKOVA_7ZIP_DLL "%s")\n' "$sevenzip/bin/7zip.dll"
+    printf 'set(ARKOVA_WIN_LIBDEFLATE_INCLUDE "%s")\n' "$deflate/include"
+    printf 'set(ARKOVA_WIN_LIBDEFLATE_LIB "%s")\n' "$deflate/lib/libdeflate.a"
+    printf 'set(ARKOVA_WIN_JPEG_INCLUDE "%s")\n' "$jpeg/include"
+    printf 'set(ARKOVA_WIN_JPEG_LIB "%s")\n' "$jpeg/lib/libjpeg.a"
+    printf 'set(ARKOVA_WIN_TURBOJPEG_LIB "%s")\n' "$jpeg/lib/libturbojpeg.a"
+    printf 'set(ARKOVA_WIN_GTEST_DIR "%s")\n' "$gtest/lib/cmake/GTest"
+  } >"$out.tmp.$$"
+  mv -f "$out.tmp.$$" "$out"
+  say "wrote $out"
+}
+
+# --------------------------------------------------------------------- main --
+
+usage() {
+  sed -n 's/^# \{0,1\}//; /^Usage:/,/^ *ARKOVA_JOBS/p' "$0"
+}
+
+parse_args() {
+  local arg
+  for arg in "$@"; do
+    case $arg in
+      --packages-only) PACKAGES_ONLY=1 ;;
+      --force) FORCE=1 ;;
+      -h|--help) usage; exit 0 ;;
+      *) usage >&2; die "unknown option: $arg" ;;
+    esac
+  done
+}
+
+main() {
+  parse_args "$@"
+  mkdir -p "$LOG_DIR"
+  # One setup at a time per cache: two runs building the same prefix would
+  # overwrite each other's files.
+  exec 9>"$CACHE_ROOT/.lock"
+  flock -n 9 || { say "waiting for another setup run to finish ..."; flock 9; }
+
+  install_packages
+  [[ $PACKAGES_ONLY -eq 1 ]] && { say "done (packages only)"; return 0; }
+  build_windows_deps
+  write_deps_cmake
+  say "done"
+}
+
+main "$@"
