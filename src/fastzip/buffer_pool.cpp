@@ -1,0 +1,64 @@
+#include "fastzip/buffer_pool.h"
+
+#include <new>
+
+namespace Arkova::FastZip {
+
+namespace {
+constexpr std::align_val_t kAlignment{64};
+}
+
+std::size_t BufferPool::Fill(std::size_t count, std::size_t bufferSize) {
+    std::lock_guard<std::mutex> guard(lock_);
+    bufferSize_ = bufferSize;
+    shutDown_ = false;
+    try {
+        owned_.reserve(owned_.size() + count);
+        for (std::size_t i = 0; i < count; ++i) {
+            void* memory = ::operator new(bufferSize, kAlignment, std::nothrow);
+            if (memory == nullptr) continue;
+            owned_.push_back(static_cast<std::uint8_t*>(memory));
+            free_.push_back(owned_.back());
+        }
+    } catch (const std::bad_alloc&) {
+        // Keep what was allocated; the caller checks the count.
+    }
+    return owned_.size();
+}
+
+std::uint8_t* BufferPool::Take() {
+    std::unique_lock<std::mutex> guard(lock_);
+    bufferFree_.wait(guard, [this] { return !free_.empty() || cancel_ || shutDown_; });
+    if (free_.empty() || cancel_ || shutDown_) return nullptr;
+    std::uint8_t* buffer = free_.front();
+    free_.pop_front();
+    return buffer;
+}
+
+void BufferPool::Return(std::uint8_t* buffer) {
+    if (buffer == nullptr) return;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (shutDown_) return;
+        free_.push_back(buffer);
+    }
+    bufferFree_.notify_one();
+}
+
+void BufferPool::WakeAll() {
+    { std::lock_guard<std::mutex> guard(lock_); }
+    bufferFree_.notify_all();
+}
+
+void BufferPool::ShutDown() {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        shutDown_ = true;
+        free_.clear();
+        for (std::uint8_t* buffer : owned_) ::operator delete(buffer, kAlignment);
+        owned_.clear();
+    }
+    bufferFree_.notify_all();
+}
+
+}  // namespace Arkova::FastZip

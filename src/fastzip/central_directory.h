@@ -1,0 +1,22 @@
+// Reading the central directory: the end record (and its ZIP64 form), then every record in directory order.
+// Runs on the engine's controlling thread before any other engine thread starts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fastzip/error_slot.h"
+#include "fastzip/zip_entry.h"
+
+namespace Arkova::FastZip {
+
+// Opens the archive into `index.reader` (it stays open after success) and lists its entries. True exactly when at
+// least one entry was listed; the failures to open, read or locate the directory record an error text.
+bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath);
+
+// Position in `tail` of the end record: the last signature whose comment length reaches the end of the file, else
+// the last signature at all; npos when there is none. `tail` holds the file's last bytes.
+std::size_t FindEndRecord(const std::uint8_t* tail, std::size_t tailLength);
+
+}  // namespace Arkova::FastZip

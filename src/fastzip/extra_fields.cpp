@@ -1,0 +1,74 @@
+#include "fastzip/extra_fields.h"
+
+#include "fastzip/little_endian.h"
+#include "platform/file_time.h"
+
+namespace Arkova::FastZip {
+
+namespace {
+
+constexpr std::uint16_t kZip64Field = 0x0001;
+constexpr std::uint16_t kNtfsField = 0x000A;
+constexpr std::uint16_t kExtendedTimestampField = 0x5455;
+
+void ReadZip64(const std::uint8_t* p, std::size_t size, bool needUncompressed, bool needCompressed, bool needOffset,
+               CentralExtras& extras) {
+    std::size_t at = 0;
+    auto take = [&](bool need, bool& has, std::uint64_t& value) {
+        if (!need || at + 8 > size) return;
+        value = Le64(p + at);
+        has = true;
+        at += 8;
+    };
+    take(needUncompressed, extras.hasUncompressed, extras.uncompressedSize);
+    take(needCompressed, extras.hasCompressed, extras.compressedSize);
+    take(needOffset, extras.hasOffset, extras.localHeaderOffset);
+}
+
+// Four reserved bytes, then tagged attributes; tag 1 holds modification, access and creation FILETIMEs.
+void ReadNtfs(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
+    std::size_t at = 4;
+    while (at + 4 <= size) {
+        std::uint16_t tag = Le16(p + at);
+        std::uint16_t tagSize = Le16(p + at + 2);
+        at += 4;
+        if (tagSize > size - at) return;
+        if (tag == 1 && tagSize >= 8) extras.ntfsModifiedTime = Le64(p + at);
+        at += tagSize;
+    }
+}
+
+// A flags byte, then the modification time as signed Unix seconds when flag bit 0 is set.
+void ReadExtendedTimestamp(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
+    if (size < 5 || (p[0] & 1) == 0) return;
+    auto seconds = static_cast<std::int32_t>(Le32(p + 1));
+    std::int64_t ticks = static_cast<std::int64_t>(seconds) * static_cast<std::int64_t>(Platform::kTicksPerSecond) +
+                         static_cast<std::int64_t>(Platform::kUnixEpochTicks);
+    if (ticks > 0) extras.unixModifiedTime = static_cast<std::uint64_t>(ticks);
+}
+
+}  // namespace
+
+CentralExtras ParseCentralExtras(const std::uint8_t* data, std::size_t length, bool needUncompressed,
+                                 bool needCompressed, bool needOffset) {
+    CentralExtras extras;
+    std::size_t at = 0;
+    while (at + 4 <= length) {
+        std::uint16_t id = Le16(data + at);
+        std::uint16_t size = Le16(data + at + 2);
+        at += 4;
+        if (size > length - at) break;
+        const std::uint8_t* field = data + at;
+        if (id == kZip64Field) {
+            ReadZip64(field, size, needUncompressed, needCompressed, needOffset, extras);
+        } else if (id == kNtfsField) {
+            ReadNtfs(field, size, extras);
+        } else if (id == kExtendedTimestampField) {
+            ReadExtendedTimestamp(field, size, extras);
+        }
+        at += size;
+    }
+    return extras;
+}
+
+}  // namespace Arkova::FastZip

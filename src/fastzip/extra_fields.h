@@ -1,0 +1,25 @@
+// The extra fields of a central record that the engine uses: ZIP64 sizes and offset, and modification times.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Arkova::FastZip {
+
+inline constexpr std::uint32_t kZip64Marker32 = 0xFFFFFFFFu;
+
+struct CentralExtras {
+    // ZIP64 values, present only for the fields that the record set to 0xFFFFFFFF.
+    bool hasUncompressed = false, hasCompressed = false, hasOffset = false;
+    std::uint64_t uncompressedSize = 0, compressedSize = 0, localHeaderOffset = 0;
+    // FILETIME ticks, UTC, from the NTFS field (0x000A) or the extended timestamp (0x5455); 0 when absent.
+    std::uint64_t ntfsModifiedTime = 0;
+    std::uint64_t unixModifiedTime = 0;
+};
+
+// Walks the extra-field block; malformed or truncated fields are ignored, never read past `length`.
+// `needUncompressed` etc. say which central fields held the ZIP64 marker, and so which values the 0x0001 field holds.
+CentralExtras ParseCentralExtras(const std::uint8_t* data, std::size_t length, bool needUncompressed,
+                                 bool needCompressed, bool needOffset);
+
+}  // namespace Arkova::FastZip

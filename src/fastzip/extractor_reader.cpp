@@ -1,0 +1,190 @@
+// The reader stage: walks the entries in directory order, creates folders, checks what each local header claims,
+// and hands each file entry on with its compressed bytes.
+#include <new>
+
+#include "archive/entry_path.h"
+#include "fastzip/local_header.h"
+#include "fastzip/parallel_zip_extractor.h"
+#include "platform/file_system.h"
+
+namespace Arkova::FastZip {
+
+namespace {
+
+// DEFLATE cannot expand by more than about 1032 to 1; a larger claim is a lie, not data.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+constexpr std::uint64_t kDeflateSlack = 1024;
+
+bool ClaimIsPossible(const ZipEntry& entry) {
+    if (entry.method != kMethodDeflate || entry.uncompressedSize <= kDeflateSlack) return true;
+    return (entry.uncompressedSize - kDeflateSlack) / kMaxDeflateRatio <= entry.compressedSize;
+}
+
+}  // namespace
+
+void ParallelZipExtractor::ReaderThread() noexcept {
+    try {
+        ReadEntries();
+    } catch (const std::exception&) {
+        Fail(L"Out of memory while reading the archive");
+    }
+    readerDone_ = true;
+    { std::lock_guard<std::mutex> guard(workLock_); }
+    workChanged_.notify_all();
+}
+
+void ParallelZipExtractor::ReadEntries() {
+    std::uint32_t sequence = 0;
+    for (ZipEntry& entry : index_.entries) {
+        if (cancel_) return;
+        if (entry.isDirectory) {
+            PrepareFolder(entry);
+            continue;
+        }
+        Prepared prepared = PrepareFile(entry);
+        if (prepared == Prepared::Stop) return;
+        if (prepared == Prepared::Skip) continue;
+
+        ExtractTask task;
+        task.sequence = sequence;
+        task.entry = &entry;
+        task.dataOffset = entry.dataOffset;
+        task.method = entry.method;
+        task.inputLength = entry.compressedSize;
+        task.outputCapacity = entry.uncompressedSize;
+        bool large = entry.compressedSize > bufferSize_ || entry.uncompressedSize > bufferSize_;
+        if (!large) {
+            task.kind = BufferKind::Pooled;
+        } else if (entry.compressedSize + entry.uncompressedSize <= unpooledBudget_) {
+            task.kind = BufferKind::Unpooled;
+        } else {
+            task.kind = BufferKind::Streamed;
+        }
+        if (!AcquireBuffers(task)) continue;  // cancelled: the loop ends at its top
+        if (task.kind != BufferKind::Streamed &&
+            !index_.reader.ReadExactAt(task.dataOffset, task.input, static_cast<std::size_t>(task.inputLength))) {
+            ReleaseInput(task);
+            ReleaseOutput(task);
+            Fail(L"Failed to read compressed data");
+            return;
+        }
+        ++sequence;
+        Queue(std::move(task));
+    }
+}
+
+void ParallelZipExtractor::PrepareFolder(ZipEntry& entry) {
+    if (!SafeOutputPath(destination_, entry.name, entry.targetPath)) {
+        RecordError(errors_, L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
+        return;
+    }
+    if (!EnsureFolder(entry.targetPath)) RecordError(errors_, L"Failed to create folder: " + entry.targetPath);
+}
+
+ParallelZipExtractor::Prepared ParallelZipExtractor::PrepareFile(ZipEntry& entry) {
+    if (!SafeOutputPath(destination_, entry.name, entry.targetPath)) {
+        RecordError(errors_, L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
+        return Prepared::Skip;
+    }
+    if ((entry.flags & kFlagEncrypted) != 0) {
+        RecordError(errors_, L"The entry '" + entry.name + L"' is encrypted");
+        return Prepared::Skip;
+    }
+    std::uint8_t header[kLocalHeaderSize];
+    if (!index_.reader.ReadExactAt(entry.localHeaderOffset, header, sizeof(header)) ||
+        !ApplyLocalHeader(header, entry)) {
+        RecordError(errors_, L"Failed to read local file header");
+        return Prepared::Stop;
+    }
+    std::uint64_t fileSize = index_.reader.FileSize();
+    if (entry.dataOffset > fileSize || entry.compressedSize > fileSize - entry.dataOffset) {
+        RecordError(errors_, L"The data of '" + entry.name + L"' runs past the end of the archive");
+        return Prepared::Skip;
+    }
+    if (entry.method == kMethodStored && entry.compressedSize != entry.uncompressedSize) {
+        RecordError(errors_, L"The stored entry '" + entry.name + L"' is " + std::to_wstring(entry.compressedSize) +
+                                 L" bytes long but claims " + std::to_wstring(entry.uncompressedSize));
+        return Prepared::Skip;
+    }
+    if (!ClaimIsPossible(entry)) {
+        RecordError(errors_, L"The entry '" + entry.name + L"' claims more data than its compressed bytes can hold");
+        return Prepared::Skip;
+    }
+    std::size_t separator = Platform::LastSeparator(entry.targetPath);
+    if (separator != std::wstring::npos) EnsureFolder(entry.targetPath.substr(0, separator));
+    {
+        std::lock_guard<std::mutex> guard(currentNameLock_);
+        currentName_ = entry.name;
+    }
+    currentSize_ = entry.uncompressedSize;
+    return Prepared::Go;
+}
+
+bool ParallelZipExtractor::EnsureFolder(const std::wstring& path) {
+    if (knownFolders_.count(path) != 0) return true;
+    if (!Platform::MakeDirectories(path)) return false;
+    knownFolders_.insert(path);
+    return true;
+}
+
+bool ParallelZipExtractor::AcquireBuffers(ExtractTask& task) {
+    switch (task.kind) {
+        case BufferKind::Streamed:
+            ++streamedFiles_;
+            return true;
+        case BufferKind::Pooled:
+            task.input = inputPool_.Take();
+            if (task.input == nullptr) return false;
+            task.output = outputPool_.Take();
+            if (task.output == nullptr) {
+                ReleaseInput(task);
+                return false;
+            }
+            ++pooledFiles_;
+            return true;
+        case BufferKind::Unpooled:
+            break;
+    }
+    std::uint64_t need = task.inputLength + task.outputCapacity;
+    {
+        std::unique_lock<std::mutex> guard(budgetLock_);
+        budgetFreed_.wait(guard, [&] { return cancel_ || unpooledInFlight_ + need <= unpooledBudget_; });
+        if (cancel_) return false;
+        unpooledInFlight_ += need;
+        if (unpooledInFlight_ > peakUnpooled_) peakUnpooled_ = unpooledInFlight_;
+    }
+    task.chargedInput = task.inputLength;
+    task.chargedOutput = task.outputCapacity;
+    // One spare byte keeps the pointers valid for empty entries.
+    task.ownInput.reset(new (std::nothrow) std::uint8_t[task.inputLength + 1]);
+    task.ownOutput.reset(new (std::nothrow) std::uint8_t[task.outputCapacity + 1]);
+    task.input = task.ownInput.get();
+    task.output = task.ownOutput.get();
+    if (task.input == nullptr || task.output == nullptr) {
+        ReleaseInput(task);
+        ReleaseOutput(task);
+        Fail(L"Out of memory for the entry '" + task.entry->name + L"'");
+        return false;
+    }
+    ++unpooledFiles_;
+    return true;
+}
+
+void ParallelZipExtractor::Queue(ExtractTask&& task) {
+    if (task.kind == BufferKind::Streamed) {
+        {
+            std::lock_guard<std::mutex> guard(doneLock_);
+            std::uint32_t sequence = task.sequence;
+            doneList_.emplace(sequence, std::move(task));
+        }
+        doneChanged_.notify_all();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(workLock_);
+        workQueue_.push_back(std::move(task));
+    }
+    workChanged_.notify_one();
+}
+
+}  // namespace Arkova::FastZip

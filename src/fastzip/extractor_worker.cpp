@@ -1,0 +1,106 @@
+// The worker stage: inflates whole entries in parallel and checks each result's size and CRC-32 before the writer
+// may see it.
+#include <libdeflate.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "fastzip/parallel_zip_extractor.h"
+#include "platform/threads.h"
+
+namespace Arkova::FastZip {
+
+namespace {
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+}  // namespace
+
+void ParallelZipExtractor::WorkerThread(unsigned workerIndex) noexcept {
+    Platform::PinCurrentThreadToProcessor(workerIndex % 64);
+    libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+    try {
+        WorkLoop(decompressor);
+    } catch (const std::exception&) {
+        Fail(L"Out of memory while inflating");
+    }
+    if (decompressor != nullptr) libdeflate_free_decompressor(decompressor);
+    if (--activeWorkers_ == 0) {
+        {
+            std::lock_guard<std::mutex> guard(doneLock_);
+            workersDone_ = true;
+        }
+        doneChanged_.notify_all();
+    }
+}
+
+void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
+    while (!cancel_) {
+        ExtractTask task;
+        {
+            std::unique_lock<std::mutex> guard(workLock_);
+            workChanged_.wait(guard, [this] { return cancel_ || readerDone_ || !workQueue_.empty(); });
+            if (cancel_ || workQueue_.empty()) return;
+            task = std::move(workQueue_.front());
+            workQueue_.pop_front();
+        }
+        if (!Decompress(task, decompressor)) {
+            ReleaseInput(task);
+            ReleaseOutput(task);
+            Cancel();
+            return;
+        }
+        ReleaseInput(task);
+        {
+            std::lock_guard<std::mutex> guard(doneLock_);
+            std::uint32_t sequence = task.sequence;
+            doneList_.emplace(sequence, std::move(task));
+        }
+        doneChanged_.notify_all();
+    }
+}
+
+bool ParallelZipExtractor::Decompress(ExtractTask& task, libdeflate_decompressor* decompressor) {
+    const ZipEntry& entry = *task.entry;
+    if (task.method == kMethodStored) {
+        if (task.inputLength > task.outputCapacity) {
+            RecordError(errors_, L"The stored entry '" + entry.name + L"' is longer than its stated size");
+            return false;
+        }
+        std::memcpy(task.output, task.input, static_cast<std::size_t>(task.inputLength));
+        task.outputLength = task.inputLength;
+    } else if (task.method == kMethodDeflate) {
+        if (decompressor == nullptr) {
+            RecordError(errors_, L"Decompressor is null");
+            return false;
+        }
+        std::size_t produced = 0;
+        libdeflate_result result = libdeflate_deflate_decompress(
+            decompressor, task.input, static_cast<std::size_t>(task.inputLength), task.output,
+            static_cast<std::size_t>(task.outputCapacity), &produced);
+        if (result != LIBDEFLATE_SUCCESS) {
+            char text[128];
+            std::snprintf(text, sizeof(text), "libdeflate error %d, compSize=%zu, decompSize=%zu",
+                          static_cast<int>(result), static_cast<std::size_t>(task.inputLength),
+                          static_cast<std::size_t>(task.outputCapacity));
+            RecordError(errors_, Widen(text) + L" in '" + entry.name + L"'");
+            return false;
+        }
+        task.outputLength = produced;
+    } else {
+        RecordError(errors_, L"Unsupported compression method: " + std::to_wstring(task.method));
+        return false;
+    }
+    if (task.outputLength != entry.uncompressedSize) {
+        RecordError(errors_, L"The entry '" + entry.name + L"' is shorter than its stated size");
+        return false;
+    }
+    std::uint32_t crc = libdeflate_crc32(0, task.output, static_cast<std::size_t>(task.outputLength));
+    if (crc != entry.crc32) {
+        RecordError(errors_, L"CRC mismatch in '" + entry.name + L"': the data is damaged");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace Arkova::FastZip

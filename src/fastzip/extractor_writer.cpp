@@ -1,0 +1,111 @@
+// The writer stage: writes finished entries strictly in directory order, one file each, and reports progress.
+#include <chrono>
+
+#include "fastzip/parallel_zip_extractor.h"
+#include "fastzip/streamed_entry.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+
+namespace Arkova::FastZip {
+
+void ParallelZipExtractor::WriterThread() noexcept {
+    try {
+        WriteLoop();
+    } catch (const std::exception&) {
+        Fail(L"Out of memory while writing");
+    }
+}
+
+void ParallelZipExtractor::WriteLoop() {
+    std::uint32_t next = 0;
+    while (!cancel_) {
+        ExtractTask task;
+        {
+            std::unique_lock<std::mutex> guard(doneLock_);
+            doneChanged_.wait_for(guard, std::chrono::milliseconds(100), [&] {
+                return cancel_ || workersDone_ || doneList_.count(next) != 0;
+            });
+            if (cancel_) return;
+            auto found = doneList_.find(next);
+            if (found == doneList_.end()) {
+                if (workersDone_) return;
+                continue;
+            }
+            task = std::move(found->second);
+            doneList_.erase(found);
+        }
+        bool written = task.kind == BufferKind::Streamed ? WriteStreamed(task) : WriteWhole(task);
+        ReleaseOutput(task);
+        if (!written) {
+            Cancel();
+            return;
+        }
+        ++next;
+    }
+}
+
+bool ParallelZipExtractor::WriteWhole(ExtractTask& task) {
+    const ZipEntry& entry = *task.entry;
+    Platform::OutputFile file;
+    if (!file.Create(entry.targetPath)) {
+        RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
+        return false;
+    }
+    if (!file.Write(task.output, static_cast<std::size_t>(task.outputLength))) {
+        RecordError(errors_, L"Failed to write output file");
+        return false;
+    }
+    if (entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
+    if (!file.Close()) {
+        RecordError(errors_, L"Failed to write output file");
+        return false;
+    }
+    bytesWritten_ += task.outputLength;
+    ReportProgress(task.outputLength);
+    return true;
+}
+
+bool ParallelZipExtractor::WriteStreamed(ExtractTask& task) {
+    const ZipEntry& entry = *task.entry;
+    Platform::OutputFile file;
+    if (!file.Create(entry.targetPath)) {
+        RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
+        return false;
+    }
+    StreamedEntry stream(index_.reader, entry, static_cast<std::size_t>(bufferSize_));
+    std::wstring failure;
+    bool ok = stream.Run(
+        [&](const std::uint8_t* data, std::size_t length) {
+            if (!file.Write(data, length)) {
+                failure = L"Failed to write output file";
+                return false;
+            }
+            bytesWritten_ += length;
+            ReportProgress(length);
+            return !cancel_;
+        },
+        failure);
+    if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
+    if (!file.Close() && ok) {
+        ok = false;
+        failure = L"Failed to write output file";
+    }
+    if (!ok) {
+        // Damaged data must not stay behind looking like a complete file.
+        Platform::RemoveFile(entry.targetPath);
+        if (!failure.empty()) RecordError(errors_, failure);
+    }
+    return ok;
+}
+
+void ParallelZipExtractor::ReportProgress(std::uint64_t piece) {
+    if (!progress_) return;
+    std::wstring name;
+    {
+        std::lock_guard<std::mutex> guard(currentNameLock_);
+        name = currentName_;
+    }
+    if (!progress_(name, piece, currentSize_, bytesWritten_, index_.totalUncompressed)) Cancel();
+}
+
+}  // namespace Arkova::FastZip

@@ -1,0 +1,46 @@
+// The central directory as the engine sees it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fastzip/zip_file_reader.h"
+
+namespace Arkova::FastZip {
+
+inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
+inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+inline constexpr std::uint16_t kFlagUtf8Names = 0x0800;
+
+inline constexpr std::uint16_t kMethodStored = 0;
+inline constexpr std::uint16_t kMethodDeflate = 8;
+
+// One central-directory record. Sizes and the offset are 64-bit so that ZIP64 values fit.
+struct ZipEntry {
+    std::wstring name;        // as stored, "/" or "\" separated, decoded to wide text
+    std::wstring targetPath;  // full output path, set by the engine
+    std::uint64_t localHeaderOffset = 0;
+    std::uint64_t dataOffset = 0;  // set by the engine from the local header
+    std::uint64_t compressedSize = 0;
+    std::uint64_t uncompressedSize = 0;
+    std::uint16_t method = 0;
+    std::uint16_t flags = 0;
+    std::uint32_t crc32 = 0;
+    std::uint32_t attributes = 0;    // Windows attribute bits, from the external attributes
+    std::uint64_t modifiedTime = 0;  // FILETIME ticks, UTC; 0 when the archive gives none
+    bool isDirectory = false;
+};
+
+struct ZipArchiveIndex {
+    ZipFileReader reader;
+    std::vector<ZipEntry> entries;
+    std::atomic<std::uint64_t> totalUncompressed{0};
+    // What the end record announced, and whether every byte of the directory was a readable record. A directory
+    // that ends early lists the records before the damage.
+    std::uint64_t announcedEntries = 0;
+    bool directoryComplete = false;
+};
+
+}  // namespace Arkova::FastZip

@@ -1,0 +1,96 @@
+#include "fastzip/zip_name.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "fastzip/zip_entry.h"
+#include "platform/text.h"
+
+namespace Arkova::FastZip {
+
+namespace {
+
+bool IsAscii(const std::uint8_t* bytes, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (bytes[i] >= 0x80) return false;
+    }
+    return true;
+}
+
+bool IsSeparator(std::uint8_t c) { return c == '/' || c == '\\'; }
+
+bool StartsWith(const std::uint8_t* bytes, std::size_t length, const char* prefix) {
+    std::size_t n = std::strlen(prefix);
+    return length >= n && std::memcmp(bytes, prefix, n) == 0;
+}
+
+}  // namespace
+
+bool IsStrictUtf8(const std::uint8_t* bytes, std::size_t length) {
+    std::size_t i = 0;
+    while (i < length) {
+        std::uint8_t lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t extra = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, c = lead & 0x1Fu, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, c = lead & 0x0Fu, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, c = lead & 0x07u, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (length - i <= extra) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            std::uint8_t next = bytes[i + k];
+            if ((next & 0xC0) != 0x80) return false;
+            c = (c << 6) | (next & 0x3Fu);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+bool IsMacMetadataName(const std::uint8_t* bytes, std::size_t length) {
+    if (length >= 9 && (StartsWith(bytes, length, "__MACOSX/") || StartsWith(bytes, length, "__MACOSX\\"))) {
+        return true;
+    }
+    if (length == 8 && StartsWith(bytes, length, "__MACOSX")) return true;
+    if (length == 9 && StartsWith(bytes, length, ".DS_Store")) return true;
+    if (length <= 9) return false;
+    for (std::size_t i = 0; i + 1 < length; ++i) {
+        if (!IsSeparator(bytes[i])) continue;
+        const std::uint8_t* rest = bytes + i + 1;
+        std::size_t restLength = length - i - 1;
+        if (StartsWith(rest, restLength, ".DS_Store") || StartsWith(rest, restLength, "__MACOSX/")) return true;
+    }
+    return false;
+}
+
+std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint) {
+    if (length == 0) return {};
+    // Plain ASCII reads the same in every code page and is already in form C.
+    if (IsAscii(bytes, length)) return std::wstring(bytes, bytes + length);
+    std::string_view view(reinterpret_cast<const char*>(bytes), length);
+    bool utf8 = macHint || (flags & kFlagUtf8Names) != 0;
+    std::wstring decoded;
+    if (IsStrictUtf8(bytes, length)) {
+        decoded = utf8 ? Platform::Utf8ToWide(view) : Platform::MultiByteToWide(view, Platform::SystemAnsiCodePage());
+    } else if (!utf8) {
+        decoded = Platform::MultiByteToWide(view, Platform::SystemAnsiCodePage());
+        if (decoded.empty()) decoded = Platform::Utf8ToWide(view);
+    } else {
+        decoded = Platform::Utf8ToWide(view);
+    }
+    std::wstring normalized = Platform::NormalizeNfc(decoded);
+    return normalized.empty() ? decoded : normalized;
+}
+
+}  // namespace Arkova::FastZip

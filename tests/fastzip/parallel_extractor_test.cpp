@@ -1,0 +1,344 @@
+// The parallel engine must write exactly what the archive holds, in directory order, inside the destination, with
+// bounded memory; and every failure (damaged data, lying sizes, hostile names, a cancel) must end the run with
+// false and every thread joined.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <random>
+
+#include "fastzip/parallel_zip_extractor.h"
+#include "platform/file_system.h"
+#include "platform/file_time.h"
+#include "platform/text.h"
+#include "support/scratch_folder.h"
+#include "support/zip_writer.h"
+
+namespace Arkova::FastZip {
+namespace {
+
+using Testing::Bytes;
+using Testing::ReadBytes;
+using Testing::ReadText;
+using Testing::ScratchFolder;
+using Testing::ToBytes;
+using Testing::ZipWriter;
+using Testing::ZipWriterEntry;
+
+constexpr std::size_t kMiB = 1u << 20;
+
+Bytes NoisyBytes(std::size_t size, unsigned seed) {
+    // Text-like bytes: compressible, but not trivially, so inflating takes real work.
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>('a' + random() % 16);
+    return bytes;
+}
+
+ZipWriterEntry Entry(const std::string& name, Bytes content, std::uint16_t method = 8) {
+    ZipWriterEntry entry;
+    entry.name = name;
+    entry.content = std::move(content);
+    entry.method = method;
+    return entry;
+}
+
+class ParallelExtractorTest : public ::testing::Test {
+protected:
+    bool Run(ZipWriter& zip, ParallelZipExtractor& engine) {
+        zip.Finish().WriteTo(archive_);
+        bool ok = engine.RunAll(archive_, destination_);
+        error_ = engine.ErrorText();
+        return ok;
+    }
+    bool Run(ZipWriter& zip, unsigned processors = 2) {
+        ParallelZipExtractor engine(processors);
+        return Run(zip, engine);
+    }
+    std::wstring Out(const std::wstring& relative) const { return folder_ / (L"out/" + relative); }
+
+    ScratchFolder folder_;
+    std::wstring archive_ = folder_ / L"a.zip";
+    std::wstring destination_ = folder_ / L"out";
+    std::wstring error_;
+};
+
+TEST(ParallelExtractorSetupTest, WorkerCountFollowsTheProcessorCount) {
+    EXPECT_EQ(ParallelZipExtractor(1).ThreadCount(), 1u);
+    EXPECT_EQ(ParallelZipExtractor(1).PoolBufferCount(), 4u);
+    EXPECT_EQ(ParallelZipExtractor(2).ThreadCount(), 2u);
+    EXPECT_EQ(ParallelZipExtractor(8).ThreadCount(), 7u);
+    EXPECT_EQ(ParallelZipExtractor(0).ThreadCount(), 3u) << "unknown count";
+}
+
+TEST_F(ParallelExtractorTest, WritesFilesFoldersAndTimes) {
+    ZipWriter zip;
+    ZipWriterEntry stamped = Entry("docs/a.txt", ToBytes("alpha"));
+    stamped.unixTime = 1600000000;
+    zip.Folder("empty/").Add(stamped).File("b.bin", "beta beta", 0).File("deep/er/c.txt", "");
+    ASSERT_TRUE(Run(zip)) << error_;
+    EXPECT_EQ(error_, L"");
+    EXPECT_TRUE(Platform::IsDirectory(Out(L"empty")));
+    EXPECT_EQ(ReadText(Out(L"docs/a.txt")), "alpha");
+    EXPECT_EQ(ReadText(Out(L"b.bin")), "beta beta");
+    EXPECT_TRUE(Platform::PathExists(Out(L"deep/er/c.txt")));
+    std::uint64_t time = 0;
+    ASSERT_TRUE(Platform::LastWriteTime(Out(L"docs/a.txt"), time));
+    EXPECT_EQ(time, Platform::kUnixEpochTicks + 1600000000ull * Platform::kTicksPerSecond);
+}
+
+TEST_F(ParallelExtractorTest, OutOfOrderCompletionStillWritesInDirectoryOrder) {
+    // A slow first entry, then many quick ones that other workers finish first. The progress callback reports
+    // each written file's size, which are all different, so their order tells the order of the writes.
+    ZipWriter zip;
+    zip.Add(Entry("slow.bin", NoisyBytes(4 * kMiB - 1, 1)));
+    std::vector<std::uint64_t> expected = {4 * kMiB - 1};
+    for (unsigned i = 1; i <= 60; ++i) {
+        zip.Add(Entry("quick" + std::to_string(i), NoisyBytes(i * 10, i)));
+        expected.push_back(i * 10);
+    }
+    ParallelZipExtractor engine(8);
+    std::vector<std::uint64_t> written;
+    engine.SetProgress([&](const std::wstring&, std::uint64_t piece, std::uint64_t, std::uint64_t done,
+                           std::uint64_t total) {
+        written.push_back(piece);
+        EXPECT_LE(done, total);
+        return true;
+    });
+    ASSERT_TRUE(Run(zip, engine)) << error_;
+    EXPECT_EQ(written, expected);
+}
+
+TEST_F(ParallelExtractorTest, EntryOfExactlyFourMiBIsPooledLargerOnesAreNot) {
+    Bytes exact = NoisyBytes(4 * kMiB, 2);
+    Bytes larger(5 * kMiB, 'z');  // 5 MiB unpacked, far less packed
+    ZipWriter zip;
+    zip.Add(Entry("exact.bin", exact)).Add(Entry("larger.bin", larger)).Add(Entry("stored.bin", larger, 0));
+    ParallelZipExtractor engine(2);
+    ASSERT_TRUE(Run(zip, engine)) << error_;
+    EXPECT_EQ(engine.Statistics().pooledFiles, 1u);
+    EXPECT_EQ(engine.Statistics().unpooledFiles, 2u);
+    EXPECT_EQ(ReadBytes(Out(L"exact.bin")), exact);
+    EXPECT_EQ(ReadBytes(Out(L"larger.bin")), larger);
+    EXPECT_EQ(ReadBytes(Out(L"stored.bin")), larger);
+}
+
+TEST_F(ParallelExtractorTest, LargeEntriesStayWithinTheBudgetOrAreStreamed) {
+    // A 12 MiB budget holds one 5 MiB entry (plus its packed bytes) at a time; a 20 MiB entry never fits and is
+    // inflated piece by piece.
+    ZipWriter zip;
+    std::vector<Bytes> contents;
+    for (unsigned i = 0; i < 4; ++i) {
+        contents.push_back(NoisyBytes(5 * kMiB, 10 + i));
+        zip.Add(Entry("five" + std::to_string(i), contents.back()));
+    }
+    Bytes huge = NoisyBytes(20 * kMiB, 20);
+    zip.Add(Entry("huge.bin", huge)).Add(Entry("huge-stored.bin", huge, 0));
+    ParallelZipExtractor engine(8, 12 * kMiB);
+    ASSERT_TRUE(Run(zip, engine)) << error_;
+    ExtractStatistics statistics = engine.Statistics();
+    EXPECT_EQ(statistics.unpooledFiles, 4u);
+    EXPECT_EQ(statistics.streamedFiles, 2u);
+    EXPECT_LE(statistics.peakUnpooledBytes, 12 * kMiB);
+    for (unsigned i = 0; i < 4; ++i) EXPECT_EQ(ReadBytes(Out(L"five" + std::to_wstring(i))), contents[i]);
+    EXPECT_EQ(ReadBytes(Out(L"huge.bin")), huge);
+    EXPECT_EQ(ReadBytes(Out(L"huge-stored.bin")), huge);
+}
+
+TEST_F(ParallelExtractorTest, LocalHeaderDecidesMethodAndSizesUnlessDeferred) {
+    ZipWriter zip;
+    ZipWriterEntry described = Entry("described.txt", ToBytes("data descriptor content"));
+    described.dataDescriptor = true;
+    ZipWriterEntry relabelled = Entry("relabelled.txt", ToBytes("inflated by the local method"));
+    relabelled.method = 0;  // central says stored ...
+    relabelled.localMethod = 8;  // ... the local header says deflate, and the data is deflated
+    relabelled.storedData = Testing::DeflateRaw(relabelled.content);
+    relabelled.compressedSize = relabelled.storedData->size();
+    ZipWriterEntry zip64 = Entry("zip64.txt", ToBytes("sizes in the ZIP64 field"));
+    zip64.zip64 = true;
+    zip64.dataDescriptor = true;
+    zip.Add(described).Add(relabelled).Add(zip64);
+    ASSERT_TRUE(Run(zip)) << error_;
+    EXPECT_EQ(ReadText(Out(L"described.txt")), "data descriptor content");
+    EXPECT_EQ(ReadText(Out(L"relabelled.txt")), "inflated by the local method");
+    EXPECT_EQ(ReadText(Out(L"zip64.txt")), "sizes in the ZIP64 field");
+}
+
+TEST_F(ParallelExtractorTest, UnsupportedMethodFailsTheRun) {
+    ZipWriter zip;
+    zip.File("before.txt", "fine").Add(Entry("bzip2.bin", ToBytes("not really bzip2"), 12));
+    EXPECT_FALSE(Run(zip));
+    EXPECT_EQ(error_, L"Unsupported compression method: 12");
+}
+
+TEST_F(ParallelExtractorTest, DamagedDataIsNeverWrittenAsSuccess) {
+    struct Case {
+        const char* what;
+        ZipWriterEntry entry;
+        std::wstring error;
+    };
+    std::vector<Case> cases;
+    ZipWriterEntry crc = Entry("crc.txt", ToBytes("checksummed"));
+    crc.crc = 0x12345678;
+    cases.push_back({"wrong CRC", crc, L"CRC mismatch in 'crc.txt': the data is damaged"});
+    ZipWriterEntry longStored = Entry("long.txt", ToBytes("0123456789"), 0);
+    longStored.uncompressedSize = 4;
+    cases.push_back({"stored longer than stated", longStored, L"The stored entry 'long.txt' is 10 bytes long but claims 4"});
+    ZipWriterEntry bomb = Entry("bomb.txt", ToBytes("tiny"));
+    bomb.uncompressedSize = 3ull << 30;
+    cases.push_back({"impossible claim", bomb,
+                     L"The entry 'bomb.txt' claims more data than its compressed bytes can hold"});
+    ZipWriterEntry shortDeflate = Entry("short.txt", ToBytes("short"));
+    shortDeflate.uncompressedSize = 50;
+    cases.push_back({"shorter than stated", shortDeflate, L"The entry 'short.txt' is shorter than its stated size"});
+    ZipWriterEntry past = Entry("past.txt", ToBytes("x"), 0);
+    past.compressedSize = past.uncompressedSize = 100000;
+    cases.push_back({"data past the end", past, L"The data of 'past.txt' runs past the end of the archive"});
+    ZipWriterEntry corrupt = Entry("corrupt.txt", ToBytes("x"));
+    corrupt.storedData = Bytes{0xFF, 0xFF, 0xFF};
+    cases.push_back({"bad deflate stream", corrupt,
+                     L"libdeflate error 1, compSize=3, decompSize=1 in 'corrupt.txt'"});
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        ZipWriter zip;
+        zip.Add(c.entry).Finish().WriteTo(scratch / L"a.zip");
+        ParallelZipExtractor engine(2);
+        EXPECT_FALSE(engine.RunAll(scratch / L"a.zip", scratch / L"out")) << c.what;
+        EXPECT_EQ(engine.ErrorText(), c.error) << c.what;
+        EXPECT_FALSE(Platform::PathExists(scratch / (L"out/" + Platform::Utf8ToWide(c.entry.name)))) << c.what;
+    }
+}
+
+TEST_F(ParallelExtractorTest, DamagedStreamedEntryIsRemoved) {
+    ZipWriterEntry entry = Entry("huge.bin", NoisyBytes(9 * kMiB, 3));
+    entry.crc = 1;
+    ZipWriter zip;
+    zip.Add(entry);
+    ParallelZipExtractor engine(2, 8 * kMiB);
+    EXPECT_FALSE(Run(zip, engine));
+    EXPECT_EQ(error_, L"CRC mismatch in 'huge.bin': the data is damaged");
+    EXPECT_EQ(engine.Statistics().streamedFiles, 1u);
+    EXPECT_FALSE(Platform::PathExists(Out(L"huge.bin")));
+}
+
+TEST_F(ParallelExtractorTest, HostileNamesAreRefusedAndTheRestExtracted) {
+    ZipWriter zip;
+    zip.File("../escaped.txt", "x")
+        .File("inner/../../escaped2.txt", "x")
+        .File("/abs.txt", "x")
+        .File("\\\\server\\share\\unc.txt", "x")
+        .File("C:\\drive.txt", "x")
+        .Folder("../up/")
+        .File("safe/ok.txt", "ok");
+    EXPECT_FALSE(Run(zip));
+    EXPECT_EQ(error_, L"Refused the entry '../escaped.txt': its path would leave the destination folder")
+        << "the first refusal is the one kept";
+    EXPECT_EQ(ReadText(Out(L"safe/ok.txt")), "ok");
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"escaped.txt"));
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"escaped2.txt"));
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"up"));
+}
+
+TEST_F(ParallelExtractorTest, DamagedDirectoryFailsAfterExtractingWhatItLists) {
+    ZipWriter zip;
+    zip.File("a.txt", "alpha").RawCentral(Bytes(60, 0x33));
+    Testing::ZipEnd end;
+    end.entryCount = 2;
+    zip.Finish(end).WriteTo(archive_);
+    ParallelZipExtractor engine(2);
+    EXPECT_FALSE(engine.RunAll(archive_, destination_));
+    EXPECT_EQ(engine.ErrorText(), L"The ZIP central directory is damaged: only 1 of 2 entries could be read");
+    EXPECT_EQ(ReadText(Out(L"a.txt")), "alpha");
+
+    ZipWriter nothing;
+    nothing.RawCentral(Bytes(60, 0x33));
+    EXPECT_FALSE(Run(nothing));
+    EXPECT_EQ(error_, L"The ZIP central directory is damaged: no entry could be read");
+
+    ZipWriter wrongLocal;
+    ZipWriterEntry entry = Entry("a.txt", ToBytes("alpha"));
+    wrongLocal.Raw(Bytes(4, 0)).Add(entry);
+    Bytes bytes = wrongLocal.Finish().Data();
+    bytes[4] = 'X';  // the local header at offset 4 loses its signature
+    Testing::WriteBytes(archive_, bytes);
+    EXPECT_FALSE(engine.RunAll(archive_, destination_));
+    EXPECT_EQ(engine.ErrorText(), L"Failed to read local file header");
+}
+
+TEST_F(ParallelExtractorTest, EmptyArchiveSucceeds) {
+    ZipWriter zip;
+    EXPECT_TRUE(Run(zip)) << error_;
+    EXPECT_TRUE(Platform::IsDirectory(destination_));
+}
+
+TEST_F(ParallelExtractorTest, FirstErrorWins) {
+    ZipWriter zip;
+    ZipWriterEntry crc = Entry("crc.txt", ToBytes("checksummed"));
+    crc.crc = 1;
+    zip.File("../refused.txt", "x").Add(crc);
+    EXPECT_FALSE(Run(zip, 8));
+    EXPECT_EQ(error_, L"Refused the entry '../refused.txt': its path would leave the destination folder");
+}
+
+TEST_F(ParallelExtractorTest, CancelFromProgressEndsWithoutErrorText) {
+    ZipWriter zip;
+    for (unsigned i = 0; i < 200; ++i) zip.File("f" + std::to_string(i), std::string(i + 1, 'c'));
+    ParallelZipExtractor engine(8);
+    std::atomic<int> calls{0};
+    engine.SetProgress([&](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) {
+        ++calls;
+        return false;
+    });
+    EXPECT_FALSE(Run(zip, engine));
+    EXPECT_EQ(error_, L"");
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(Platform::PathExists(Out(L"f0")));
+    EXPECT_FALSE(Platform::PathExists(Out(L"f199")));
+    // The same engine runs again from a clean state.
+    engine.SetProgress({});
+    EXPECT_TRUE(engine.RunAll(archive_, destination_)) << engine.ErrorText();
+    EXPECT_TRUE(Platform::PathExists(Out(L"f199")));
+}
+
+TEST_F(ParallelExtractorTest, CancelWhileLargeEntriesWaitForRoom) {
+    ZipWriter zip;
+    for (unsigned i = 0; i < 6; ++i) zip.Add(Entry("big" + std::to_string(i), NoisyBytes(5 * kMiB, i)));
+    ParallelZipExtractor engine(1, 11 * kMiB);
+    engine.SetProgress([](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) {
+        return false;
+    });
+    EXPECT_FALSE(Run(zip, engine));
+    EXPECT_EQ(error_, L"");
+}
+
+TEST_F(ParallelExtractorTest, RunSelectedExtractsOnlyThePositionsGiven) {
+    ZipWriter zip;
+    zip.Folder("d/").File("d/a.txt", "a").File("b.txt", "b").File("c.txt", "c");
+    zip.Finish().WriteTo(archive_);
+    ParallelZipExtractor engine(2);
+    EXPECT_TRUE(engine.RunSelected(archive_, destination_, {99, 1000}));
+    EXPECT_FALSE(Platform::PathExists(destination_)) << "nothing matched, nothing created";
+    ASSERT_TRUE(engine.RunSelected(archive_, destination_, {1, 3})) << engine.ErrorText();
+    EXPECT_EQ(ReadText(Out(L"d/a.txt")), "a");
+    EXPECT_EQ(ReadText(Out(L"c.txt")), "c");
+    EXPECT_FALSE(Platform::PathExists(Out(L"b.txt")));
+}
+
+TEST_F(ParallelExtractorTest, ExistingFileIsOverwritten) {
+    ASSERT_TRUE(Platform::MakeDirectories(destination_));
+    ASSERT_TRUE(Testing::WriteText(Out(L"a.txt"), "an older and longer text"));
+    ZipWriter zip;
+    zip.File("a.txt", "new");
+    ASSERT_TRUE(Run(zip)) << error_;
+    EXPECT_EQ(ReadText(Out(L"a.txt")), "new");
+}
+
+TEST_F(ParallelExtractorTest, OutputThatCannotBeCreatedFailsTheRun) {
+    ZipWriter zip;
+    zip.Folder("clash/").File("clash", "a file where a folder stands");
+    EXPECT_FALSE(Run(zip));
+    EXPECT_EQ(error_, L"Failed to create output file: " + Out(L"clash"));
+}
+
+}  // namespace
+}  // namespace Arkova::FastZip
