@@ -51,13 +51,12 @@ bool ParallelZipExtractor::WriteWhole(ExtractTask& task) {
         RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
         return false;
     }
-    if (!file.Write(task.output, static_cast<std::size_t>(task.outputLength))) {
-        RecordError(errors_, L"Failed to write output file");
-        return false;
-    }
-    if (entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
-    if (!file.Close()) {
-        RecordError(errors_, L"Failed to write output file");
+    bool written = file.Write(task.output, static_cast<std::size_t>(task.outputLength));
+    if (written && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
+    if (!file.Close() || !written) {
+        // A cut-off file must not stay behind looking complete.
+        Platform::RemoveFile(entry.targetPath);
+        RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
         return false;
     }
     bytesWritten_ += task.outputLength;
@@ -77,7 +76,7 @@ bool ParallelZipExtractor::WriteStreamed(ExtractTask& task) {
     bool ok = stream.Run(
         [&](const std::uint8_t* data, std::size_t length) {
             if (!file.Write(data, length)) {
-                failure = L"Failed to write output file";
+                failure = L"Failed to write output file: " + entry.targetPath;
                 return false;
             }
             bytesWritten_ += length;
@@ -88,7 +87,7 @@ bool ParallelZipExtractor::WriteStreamed(ExtractTask& task) {
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {
         ok = false;
-        failure = L"Failed to write output file";
+        failure = L"Failed to write output file: " + entry.targetPath;
     }
     if (!ok) {
         // Damaged data must not stay behind looking like a complete file.

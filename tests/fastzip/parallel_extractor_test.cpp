@@ -7,6 +7,10 @@
 #include <mutex>
 #include <random>
 
+#ifdef __linux__
+#include <unistd.h>
+#endif
+
 #include "fastzip/parallel_zip_extractor.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
@@ -339,6 +343,19 @@ TEST_F(ParallelExtractorTest, OutputThatCannotBeCreatedFailsTheRun) {
     EXPECT_FALSE(Run(zip));
     EXPECT_EQ(error_, L"Failed to create output file: " + Out(L"clash"));
 }
+
+#ifdef __linux__
+TEST_F(ParallelExtractorTest, FileWhoseWriteFailsIsRemoved) {
+    // The target is a link to /dev/full, where every write fails for want of space.
+    ASSERT_TRUE(Platform::MakeDirectories(destination_));
+    ASSERT_EQ(::symlink("/dev/full", Platform::WideToUtf8(Out(L"full.bin")).c_str()), 0);
+    ZipWriter zip;
+    zip.File("full.bin", "cannot be written");
+    EXPECT_FALSE(Run(zip));
+    EXPECT_EQ(error_, L"Failed to write output file: " + Out(L"full.bin"));
+    EXPECT_FALSE(Platform::PathExists(Out(L"full.bin")));
+}
+#endif
 
 }  // namespace
 }  // namespace Arkova::FastZip
