@@ -7,7 +7,7 @@ endif()
 
 if(WIN32)
     # A static runtime: the programs must start under Wine and on Windows without MinGW DLLs beside them.
-    add_link_options(-static -municode)
+    add_link_options(-static)
     add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 endif()
 
@@ -21,4 +21,11 @@ function(arkova_library name)
     add_library(${name} STATIC ${ARGN})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     arkova_strict(${name})
+endfunction()
+
+# Programs whose entry point is wmain (wide arguments on Windows).
+function(arkova_wide_entry target)
+    if(WIN32)
+        target_link_options(${target} PRIVATE -municode)
+    endif()
 endfunction()

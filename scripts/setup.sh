@@ -24,7 +24,7 @@ readonly PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth
   nasm dpkg-dev clang-14 libclang-rt-14-dev
-  libarchive-tools unzip zip time fonts-nanum
+  libarchive-tools unzip zip time fonts-nanum locales
 )
 
 # Exact Debian source versions of the Windows dependencies. A new version gets
@@ -143,6 +143,23 @@ install_packages() {
       install $missing
   missing=$(missing_packages)
   [[ -z $missing ]] || die "packages still missing after install: $(paste -sd' ' <<<"$missing")"
+}
+
+# The Windows suite runs Wine in a Korean locale, so that the system ANSI code
+# page is 949 as on the users' machines; Wine needs the glibc locale for that.
+ensure_korean_locale() {
+  if locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+    return 0
+  fi
+  need_root "generate the ko_KR.UTF-8 locale"
+  say "generating the ko_KR.UTF-8 locale ..."
+  LOG=$LOG_DIR/packages.log
+  if grep -q '^# *ko_KR.UTF-8 UTF-8' /etc/locale.gen; then
+    sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'ko_KR.UTF-8 UTF-8' >>/etc/locale.gen
+  fi
+  run locale-gen
 }
 
 # ---------------------------------------------------------- source packages --
@@ -374,6 +391,7 @@ main() {
   flock -n 9 || { say "waiting for another setup run to finish ..."; flock 9; }
 
   install_packages
+  ensure_korean_locale
   [[ $PACKAGES_ONLY -eq 1 ]] && { say "done (packages only)"; return 0; }
   build_windows_deps
   write_deps_cmake

@@ -16,6 +16,7 @@ class AlzListTest : public ::testing::Test {
 protected:
     DecodeResult Open(const AlzWriter& writer) {
         std::wstring path = folder_ / L"test.alz";
+        decoder_.Close();  // Windows refuses to replace a file that is open
         EXPECT_TRUE(writer.WriteTo(path));
         return decoder_.Open(path);
     }

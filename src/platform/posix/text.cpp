@@ -52,7 +52,7 @@ std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
         std::size_t outLeft = sizeof(buffer);
         std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(reinterpret_cast<wchar_t*>(outPtr) - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG && inLeft > 0) {
             // An invalid or incomplete sequence: replace one byte and resynchronise after it.
             out += static_cast<wchar_t>(0xFFFD);
             ++in;
@@ -77,7 +77,7 @@ std::string WideToMultiByte(std::wstring_view text, int codePage) {
         std::size_t outLeft = sizeof(buffer);
         std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG && inLeft > 0) {
             out += '?';
             in += sizeof(wchar_t);
             inLeft -= std::min(inLeft, sizeof(wchar_t));

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The one driver for building, testing, demonstrating and benchmarking Arkova.
+#
+#   scripts/arkova.sh demo     set up, build, and run arkova-cli on a sample archive
+#   scripts/arkova.sh test     set up, build every tree, run every suite (what CI runs)
+#   scripts/arkova.sh build    set up and build the Linux and Windows trees
+#   scripts/arkova.sh fuzz [SECONDS]   run the fuzz targets (default 60 s each)
+#   scripts/arkova.sh bench [ARGS]     run the benchmarks (bench/*.sh)
+#
+# Build trees live in build/: linux, windows (MinGW-w64, tested under Wine), asan (Address and
+# UndefinedBehaviorSanitizer), tsan (ThreadSanitizer) and fuzz (clang-14 libFuzzer).
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=$ROOT/build
+JOBS=${ARKOVA_JOBS:-$(nproc)}
+FUZZ_SECONDS_DEFAULT=60
+
+say() { printf '\n== %s ==\n' "$*"; }
+
+setup() { bash "$ROOT/scripts/setup.sh"; }
+
+# configure TREE [cmake args...]: configures once; later runs only rebuild.
+configure() {
+    local tree=$1
+    shift
+    if [[ ! -f $BUILD/$tree/build.ninja ]]; then
+        cmake -S "$ROOT" -B "$BUILD/$tree" -G Ninja "$@" >"$BUILD/$tree.configure.log" 2>&1 ||
+            { cat "$BUILD/$tree.configure.log"; return 1; }
+    fi
+}
+
+build_tree() {
+    local tree=$1
+    shift
+    mkdir -p "$BUILD"
+    configure "$tree" "$@"
+    say "building $tree"
+    ninja -C "$BUILD/$tree" -j "$JOBS"
+}
+
+build_linux() { build_tree linux -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
+build_windows() {
+    build_tree windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake"
+}
+build_asan() { build_tree asan -DCMAKE_BUILD_TYPE=Debug -DARKOVA_SANITIZE=address,undefined; }
+build_tsan() { build_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARKOVA_SANITIZE=thread; }
+build_fuzz() {
+    build_tree fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+        -DARKOVA_BUILD_TESTS=OFF -DARKOVA_BUILD_FUZZERS=ON -DARKOVA_SANITIZE=address,undefined,fuzzer-no-link
+}
+
+# One Wine prefix per build tree, in the Korean locale (system ANSI code page 949), and one wineserver kept alive
+# for the whole run: without it every test program pays Wine's start-up again.
+WINE_ENV=(WINEPREFIX="$BUILD/windows/wineprefix" WINEDEBUG=-all LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+          "WINEDLLOVERRIDES=mscoree,mshtml=;winedbg.exe=d")
+start_wine() {
+    export "${WINE_ENV[@]}"
+    if [[ ! -f $WINEPREFIX/.arkova-ready ]]; then
+        say "preparing the Wine prefix"
+        rm -rf "$WINEPREFIX"
+        wineboot -i </dev/null >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.arkova-ready"
+    fi
+    # Its output must not hold the caller's pipes open.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+stop_wine() { [[ -n ${WINEPREFIX:-} ]] && wineserver -k </dev/null >/dev/null 2>&1 || true; }
+
+run_ctest() {
+    local tree=$1
+    shift
+    say "testing $tree"
+    ctest --test-dir "$BUILD/$tree" --output-on-failure -j "$JOBS" "$@"
+}
+
+run_fuzzers() {
+    local seconds=${1:-$FUZZ_SECONDS_DEFAULT}
+    local failed=0
+    for fuzzer in "$BUILD"/fuzz/bin/*_fuzzer; do
+        local name corpus
+        name=$(basename "$fuzzer")
+        corpus=$BUILD/fuzz/corpus/$name
+        mkdir -p "$corpus"
+        say "fuzzing $name for $seconds s"
+        # The seed corpus is written by the build (from the fixture writers); new finds go into the scratch copy.
+        "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "$BUILD/fuzz/seeds/$name" \
+            >"$BUILD/fuzz/$name.log" 2>&1 || failed=1
+        grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|ERROR|SUMMARY' "$BUILD/fuzz/$name.log" || true
+    done
+    return $failed
+}
+
+cmd_build() {
+    setup
+    build_linux
+    build_windows
+}
+
+cmd_demo() {
+    setup
+    build_linux
+    local cli=$BUILD/linux/bin/arkova-cli
+    local work=$BUILD/demo
+    rm -rf "$work"
+    mkdir -p "$work"
+    "$BUILD/linux/bin/make-sample-alz" "$work/sample.alz"
+    say "arkova-cli l sample.alz"
+    "$cli" l "$work/sample.alz"
+    say "arkova-cli t sample.alz"
+    "$cli" t "$work/sample.alz"
+    say "arkova-cli x sample.alz -o extracted"
+    "$cli" x "$work/sample.alz" -o "$work/extracted"
+    find "$work/extracted" | sort
+}
+
+cmd_test() {
+    setup
+    build_linux
+    build_windows
+    build_asan
+    build_tsan
+    build_fuzz
+    local failed=0
+    run_ctest linux || failed=1
+    run_ctest asan || failed=1
+    run_ctest tsan -L threads || failed=1
+    start_wine
+    trap stop_wine EXIT
+    run_ctest windows -j 1 || failed=1
+    stop_wine
+    run_fuzzers "${ARKOVA_FUZZ_SECONDS:-$FUZZ_SECONDS_DEFAULT}" || failed=1
+    if [[ $failed -ne 0 ]]; then
+        say "FAILED"
+        return 1
+    fi
+    say "all suites passed"
+}
+
+cmd_fuzz() {
+    build_fuzz
+    run_fuzzers "${1:-$FUZZ_SECONDS_DEFAULT}"
+}
+
+cmd_bench() {
+    setup
+    build_linux
+    for script in "$ROOT"/bench/*.sh; do
+        say "$(basename "$script")"
+        bash "$script" "$@"
+    done
+}
+
+case ${1:-} in
+    demo | test | build | fuzz | bench)
+        command=$1
+        shift
+        "cmd_$command" "$@"
+        ;;
+    *)
+        sed -n '2,12p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+        exit 2
+        ;;
+esac
