@@ -48,6 +48,19 @@ TEST(TextTest, InvalidMultiByteInputStillDecodesTheRest) {
     EXPECT_EQ(decoded.substr(decoded.size() - 2), L"ok");
 }
 
+TEST(TextTest, ArbitraryBytesNeverReadPastTheInput) {
+    // A name the ALZ fuzzer found: lead bytes without trail bytes, NULs, and an incomplete pair at the end.
+    const std::string name("\x8f\x52\x65\x57\x41\x00\x41\x4c\x5a\x01\x06\x00\x20\x8f\x52\x65\x00\x57\x00\x5c\xe5\x02"
+                           "\x41\x08\xa2\xe8\xa2",
+                           27);
+    for (int codePage : {949, 932, 936, 950}) {
+        for (std::size_t length = 0; length <= name.size(); ++length) {
+            std::wstring decoded = MultiByteToWide(std::string_view(name.data(), length), codePage);
+            EXPECT_LE(decoded.size(), length) << codePage;
+        }
+    }
+}
+
 TEST(TextTest, SystemAnsiCodePageIsAvailable) {
     int codePage = SystemAnsiCodePage();
     EXPECT_GT(codePage, 0);
