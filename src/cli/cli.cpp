@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/zip_commands.h"
 
 namespace Arkova::Cli {
 
@@ -11,11 +12,11 @@ int RunCli(const std::vector<std::wstring>& arguments, Console& console) {
     }
     switch (options.command) {
         case Command::List:
-            return RunList(options, console);
+            return IsZipArchive(options.archive) ? RunZipList(options, console) : RunList(options, console);
         case Command::Test:
             return RunTest(options, console);
         case Command::Extract:
-            return RunExtract(options, console);
+            return IsZipArchive(options.archive) ? RunZipExtract(options, console) : RunExtract(options, console);
         case Command::Help:
             break;
     }
