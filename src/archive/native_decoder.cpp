@@ -14,9 +14,8 @@ namespace Arkova {
 void NativeArchiveDecoder::Close() {
     file_.Close();
     items_.clear();
-    dataOffsets_.clear();
-    storedLengths_.clear();
-    methods_.clear();
+    blocks_.clear();
+    firstBlocks_.clear();
     fileSize_ = 0;
     scanPosition_ = 0;
     archivePath_.clear();
@@ -40,38 +39,78 @@ DecodeResult NativeArchiveDecoder::OpenArchiveFile(const std::wstring& path) {
 
 void NativeArchiveDecoder::AddEntry(ArchiveItem item, std::uint64_t dataOffset, std::uint64_t storedLength,
                                     std::uint8_t method) {
+    std::uint64_t size = item.size;
+    AddEntryWithoutData(std::move(item));
+    blocks_.push_back(DataBlock{dataOffset, storedLength, size, method});
+}
+
+void NativeArchiveDecoder::AddEntryWithoutData(ArchiveItem item) {
     item.index = static_cast<std::uint32_t>(items_.size());
     items_.push_back(std::move(item));
-    dataOffsets_.push_back(dataOffset);
-    storedLengths_.push_back(storedLength);
-    methods_.push_back(method);
+    firstBlocks_.push_back(blocks_.size());
+}
+
+void NativeArchiveDecoder::AppendBlock(const DataBlock& block, std::uint32_t blockCrc) {
+    ArchiveItem& item = items_.back();
+    item.crc = Crc32Combine(item.crc, blockCrc, block.size);
+    item.size += block.size;
+    item.packedSize += block.storedLength;
+    blocks_.push_back(block);
 }
 
 DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
     if (position >= items_.size()) return DecodeResult::FileNotFound;
     const ArchiveItem& item = items_[position];
     if (item.isEncrypted) return password_.empty() ? DecodeResult::PasswordRequired : DecodeResult::UnsupportedFormat;
-    Storage storage = StorageOf(methods_[position]);
+    const std::size_t first = firstBlocks_[position];
+    const std::size_t end = position + 1 < firstBlocks_.size() ? firstBlocks_[position + 1] : blocks_.size();
+    if (first == end) {
+        if (!item.isDirectory) return DecodeResult::UnsupportedFormat;
+        buffer.clear();
+        return DecodeResult::Ok;
+    }
+    if (end - first == 1) return ExtractBlock(blocks_[first], buffer);
+
+    std::vector<std::uint8_t> whole;
+    std::vector<std::uint8_t> part;
+    for (std::size_t i = first; i < end; ++i) {
+        DecodeResult result = ExtractBlock(blocks_[i], part);
+        if (result != DecodeResult::Ok) return result;
+        try {
+            whole.insert(whole.end(), part.begin(), part.end());
+        } catch (const std::bad_alloc&) {
+            return DecodeResult::IoError;
+        }
+    }
+    buffer = std::move(whole);
+    return DecodeResult::Ok;
+}
+
+DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, std::vector<std::uint8_t>& buffer) {
+    Storage storage = StorageOf(block.method);
     if (storage == Storage::Unsupported) return DecodeResult::UnsupportedFormat;
+    // A run of no bytes is empty whatever its method says; an empty DEFLATE input would not inflate.
+    if (block.storedLength == 0 && block.size == 0) {
+        buffer.clear();
+        return DecodeResult::Ok;
+    }
 
     // The stored length comes from the header: data that the file does not hold is a read failure, found before
     // anything is allocated for it.
-    std::uint64_t offset = dataOffsets_[position];
-    std::uint64_t length = storedLengths_[position];
-    if (offset > fileSize_ || length > fileSize_ - offset) return DecodeResult::IoError;
+    if (block.offset > fileSize_ || block.storedLength > fileSize_ - block.offset) return DecodeResult::IoError;
     std::vector<std::uint8_t> stored;
     try {
-        stored.resize(static_cast<std::size_t>(length));
+        stored.resize(static_cast<std::size_t>(block.storedLength));
     } catch (const std::bad_alloc&) {
         return DecodeResult::IoError;
     }
-    if (!file_.ReadExactAt(offset, stored.data(), stored.size())) return DecodeResult::IoError;
+    if (!file_.ReadExactAt(block.offset, stored.data(), stored.size())) return DecodeResult::IoError;
 
     if (storage == Storage::Stored) {
         buffer = std::move(stored);
         return DecodeResult::Ok;
     }
-    return InflateRaw(stored.data(), stored.size(), item.size, buffer);
+    return InflateRaw(stored.data(), stored.size(), block.size, buffer);
 }
 
 DecodeResult NativeArchiveDecoder::ExtractToFile(std::uint32_t position, const std::wstring& target) {

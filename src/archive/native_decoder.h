@@ -37,9 +37,24 @@ protected:
     // The entry's modification time as the file system stores it (UTC FILETIME), 0 for none.
     virtual std::uint64_t FileSystemTime(const ArchiveItem& item) const { return item.modifiedTime; }
 
+    // One separately coded run of an entry's data.
+    struct DataBlock {
+        std::uint64_t offset = 0;        // absolute file offset of the first stored byte
+        std::uint64_t storedLength = 0;  // bytes in the file
+        std::uint64_t size = 0;          // bytes after decoding
+        std::uint8_t method = 0;
+    };
+
     // Opens the archive file and sizes it: FileNotFound or IoError (closed again) on failure.
     DecodeResult OpenArchiveFile(const std::wstring& path);
+    // An entry whose data is one run; its size is the item's.
     void AddEntry(ArchiveItem item, std::uint64_t dataOffset, std::uint64_t storedLength, std::uint8_t method);
+    // An entry with no data run yet. A file entry left like this has data the reader could not find: extracting it
+    // fails with UnsupportedFormat rather than giving an empty file.
+    void AddEntryWithoutData(ArchiveItem item);
+    // Appends a run to the entry added last. Its size, packed size and CRC (`blockCrc` is the run's own) grow to
+    // cover the whole data, and extraction decodes the runs one after another.
+    void AppendBlock(const DataBlock& block, std::uint32_t blockCrc);
 
     Platform::InputFile file_;
     std::uint64_t fileSize_ = 0;
@@ -48,10 +63,12 @@ protected:
     bool hasEncryptedItems_ = false;
 
 private:
+    DecodeResult ExtractBlock(const DataBlock& block, std::vector<std::uint8_t>& buffer);
+
     std::vector<ArchiveItem> items_;
-    std::vector<std::uint64_t> dataOffsets_;
-    std::vector<std::uint64_t> storedLengths_;
-    std::vector<std::uint8_t> methods_;
+    // Every entry's runs in list order; entry i owns blocks_[firstBlocks_[i]] up to the next entry's first.
+    std::vector<DataBlock> blocks_;
+    std::vector<std::size_t> firstBlocks_;
     std::wstring password_;
     std::int32_t codePage_ = -1;
     ItemProgressCallback callback_;

@@ -27,6 +27,8 @@ public:
     }
     // Moves forward without reading, like a relative seek: going past the end is allowed.
     void Skip(std::uint64_t length) { position_ += length; }
+    // Moves to any position, e.g. back over bytes that turned out to belong to what follows.
+    void Seek(std::uint64_t position) { position_ = position; }
     std::uint64_t Position() const { return position_; }
 
 private:
