@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "support/alz_writer.h"
+#include "support/egg_writer.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -41,6 +42,39 @@ void WriteAlzSeeds(const std::wstring& folder) {
     for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
 }
 
+void WriteEggSeeds(const std::wstring& folder) {
+    using Arkova::Testing::EggBlock;
+    using Arkova::Testing::EggWriter;
+    EggBlock first;
+    first.content = Arkova::Testing::ToBytes("first block, deflated ");
+    EggBlock second;
+    second.content = Arkova::Testing::ToBytes("second block, stored, no end marker");
+    second.method = 0;
+    second.endMarker = false;
+    EggBlock empty;
+    empty.method = 0;
+    EggWriter extras;
+    extras.ArchiveHeader().FileHeader(1).FileName("extras").WindowsFileInfo(Arkova::Testing::kEggDefaultTime, 0x21, 20);
+    for (std::uint32_t kind : Arkova::Testing::kEggSkippedKinds) extras.Skipped(kind, Arkova::Testing::ToBytes("body"));
+    extras.WindowsFileInfo(0, 0, 4).Block(second);
+    const std::pair<const wchar_t*, EggWriter> seeds[] = {
+        {L"basic.egg", EggWriter().ArchiveHeader().Folder("dir/").File("dir/a.txt", "alpha alpha alpha")},
+        {L"stored.egg", EggWriter().ArchiveHeader().File("s.txt", "stored bytes", 0)},
+        {L"blocks.egg", EggWriter().ArchiveHeader().FileHeader(57).FileName("split").Block(first).Block(second)},
+        {L"empty.egg", EggWriter().ArchiveHeader().FileHeader(0).FileName("e").Block(empty).Folder("f/", 0x10)},
+        {L"extras.egg", extras},
+        {L"korean.egg", EggWriter().ArchiveHeader().File("\xED\x95\x9C\xEA\xB8\x80.txt", "hangul")},
+        {L"hostile.egg", EggWriter().ArchiveHeader().File("../../x", "x").File("C:\\y", "y")},
+        {L"encrypted.egg", EggWriter()
+                               .ArchiveHeader()
+                               .FileHeader(6).FileName("locked")
+                               .Skipped(Arkova::Testing::kEggEncryption, Arkova::Testing::Bytes(12, 1))
+                               .Block(second)},
+    };
+    Arkova::Platform::MakeDirectories(folder);
+    for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,5 +84,6 @@ int main(int argc, char** argv) {
     }
     std::wstring root = Arkova::Platform::Utf8ToWide(argv[1]);
     WriteAlzSeeds(Arkova::Platform::JoinPath(root, L"alz_fuzzer"));
+    WriteEggSeeds(Arkova::Platform::JoinPath(root, L"egg_fuzzer"));
     return 0;
 }
