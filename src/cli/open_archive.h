@@ -1,14 +1,16 @@
-// Chooses and opens the decoder for an archive named on the command line.
+// Opens the archive named on the command line through the archive context.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "archive/archive_decoder.h"
+#include "archive/archive_context.h"
+#include "cli/console.h"
+#include "cli/options.h"
 
 namespace Arkova::Cli {
 
-// The opened decoder, or null with `result` saying why.
-std::unique_ptr<IArchiveDecoder> OpenArchiveDecoder(const std::wstring& path, DecodeResult& result);
+// Opens the archive into the context; on failure reports on the console why (naming the archive and the error)
+// and returns false.
+bool OpenForCommand(const Options& options, ArchiveContext& context, Console& console);
 
 }  // namespace Arkova::Cli
