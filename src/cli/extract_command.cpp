@@ -62,7 +62,7 @@ void ExtractFileEntry(ArchiveContext& context, std::uint32_t position, std::wstr
 
 int RunExtract(const Options& options, Console& console) {
     ArchiveContext context;
-    if (!OpenForCommand(options, context, console)) return kExitUsageOrOpen;
+    if (!OpenForCommand(options, ArchiveUse::ReadEntries, context, console)) return kExitUsageOrOpen;
     std::wstring destination = options.outputFolder.empty() ? NewFolderTarget(options.archive) : options.outputFolder;
     if (!EnsureDirectory(destination)) {
         console.Err(L"arkova-cli: cannot create the folder '" + destination + L"'\n");

@@ -12,7 +12,7 @@ const wchar_t kRule[] = L"------------------- ----- ------------ ------------ --
 
 int RunList(const Options& options, Console& console) {
     ArchiveContext context;
-    if (!OpenForCommand(options, context, console)) return kExitUsageOrOpen;
+    if (!OpenForCommand(options, ArchiveUse::ListOnly, context, console)) return kExitUsageOrOpen;
     console.Out(L"Archive: " + options.archive + L"\n\n");
     console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E Name\n");
     console.Out(kRule);

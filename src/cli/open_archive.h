@@ -9,8 +9,11 @@
 
 namespace Arkova::Cli {
 
-// Opens the archive into the context; on failure reports on the console why (naming the archive and the error)
-// and returns false.
-bool OpenForCommand(const Options& options, ArchiveContext& context, Console& console);
+enum class ArchiveUse { ListOnly, ReadEntries };
+
+// Opens the archive into the context with the options' code page and password. On a terminal without -p it asks
+// for the password (three tries) when the archive cannot be listed without one, or when entries are to be read
+// and some are encrypted. On failure it says why, naming the archive and the error, and returns false.
+bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& context, Console& console);
 
 }  // namespace Arkova::Cli

@@ -19,7 +19,7 @@ std::wstring ArchiveName(const std::wstring& path) {
 // Prints the test report: a title, the archive name and the summary, then one row per file entry.
 int RunTest(const Options& options, Console& console) {
     ArchiveContext context;
-    if (!OpenForCommand(options, context, console)) return kExitUsageOrOpen;
+    if (!OpenForCommand(options, ArchiveUse::ReadEntries, context, console)) return kExitUsageOrOpen;
     std::vector<ItemTestResult> results;
     {
         ProgressLine progress(console, !options.quiet);

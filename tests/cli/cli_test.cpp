@@ -147,6 +147,37 @@ TEST_F(CliTest, UsageErrorsAndUnopenableArchivesExitWithTwo) {
     EXPECT_EQ(Run({L"--help"}), Cli::kExitOk);
 }
 
+TEST_F(CliTest, PasswordIsAskedOnATerminalOnlyWhenEntriesAreEncrypted) {
+    AlzEntry secret;
+    secret.name = "locked.txt";
+    secret.content = Testing::ToBytes("secret");
+    secret.encrypted = true;
+    ASSERT_TRUE(AlzWriter().File("open.txt", "o").Add(secret).WriteTo(archive_));
+    console_.inputIsTerminal = true;
+    console_.answers = {L"hunter2"};
+    EXPECT_EQ(Run({L"t", archive_}), Cli::kExitSomeFailed);
+    EXPECT_EQ(console_.secretsAsked, 1) << "a reader that cannot decrypt is not asked again";
+    EXPECT_NE(console_.err.find(L"cannot be decrypted"), std::wstring::npos);
+    EXPECT_NE(console_.err.find(L"locked.txt: UnsupportedFormat"), std::wstring::npos);
+
+    EXPECT_EQ(Run({L"l", archive_}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"t", archive_, L"-p", L"given"}), Cli::kExitSomeFailed);
+    EXPECT_EQ(console_.secretsAsked, 1) << "listing and -p never ask";
+    console_.inputIsTerminal = false;
+    console_.err.clear();
+    EXPECT_EQ(Run({L"t", archive_}), Cli::kExitSomeFailed);
+    EXPECT_NE(console_.err.find(L"locked.txt: PasswordRequired"), std::wstring::npos);
+}
+
+TEST_F(CliTest, CodePageMustBeOneTheProgramOffers) {
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"949"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"0"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"-1"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"437"}), Cli::kExitUsageOrOpen);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"x"}), Cli::kExitUsageOrOpen);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp"}), Cli::kExitUsageOrOpen);
+}
+
 TEST_F(CliTest, ProgressLineAppearsOnlyOnATerminalAndNotWithQuiet) {
     EXPECT_EQ(Run({L"t", archive_}), Cli::kExitOk);
     EXPECT_EQ(console_.err.find(L'%'), std::wstring::npos);
