@@ -8,6 +8,7 @@
 #include "support/alz_writer.h"
 #include "support/egg_writer.h"
 #include "support/scratch_folder.h"
+#include "support/zip_writer.h"
 
 namespace {
 
@@ -75,6 +76,37 @@ void WriteEggSeeds(const std::wstring& folder) {
     for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
 }
 
+void WriteZipSeeds(const std::wstring& folder) {
+    using Arkova::Testing::ZipEnd;
+    using Arkova::Testing::ZipWriter;
+    using Arkova::Testing::ZipWriterEntry;
+    ZipWriterEntry described;
+    described.name = "described.txt";
+    described.content = Arkova::Testing::ToBytes("data descriptor follows");
+    described.dataDescriptor = true;
+    ZipWriterEntry big = described;
+    big.name = "zip64.bin";
+    big.dataDescriptor = false;
+    big.zip64 = true;
+    ZipWriterEntry stamped = described;
+    stamped.name = "stamped.txt";
+    stamped.dataDescriptor = false;
+    stamped.unixTime = 1700000000;
+    ZipEnd zip64End;
+    zip64End.zip64 = true;
+    ZipEnd commented;
+    commented.comment = "PK\x05\x06 inside the comment";
+    const std::pair<const wchar_t*, ZipWriter> seeds[] = {
+        {L"basic.zip", ZipWriter().Folder("dir/").File("dir/a.txt", "alpha alpha alpha").File("s.txt", "s", 0).Finish()},
+        {L"descriptor.zip", ZipWriter().Add(described).Add(stamped).Finish()},
+        {L"zip64.zip", ZipWriter().Add(big).Finish(zip64End)},
+        {L"comment.zip", ZipWriter().File("c.txt", "c").Finish(commented)},
+        {L"hostile.zip", ZipWriter().File("../../x", "x").File("\xC7\xD1\xB1\xDB.txt", "hangul").Finish()},
+    };
+    Arkova::Platform::MakeDirectories(folder);
+    for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,5 +117,6 @@ int main(int argc, char** argv) {
     std::wstring root = Arkova::Platform::Utf8ToWide(argv[1]);
     WriteAlzSeeds(Arkova::Platform::JoinPath(root, L"alz_fuzzer"));
     WriteEggSeeds(Arkova::Platform::JoinPath(root, L"egg_fuzzer"));
+    WriteZipSeeds(Arkova::Platform::JoinPath(root, L"zip_directory_fuzzer"));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "archive/file_output.h"
 
+#include <algorithm>
+
 #include "platform/file.h"
 #include "platform/file_system.h"
 
@@ -14,11 +16,18 @@ std::wstring PartialFileName(const std::wstring& target) {
 }
 
 bool WriteFileReplacing(const std::wstring& target, const std::vector<std::uint8_t>& data,
-                        std::uint64_t modifiedTimeUtc) {
+                        std::uint64_t modifiedTimeUtc, std::size_t piece, const WriteProgress& progress) {
     std::wstring partial = PartialFileName(target);
     Platform::OutputFile file;
     if (!file.Create(partial)) return false;
-    bool ok = file.Write(data.data(), data.size());
+    if (piece == 0 || !progress) piece = data.size();
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < data.size();) {
+        std::size_t length = std::min(piece, data.size() - done);
+        ok = file.Write(data.data() + done, length);
+        done += length;
+        if (ok && progress) ok = progress(done, data.size());
+    }
     if (ok && modifiedTimeUtc != 0) file.SetModifiedTime(modifiedTimeUtc);
     ok = file.Close() && ok;
     if (ok) ok = Platform::RenamePath(partial, target, true);

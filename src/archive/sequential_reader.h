@@ -25,8 +25,11 @@ public:
         value = static_cast<T>(v);
         return true;
     }
-    // Moves forward without reading, like a relative seek: going past the end is allowed.
-    void Skip(std::uint64_t length) { position_ += length; }
+    // Moves forward without reading, like a relative seek: going past the end is allowed. A length that would wrap
+    // around stops at the largest position, so a hostile size can never move the scan backwards.
+    void Skip(std::uint64_t length) {
+        position_ = length > UINT64_MAX - position_ ? UINT64_MAX : position_ + length;
+    }
     // Moves to any position, e.g. back over bytes that turned out to belong to what follows.
     void Seek(std::uint64_t position) { position_ = position; }
     std::uint64_t Position() const { return position_; }

@@ -17,6 +17,8 @@ public:
     virtual bool ErrorIsTerminal() const = 0;
     // One line of input without its line end; false at the end of input.
     virtual bool ReadLine(std::wstring& line) = 0;
+    // A line typed without echo (a password).
+    virtual bool ReadSecret(std::wstring& line) = 0;
 };
 
 // The process's own standard streams.
@@ -27,6 +29,7 @@ public:
     bool InputIsTerminal() const override;
     bool ErrorIsTerminal() const override;
     bool ReadLine(std::wstring& line) override;
+    bool ReadSecret(std::wstring& line) override;
 };
 
 }  // namespace Arkova::Cli

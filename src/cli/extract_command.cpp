@@ -5,7 +5,7 @@
 #include "archive/entry_path.h"
 #include "cli/commands.h"
 #include "cli/conflict_prompt.h"
-#include "cli/open_failure.h"
+#include "cli/open_archive.h"
 #include "cli/progress_line.h"
 #include "dialogs/unique_name.h"
 #include "platform/file_system.h"
@@ -23,9 +23,9 @@ struct ExtractTally {
 };
 
 // Extracts one file entry to `target`, asking about an existing file first.
-void ExtractFileEntry(IArchiveDecoder& decoder, std::uint32_t position, std::wstring target,
+void ExtractFileEntry(ArchiveContext& context, std::uint32_t position, std::wstring target,
                       ConflictResolver& conflicts, ProgressLine& progress, ExtractTally& tally) {
-    const ArchiveItem& item = decoder.Items()[position];
+    const ArchiveItem& item = context.Items()[position];
     if (Platform::PathExists(target)) {
         if (Platform::IsDirectory(target)) {
             tally.failures.push_back(item.path + L": a folder of that name exists");
@@ -46,7 +46,11 @@ void ExtractFileEntry(IArchiveDecoder& decoder, std::uint32_t position, std::wst
                 return;
         }
     }
-    DecodeResult result = decoder.ExtractToFile(position, target);
+    const std::uint64_t count = context.Items().size();
+    DecodeResult result = context.ExtractItemToFile(position, target, [&](std::uint64_t done, std::uint64_t total) {
+        progress.Show(position, count, item.path, static_cast<int>(total == 0 ? 100 : done * 100 / total));
+        return true;
+    });
     if (result == DecodeResult::Ok) {
         ++tally.files;
     } else {
@@ -57,8 +61,8 @@ void ExtractFileEntry(IArchiveDecoder& decoder, std::uint32_t position, std::wst
 }  // namespace
 
 int RunExtract(const Options& options, Console& console) {
-    auto decoder = OpenForCommand(options.archive, console);
-    if (!decoder) return kExitUsageOrOpen;
+    ArchiveContext context;
+    if (!OpenForCommand(options, ArchiveUse::ReadEntries, context, console)) return kExitUsageOrOpen;
     std::wstring destination = options.outputFolder.empty() ? NewFolderTarget(options.archive) : options.outputFolder;
     if (!EnsureDirectory(destination)) {
         console.Err(L"arkova-cli: cannot create the folder '" + destination + L"'\n");
@@ -69,10 +73,9 @@ int RunExtract(const Options& options, Console& console) {
     ExtractTally tally;
     {
         ProgressLine progress(console, !options.quiet);
-        const std::vector<ArchiveItem>& items = decoder->Items();
+        const std::vector<ArchiveItem>& items = context.Items();
         for (std::uint32_t i = 0; i < items.size() && !tally.cancelled; ++i) {
             const ArchiveItem& item = items[i];
-            progress.Show(i, items.size(), item.path);
             std::wstring target;
             if (!SafeOutputPath(destination, item.path, target)) {
                 tally.failures.push_back(item.path + L": refused, the path would leave the destination folder");
@@ -83,7 +86,7 @@ int RunExtract(const Options& options, Console& console) {
                     tally.failures.push_back(item.path + L": cannot create the folder");
                 }
             } else {
-                ExtractFileEntry(*decoder, i, target, conflicts, progress, tally);
+                ExtractFileEntry(context, i, target, conflicts, progress, tally);
             }
         }
     }

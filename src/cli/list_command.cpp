@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "cli/formatting.h"
-#include "cli/open_failure.h"
+#include "cli/open_archive.h"
 
 namespace Arkova::Cli {
 
@@ -11,8 +11,8 @@ const wchar_t kRule[] = L"------------------- ----- ------------ ------------ --
 }  // namespace
 
 int RunList(const Options& options, Console& console) {
-    auto decoder = OpenForCommand(options.archive, console);
-    if (!decoder) return kExitUsageOrOpen;
+    ArchiveContext context;
+    if (!OpenForCommand(options, ArchiveUse::ListOnly, context, console)) return kExitUsageOrOpen;
     console.Out(L"Archive: " + options.archive + L"\n\n");
     console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E Name\n");
     console.Out(kRule);
@@ -21,7 +21,7 @@ int RunList(const Options& options, Console& console) {
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
     std::uint64_t encrypted = 0;
-    for (const ArchiveItem& item : decoder->Items()) {
+    for (const ArchiveItem& item : context.Items()) {
         std::wstring crc = item.isDirectory ? std::wstring(8, L' ') : HexCrc(item.crc);
         console.Out(FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
                     PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) +

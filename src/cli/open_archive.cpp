@@ -1,47 +1,89 @@
 #include "cli/open_archive.h"
 
-#include <cwctype>
-
-#include "archive/alz_decoder.h"
-#include "platform/file.h"
+#include "platform/text.h"
 
 namespace Arkova::Cli {
 
 namespace {
 
-bool HasAlzSignature(const std::wstring& path) {
-    Platform::InputFile file;
-    unsigned char signature[4] = {};
-    if (!file.Open(path) || !file.ReadExactAt(0, signature, sizeof(signature))) return false;
-    // An archive header, or an entry header at the very start.
-    return (signature[0] == 'A' || signature[0] == 'B') && signature[1] == 'L' && signature[2] == 'Z' &&
-           signature[3] == 0x01;
+constexpr int kPasswordAttempts = 3;
+
+std::wstring ArchiveName(const std::wstring& path) {
+    std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
-bool HasExtension(const std::wstring& path, const std::wstring& extension) {
-    if (path.size() <= extension.size()) return false;
-    std::wstring tail = path.substr(path.size() - extension.size());
-    for (wchar_t& c : tail) c = static_cast<wchar_t>(std::towlower(c));
-    return tail == extension;
+// A password is right when it decrypts the first encrypted file entry. UnsupportedFormat means the reader cannot
+// decrypt at all: asking again would not help, and the entries report it themselves.
+bool PasswordOpensAnEntry(ArchiveContext& context, Console& console) {
+    IArchiveDecoder* decoder = context.Decoder();
+    if (decoder == nullptr) return false;
+    for (const ArchiveItem& item : decoder->Items()) {
+        if (item.isEncrypted && !item.isDirectory) {
+            std::vector<std::uint8_t> data;
+            DecodeResult result = decoder->ExtractToMemory(item.index, data);
+            if (result == DecodeResult::UnsupportedFormat) {
+                console.Err(L"arkova-cli: this archive's encryption cannot be decrypted here\n");
+                return true;
+            }
+            return result == DecodeResult::Ok;
+        }
+    }
+    return false;
+}
+
+enum class PasswordOutcome { Accepted, Refused, Cancelled };
+
+// Asks up to three times on the terminal; `accepts` tries a typed password.
+template <typename Accepts>
+PasswordOutcome AskForPassword(const Options& options, ArchiveContext& context, Console& console, Accepts accepts) {
+    for (int attempt = 1; attempt <= kPasswordAttempts; ++attempt) {
+        console.Err(attempt == 1 ? L"Password for " + ArchiveName(options.archive) + L": "
+                                 : std::wstring(L"Wrong password, try again: "));
+        std::wstring password;
+        if (!console.ReadSecret(password)) return PasswordOutcome::Cancelled;
+        context.SetPassword(password);
+        if (context.Decoder() != nullptr) context.Decoder()->SetPassword(password);
+        if (accepts()) return PasswordOutcome::Accepted;
+    }
+    return PasswordOutcome::Refused;
+}
+
+bool ReportOpenFailure(const Options& options, DecodeResult result, Console& console) {
+    console.Err(L"arkova-cli: cannot open archive '" + options.archive + L"': " + DecodeResultName(result) + L"\n");
+    return false;
 }
 
 }  // namespace
 
-std::unique_ptr<IArchiveDecoder> OpenArchiveDecoder(const std::wstring& path, DecodeResult& result) {
-    Platform::InputFile probe;
-    if (!probe.Open(path)) {
-        result = DecodeResult::FileNotFound;
-        return nullptr;
+bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& context, Console& console) {
+    if (options.codePage != -1) {
+        context.SetCodePage(options.codePage == 0 ? Platform::SystemAnsiCodePage() : options.codePage);
     }
-    probe.Close();
-    if (!HasAlzSignature(path) && !HasExtension(path, L".alz")) {
-        result = DecodeResult::UnsupportedFormat;
-        return nullptr;
+    if (options.hasPassword) context.SetPassword(options.password);
+    DecodeResult result = context.OpenArchive(options.archive);
+    const bool canAsk = !options.hasPassword && console.InputIsTerminal();
+
+    // Archives with encrypted headers cannot even be listed without the password.
+    if (result == DecodeResult::PasswordRequired && canAsk) {
+        PasswordOutcome outcome = AskForPassword(options, context, console, [&] {
+            result = context.OpenArchive(options.archive);
+            return result != DecodeResult::PasswordRequired;
+        });
+        if (outcome == PasswordOutcome::Cancelled) return ReportOpenFailure(options, result, console);
     }
-    auto decoder = std::make_unique<AlzDecoder>();
-    result = decoder->Open(path);
-    if (result != DecodeResult::Ok) return nullptr;
-    return decoder;
+    if (result != DecodeResult::Ok) return ReportOpenFailure(options, result, console);
+
+    if (use == ArchiveUse::ReadEntries && canAsk && context.Decoder()->HasEncryptedItems()) {
+        PasswordOutcome outcome =
+            AskForPassword(options, context, console, [&] { return PasswordOpensAnEntry(context, console); });
+        if (outcome == PasswordOutcome::Refused) {
+            console.Err(L"arkova-cli: wrong password for '" + options.archive + L"'\n");
+            return false;
+        }
+        if (outcome == PasswordOutcome::Cancelled) return false;
+    }
+    return true;
 }
 
 }  // namespace Arkova::Cli

@@ -1,14 +1,19 @@
-// Chooses and opens the decoder for an archive named on the command line.
+// Opens the archive named on the command line through the archive context.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "archive/archive_decoder.h"
+#include "archive/archive_context.h"
+#include "cli/console.h"
+#include "cli/options.h"
 
 namespace Arkova::Cli {
 
-// The opened decoder, or null with `result` saying why.
-std::unique_ptr<IArchiveDecoder> OpenArchiveDecoder(const std::wstring& path, DecodeResult& result);
+enum class ArchiveUse { ListOnly, ReadEntries };
+
+// Opens the archive into the context with the options' code page and password. On a terminal without -p it asks
+// for the password (three tries) when the archive cannot be listed without one, or when entries are to be read
+// and some are encrypted. On failure it says why, naming the archive and the error, and returns false.
+bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& context, Console& console);
 
 }  // namespace Arkova::Cli

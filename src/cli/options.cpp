@@ -15,6 +15,8 @@ const wchar_t kUsageText[] =
     L"  -y       overwrite existing files without asking\n"
     L"  -n       skip existing files without asking\n"
     L"  -q       no progress line\n"
+    L"  -p PASSWORD   password of encrypted entries (asked on a terminal when needed)\n"
+    L"  --cp N   code page of entry names: 949, 932, 936, 950, 874, 1250-1257, 65001, 0 = system ANSI\n"
     L"  --sequential  extract entry by entry, never in parallel\n";
 
 namespace {
@@ -32,6 +34,29 @@ bool ParseCommand(const std::wstring& word, Command& command) {
         return false;
     }
     return true;
+}
+
+// The code pages an archive's names may come in, as the options offer them.
+bool ParseCodePage(const std::wstring& text, std::int32_t& codePage) {
+    static const std::int32_t kOffered[] = {0,    949,  932,  936,  950,  874,  1250, 1251,
+                                            1252, 1253, 1254, 1255, 1256, 1257, 65001};
+    if (text == L"-1") {
+        codePage = -1;
+        return true;
+    }
+    std::int32_t value = 0;
+    if (text.empty() || text.size() > 5) return false;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        value = value * 10 + (c - L'0');
+    }
+    for (std::int32_t offered : kOffered) {
+        if (value == offered) {
+            codePage = value;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -67,6 +92,22 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options& options, 
             options.outputFolder = arguments[++i];
         } else if (argument.rfind(L"-o", 0) == 0) {
             options.outputFolder = argument.substr(2);
+        } else if (argument == L"-p" || argument == L"--cp") {
+            if (i + 1 >= arguments.size()) {
+                error = argument + L" needs a value";
+                return false;
+            }
+            const std::wstring& value = arguments[++i];
+            if (argument == L"-p") {
+                options.hasPassword = true;
+                options.password = value;
+            } else if (!ParseCodePage(value, options.codePage)) {
+                error = L"unknown code page '" + value + L"'";
+                return false;
+            }
+        } else if (argument.rfind(L"-p", 0) == 0 && argument.size() > 2 && argument[1] == L'p') {
+            options.hasPassword = true;
+            options.password = argument.substr(2);
         } else if (argument == L"-y") {
             options.existing = ExistingFiles::OverwriteAll;
         } else if (argument == L"-n") {

@@ -1,6 +1,7 @@
 // The arguments of arkova-cli.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct Options {
     ExistingFiles existing = ExistingFiles::Ask;
     bool quiet = false;
     bool sequential = false;
+    bool hasPassword = false;
+    std::wstring password;
+    // -1 = the reader's default; 0 = the system ANSI code page; otherwise a Windows code page number.
+    std::int32_t codePage = -1;
 };
 
 // Parses the arguments after the program name; false with a message on a usage error.

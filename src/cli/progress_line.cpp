@@ -6,10 +6,11 @@ namespace {
 constexpr std::size_t kMaxWidth = 78;
 }
 
-void ProgressLine::Show(std::uint64_t done, std::uint64_t total, const std::wstring& name) {
+void ProgressLine::Show(std::uint64_t done, std::uint64_t total, const std::wstring& name, int namePercent) {
     if (!enabled_) return;
     std::uint64_t percent = total == 0 ? 100 : done * 100 / total;
     std::wstring text = std::to_wstring(percent) + L"% " + std::to_wstring(done) + L"/" + std::to_wstring(total) + L" ";
+    if (namePercent >= 0) text += L"[" + std::to_wstring(namePercent) + L"%] ";
     std::size_t room = kMaxWidth > text.size() ? kMaxWidth - text.size() : 0;
     // Keep the end of a long name: it says which file it is.
     text += name.size() <= room ? name : L"..." + name.substr(name.size() - room + 3);

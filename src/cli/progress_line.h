@@ -15,7 +15,8 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
-    void Show(std::uint64_t done, std::uint64_t total, const std::wstring& name);
+    // `done` of `total` items finished, working on `name`; `namePercent` (0-100) tells how far that item is.
+    void Show(std::uint64_t done, std::uint64_t total, const std::wstring& name, int namePercent = -1);
     // Removes the line, so that a message can follow on a clean line.
     void Clear();
 

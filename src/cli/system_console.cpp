@@ -10,5 +10,6 @@ void SystemConsole::Err(std::wstring_view text) { Platform::WriteConsoleText(Sta
 bool SystemConsole::InputIsTerminal() const { return Platform::IsTerminal(StandardStream::Input); }
 bool SystemConsole::ErrorIsTerminal() const { return Platform::IsTerminal(StandardStream::Error); }
 bool SystemConsole::ReadLine(std::wstring& line) { return Platform::ReadConsoleLine(line); }
+bool SystemConsole::ReadSecret(std::wstring& line) { return Platform::ReadConsoleSecret(line); }
 
 }  // namespace Arkova::Cli

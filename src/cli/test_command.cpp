@@ -1,50 +1,50 @@
 #include <vector>
 
-#include "archive/crc32.h"
 #include "cli/commands.h"
 #include "cli/formatting.h"
-#include "cli/open_failure.h"
+#include "cli/open_archive.h"
 #include "cli/progress_line.h"
 
 namespace Arkova::Cli {
 
+namespace {
+
+std::wstring ArchiveName(const std::wstring& path) {
+    std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
+
+// Prints the test report: a title, the archive name and the summary, then one row per file entry.
 int RunTest(const Options& options, Console& console) {
-    auto decoder = OpenForCommand(options.archive, console);
-    if (!decoder) return kExitUsageOrOpen;
-    const std::vector<ArchiveItem>& items = decoder->Items();
-    ProgressLine progress(console, !options.quiet);
-    std::uint64_t passed = 0;
-    std::uint64_t failed = 0;
-    std::vector<std::uint8_t> data;
-    for (std::uint32_t i = 0; i < items.size(); ++i) {
-        const ArchiveItem& item = items[i];
-        if (item.isDirectory) continue;
-        progress.Show(i, items.size(), item.path);
-        DecodeResult result = decoder->ExtractToMemory(i, data);
-        std::uint32_t actual = result == DecodeResult::Ok ? Crc32(data) : 0;
-        if (result == DecodeResult::Ok && item.crc != 0 && actual != item.crc) result = DecodeResult::CrcMismatch;
-        progress.Clear();
-        if (result == DecodeResult::Ok) {
-            ++passed;
-            console.Out(L"OK     " + item.path + L"\n");
-        } else {
-            ++failed;
-            std::wstring detail = DecodeResultName(result);
-            if (result == DecodeResult::CrcMismatch) {
-                detail += L": expected " + HexCrc(item.crc) + L", actual " + HexCrc(actual);
-            }
-            console.Out(L"Error  " + item.path + L"  (" + detail + L")\n");
-            console.Err(L"arkova-cli: " + item.path + L": " + detail + L"\n");
+    ArchiveContext context;
+    if (!OpenForCommand(options, ArchiveUse::ReadEntries, context, console)) return kExitUsageOrOpen;
+    std::vector<ItemTestResult> results;
+    {
+        ProgressLine progress(console, !options.quiet);
+        results = context.TestAll([&](std::uint32_t current, std::uint32_t total, const std::wstring& path) {
+            progress.Show(current, total, path);
+            return true;
+        });
+    }
+    std::size_t failed = 0;
+    for (const ItemTestResult& result : results) failed += result.ok ? 0 : 1;
+    std::size_t passed = results.size() - failed;
+
+    console.Out(std::wstring(L"Archive Test Result") + (failed == 0 ? L" - OK" : L" - Error Found") + L"\n");
+    console.Out(ArchiveName(options.archive) + L"\n");
+    console.Out(failed == 0 ? L"All " + std::to_wstring(passed) + L" file(s) passed.\n"
+                            : std::to_wstring(passed) + L" passed, " + std::to_wstring(failed) + L" error(s)\n");
+    console.Out(L"\nStatus  Expected CRC  Actual CRC  File Name\n");
+    for (const ItemTestResult& result : results) {
+        console.Out(std::wstring(result.ok ? L"OK    " : L"Error ") + L"  " + HexCrc(result.expectedCrc) + L"      " +
+                    HexCrc(result.actualCrc) + L"    " + result.path + L"\n");
+        if (!result.ok) {
+            console.Err(L"arkova-cli: " + result.path + L": " + DecodeResultName(result.error) + L"\n");
         }
     }
-    progress.Clear();
-    console.Out(L"\n");
-    if (failed == 0) {
-        console.Out(L"All " + std::to_wstring(passed) + L" file(s) passed.\n");
-        return kExitOk;
-    }
-    console.Out(std::to_wstring(passed) + L" passed, " + std::to_wstring(failed) + L" error(s)\n");
-    return kExitSomeFailed;
+    return failed == 0 ? kExitOk : kExitSomeFailed;
 }
 
 }  // namespace Arkova::Cli

@@ -207,7 +207,8 @@ int RunZipExtract(const Options& options, Console& console) {
         ProgressLine progress(console, !options.quiet);
         // Called on the engine's writer thread only; the line is redrawn at most every 100 ms.
         auto lastShown = std::chrono::steady_clock::time_point{};
-        engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t done,
+        bool shown = !options.quiet && console.ErrorIsTerminal();
+        if (shown) engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t done,
                                std::uint64_t total) {
             auto now = std::chrono::steady_clock::now();
             if (now - lastShown >= std::chrono::milliseconds(100)) {

@@ -35,42 +35,75 @@ void ParallelZipExtractor::ReaderThread() noexcept {
 
 void ParallelZipExtractor::ReadEntries() {
     std::uint32_t sequence = 0;
+    ExtractTask batch;  // the pooled task being filled; no input buffer while none is
     for (ZipEntry& entry : index_.entries) {
-        if (cancel_) return;
+        if (cancel_) break;
         if (entry.isDirectory) {
             PrepareFolder(entry);
             continue;
         }
         Prepared prepared = PrepareFile(entry);
-        if (prepared == Prepared::Stop) return;
+        if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) continue;
-
-        ExtractTask task;
-        task.sequence = sequence;
-        task.entry = &entry;
-        task.dataOffset = entry.dataOffset;
-        task.method = entry.method;
-        task.inputLength = entry.compressedSize;
-        task.outputCapacity = entry.uncompressedSize;
         bool large = entry.compressedSize > bufferSize_ || entry.uncompressedSize > bufferSize_;
-        if (!large) {
-            task.kind = BufferKind::Pooled;
-        } else if (entry.compressedSize + entry.uncompressedSize <= unpooledBudget_) {
-            task.kind = BufferKind::Unpooled;
-        } else {
-            task.kind = BufferKind::Streamed;
-        }
-        if (!AcquireBuffers(task)) continue;  // cancelled: the loop ends at its top
-        if (task.kind != BufferKind::Streamed &&
-            !index_.reader.ReadExactAt(task.dataOffset, task.input, static_cast<std::size_t>(task.inputLength))) {
-            ReleaseInput(task);
-            ReleaseOutput(task);
-            Fail(L"Failed to read compressed data");
-            return;
-        }
-        ++sequence;
-        Queue(std::move(task));
+        if (large) QueueBatch(batch, sequence);  // keeps the tasks in directory order
+        if (!(large ? ReadLarge(entry, sequence) : AddToBatch(entry, batch, sequence))) break;
     }
+    // After a local header failure what was read still goes on; after a cancel nothing does.
+    if (!cancel_) QueueBatch(batch, sequence);
+    ReleaseInput(batch);
+    ReleaseOutput(batch);
+}
+
+bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence) {
+    // Enough files to keep the writer busy while the next buffer is inflated, few enough to stay responsive.
+    constexpr std::size_t kMaxFilesPerTask = 512;
+    bool full = batch.inputLength + entry.compressedSize > bufferSize_ ||
+                batch.outputCapacity + entry.uncompressedSize > bufferSize_ ||
+                batch.pieces.size() >= kMaxFilesPerTask;
+    if (batch.input != nullptr && full) QueueBatch(batch, sequence);
+    if (batch.input == nullptr) {
+        batch = ExtractTask{};
+        batch.kind = BufferKind::Pooled;
+        if (!AcquireBuffers(batch)) return false;  // cancelled
+    }
+    if (!index_.reader.ReadExactAt(entry.dataOffset, batch.input + batch.inputLength,
+                                   static_cast<std::size_t>(entry.compressedSize))) {
+        Fail(L"Failed to read compressed data");
+        return false;
+    }
+    batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
+    batch.inputLength += entry.compressedSize;
+    batch.outputCapacity += entry.uncompressedSize;
+    ++pooledFiles_;
+    return true;
+}
+
+bool ParallelZipExtractor::ReadLarge(ZipEntry& entry, std::uint32_t& sequence) {
+    ExtractTask task;
+    task.pieces.push_back({&entry, 0, 0});
+    task.inputLength = entry.compressedSize;
+    task.outputCapacity = entry.uncompressedSize;
+    task.kind = entry.compressedSize + entry.uncompressedSize <= unpooledBudget_ ? BufferKind::Unpooled
+                                                                                 : BufferKind::Streamed;
+    if (!AcquireBuffers(task)) return false;
+    if (task.kind == BufferKind::Unpooled &&
+        !index_.reader.ReadExactAt(entry.dataOffset, task.input, static_cast<std::size_t>(task.inputLength))) {
+        ReleaseInput(task);
+        ReleaseOutput(task);
+        Fail(L"Failed to read compressed data");
+        return false;
+    }
+    task.sequence = sequence++;
+    Queue(std::move(task));
+    return true;
+}
+
+void ParallelZipExtractor::QueueBatch(ExtractTask& batch, std::uint32_t& sequence) {
+    if (batch.pieces.empty()) return;
+    batch.sequence = sequence++;
+    Queue(std::move(batch));
+    batch = ExtractTask{};
 }
 
 void ParallelZipExtractor::PrepareFolder(ZipEntry& entry) {
@@ -121,9 +154,15 @@ ParallelZipExtractor::Prepared ParallelZipExtractor::PrepareFile(ZipEntry& entry
 }
 
 bool ParallelZipExtractor::EnsureFolder(const std::wstring& path) {
-    if (knownFolders_.count(path) != 0) return true;
+    // Files of one folder usually come one after another: compare with the last folder before hashing.
+    if (path == lastFolder_) return true;
+    if (knownFolders_.count(path) != 0) {
+        lastFolder_ = path;
+        return true;
+    }
     if (!Platform::MakeDirectories(path)) return false;
     knownFolders_.insert(path);
+    lastFolder_ = path;
     return true;
 }
 
@@ -140,7 +179,6 @@ bool ParallelZipExtractor::AcquireBuffers(ExtractTask& task) {
                 ReleaseInput(task);
                 return false;
             }
-            ++pooledFiles_;
             return true;
         case BufferKind::Unpooled:
             break;
@@ -163,7 +201,7 @@ bool ParallelZipExtractor::AcquireBuffers(ExtractTask& task) {
     if (task.input == nullptr || task.output == nullptr) {
         ReleaseInput(task);
         ReleaseOutput(task);
-        Fail(L"Out of memory for the entry '" + task.entry->name + L"'");
+        Fail(L"Out of memory for the entry '" + task.pieces.front().entry->name + L"'");
         return false;
     }
     ++unpooledFiles_;

@@ -61,42 +61,50 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
 }
 
 bool ParallelZipExtractor::Decompress(ExtractTask& task, libdeflate_decompressor* decompressor) {
-    const ZipEntry& entry = *task.entry;
-    if (task.method == kMethodStored) {
-        if (task.inputLength > task.outputCapacity) {
+    for (const TaskPiece& piece : task.pieces) {
+        if (!DecompressPiece(task, piece, decompressor)) return false;
+    }
+    return true;
+}
+
+bool ParallelZipExtractor::DecompressPiece(const ExtractTask& task, const TaskPiece& piece,
+                                           libdeflate_decompressor* decompressor) {
+    const ZipEntry& entry = *piece.entry;
+    const std::uint8_t* input = task.input + piece.inputOffset;
+    auto inputLength = static_cast<std::size_t>(entry.compressedSize);
+    std::uint8_t* output = task.output + piece.outputOffset;
+    auto capacity = static_cast<std::size_t>(entry.uncompressedSize);
+    std::size_t produced = 0;
+    if (entry.method == kMethodStored) {
+        if (inputLength > capacity) {
             RecordError(errors_, L"The stored entry '" + entry.name + L"' is longer than its stated size");
             return false;
         }
-        std::memcpy(task.output, task.input, static_cast<std::size_t>(task.inputLength));
-        task.outputLength = task.inputLength;
-    } else if (task.method == kMethodDeflate) {
+        std::memcpy(output, input, inputLength);
+        produced = inputLength;
+    } else if (entry.method == kMethodDeflate) {
         if (decompressor == nullptr) {
             RecordError(errors_, L"Decompressor is null");
             return false;
         }
-        std::size_t produced = 0;
-        libdeflate_result result = libdeflate_deflate_decompress(
-            decompressor, task.input, static_cast<std::size_t>(task.inputLength), task.output,
-            static_cast<std::size_t>(task.outputCapacity), &produced);
+        libdeflate_result result =
+            libdeflate_deflate_decompress(decompressor, input, inputLength, output, capacity, &produced);
         if (result != LIBDEFLATE_SUCCESS) {
             char text[128];
             std::snprintf(text, sizeof(text), "libdeflate error %d, compSize=%zu, decompSize=%zu",
-                          static_cast<int>(result), static_cast<std::size_t>(task.inputLength),
-                          static_cast<std::size_t>(task.outputCapacity));
+                          static_cast<int>(result), inputLength, capacity);
             RecordError(errors_, Widen(text) + L" in '" + entry.name + L"'");
             return false;
         }
-        task.outputLength = produced;
     } else {
-        RecordError(errors_, L"Unsupported compression method: " + std::to_wstring(task.method));
+        RecordError(errors_, L"Unsupported compression method: " + std::to_wstring(entry.method));
         return false;
     }
-    if (task.outputLength != entry.uncompressedSize) {
+    if (produced != capacity) {
         RecordError(errors_, L"The entry '" + entry.name + L"' is shorter than its stated size");
         return false;
     }
-    std::uint32_t crc = libdeflate_crc32(0, task.output, static_cast<std::size_t>(task.outputLength));
-    if (crc != entry.crc32) {
+    if (libdeflate_crc32(0, output, produced) != entry.crc32) {
         RecordError(errors_, L"CRC mismatch in '" + entry.name + L"': the data is damaged");
         return false;
     }

@@ -34,7 +34,16 @@ void ParallelZipExtractor::WriteLoop() {
             task = std::move(found->second);
             doneList_.erase(found);
         }
-        bool written = task.kind == BufferKind::Streamed ? WriteStreamed(task) : WriteWhole(task);
+        bool written = true;
+        if (task.kind == BufferKind::Streamed) {
+            written = WriteStreamed(*task.pieces.front().entry);
+        } else {
+            for (const TaskPiece& piece : task.pieces) {
+                if (cancel_) break;
+                written = WriteWhole(task, piece);
+                if (!written) break;
+            }
+        }
         ReleaseOutput(task);
         if (!written) {
             Cancel();
@@ -44,14 +53,15 @@ void ParallelZipExtractor::WriteLoop() {
     }
 }
 
-bool ParallelZipExtractor::WriteWhole(ExtractTask& task) {
-    const ZipEntry& entry = *task.entry;
+bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& piece) {
+    const ZipEntry& entry = *piece.entry;
+    auto length = static_cast<std::size_t>(entry.uncompressedSize);
     Platform::OutputFile file;
     if (!file.Create(entry.targetPath)) {
         RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
         return false;
     }
-    bool written = file.Write(task.output, static_cast<std::size_t>(task.outputLength));
+    bool written = file.Write(task.output + piece.outputOffset, length);
     if (written && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() || !written) {
         // A cut-off file must not stay behind looking complete.
@@ -59,13 +69,12 @@ bool ParallelZipExtractor::WriteWhole(ExtractTask& task) {
         RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
         return false;
     }
-    bytesWritten_ += task.outputLength;
-    ReportProgress(task.outputLength);
+    bytesWritten_ += length;
+    ReportProgress(length);
     return true;
 }
 
-bool ParallelZipExtractor::WriteStreamed(ExtractTask& task) {
-    const ZipEntry& entry = *task.entry;
+bool ParallelZipExtractor::WriteStreamed(const ZipEntry& entry) {
     Platform::OutputFile file;
     if (!file.Create(entry.targetPath)) {
         RecordError(errors_, L"Failed to create output file: " + entry.targetPath);

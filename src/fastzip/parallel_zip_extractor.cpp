@@ -70,6 +70,7 @@ void ParallelZipExtractor::Reset(const std::wstring& destination) {
     doneList_.clear();
     unpooledInFlight_ = 0;
     knownFolders_.clear();
+    lastFolder_.clear();
     pooledFiles_ = unpooledFiles_ = streamedFiles_ = peakUnpooled_ = 0;
 }
 

@@ -4,9 +4,9 @@
 // two pools of 4 MiB buffers plus a fixed budget for larger entries; entries too large for that budget are inflated
 // piece by piece by the writer.
 //
-// Every file's CRC-32 and size are checked before it is written (streamed entries: while written, and the file is
-// removed when the check fails). Entry paths that would leave the destination are refused. Modification times are
-// restored.
+// Small files travel many to a buffer, so the stages hand work on per buffer, not per file. Every file's CRC-32
+// and size are checked before it is written (streamed entries: while written, and the file is removed when the
+// check fails). Entry paths that would leave the destination are refused. Modification times are restored.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread. Cancel may be called from any thread. One run at a time.
@@ -93,18 +93,22 @@ private:
     Prepared PrepareFile(ZipEntry& entry);
     bool EnsureFolder(const std::wstring& path);
     bool AcquireBuffers(ExtractTask& task);
+    bool AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence);
+    bool ReadLarge(ZipEntry& entry, std::uint32_t& sequence);
     void Queue(ExtractTask&& task);
+    void QueueBatch(ExtractTask& batch, std::uint32_t& sequence);
 
     // Worker stage (extractor_worker.cpp).
     void WorkerThread(unsigned workerIndex) noexcept;
     void WorkLoop(libdeflate_decompressor* decompressor);
     bool Decompress(ExtractTask& task, libdeflate_decompressor* decompressor);
+    bool DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor);
 
     // Writer stage (extractor_writer.cpp).
     void WriterThread() noexcept;
     void WriteLoop();
-    bool WriteWhole(ExtractTask& task);
-    bool WriteStreamed(ExtractTask& task);
+    bool WriteWhole(const ExtractTask& task, const TaskPiece& piece);
+    bool WriteStreamed(const ZipEntry& entry);
     void ReportProgress(std::uint64_t piece);
 
     // Buffers (extractor_buffers.cpp).
@@ -145,6 +149,7 @@ private:
     std::condition_variable budgetFreed_;
 
     std::unordered_set<std::wstring> knownFolders_;  // reader thread only
+    std::wstring lastFolder_;
     std::atomic<std::uint64_t> pooledFiles_{0}, unpooledFiles_{0}, streamedFiles_{0}, peakUnpooled_{0};
 };
 

@@ -13,5 +13,7 @@ bool IsTerminal(StandardStream stream);
 void WriteConsoleText(StandardStream stream, std::wstring_view text);
 // Reads one line of standard input without its line end; false at the end of input.
 bool ReadConsoleLine(std::wstring& line);
+// The same without echoing what is typed, for passwords.
+bool ReadConsoleSecret(std::wstring& line);
 
 }  // namespace Arkova::Platform

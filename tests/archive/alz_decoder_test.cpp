@@ -162,6 +162,18 @@ TEST_F(AlzListTest, DamageKeepsTheEntriesBeforeIt) {
     EXPECT_EQ(decoder_.ItemCount(), 1u);
 }
 
+TEST_F(AlzListTest, PackedSizeThatWrapsAroundEndsTheScan) {
+    // A skip of 2^64 - 8 bytes must not wrap back to the start and list the same entries forever.
+    AlzEntry wrap;
+    wrap.name = "wrap";
+    wrap.content = Testing::ToBytes("x");
+    wrap.method = 0;
+    wrap.sizeWidth = 8;
+    wrap.packedSize = ~0ULL - 7;
+    ASSERT_EQ(Open(AlzWriter().File("first", "1").Add(wrap).File("after", "2")), DecodeResult::Ok);
+    EXPECT_EQ(decoder_.ItemCount(), 2u);
+}
+
 TEST_F(AlzListTest, HeaderWithoutArchiveSignatureListsNormally) {
     ASSERT_EQ(Open(AlzWriter().File("direct", "starts with an entry header")), DecodeResult::Ok);
     EXPECT_EQ(decoder_.ItemCount(), 1u);

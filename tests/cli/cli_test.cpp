@@ -43,8 +43,8 @@ TEST_F(CliTest, ListShowsEveryEntryAndASummary) {
 
 TEST_F(CliTest, TestReportsEachFileAndFailsOnDamage) {
     EXPECT_EQ(Run({L"t", archive_}), Cli::kExitOk);
-    EXPECT_NE(console_.out.find(L"OK     b.txt"), std::wstring::npos);
-    EXPECT_NE(console_.out.find(L"All 2 file(s) passed."), std::wstring::npos);
+    EXPECT_NE(console_.out.find(L"Archive Test Result - OK\nsample.alz\nAll 2 file(s) passed.\n"), std::wstring::npos);
+    EXPECT_NE(console_.out.find(L"b.txt"), std::wstring::npos);
 
     AlzEntry damaged;
     damaged.name = "damaged.txt";
@@ -53,9 +53,11 @@ TEST_F(CliTest, TestReportsEachFileAndFailsOnDamage) {
     ASSERT_TRUE(AlzWriter().File("fine.txt", "ok").Add(damaged).WriteTo(archive_));
     console_.out.clear();
     EXPECT_EQ(Run({L"t", archive_}), Cli::kExitSomeFailed);
-    EXPECT_NE(console_.out.find(L"Error  damaged.txt  (CrcMismatch: expected DEADBEEF"), std::wstring::npos);
-    EXPECT_NE(console_.out.find(L"1 passed, 1 error(s)"), std::wstring::npos);
-    EXPECT_NE(console_.err.find(L"damaged.txt"), std::wstring::npos);
+    EXPECT_NE(console_.out.find(L"Archive Test Result - Error Found\nsample.alz\n1 passed, 1 error(s)\n"),
+              std::wstring::npos);
+    EXPECT_NE(console_.out.find(L"Error   DEADBEEF      "), std::wstring::npos);
+    EXPECT_NE(console_.out.find(L"damaged.txt"), std::wstring::npos);
+    EXPECT_NE(console_.err.find(L"damaged.txt: CrcMismatch"), std::wstring::npos);
 }
 
 TEST_F(CliTest, ExtractDefaultsToAFolderNamedAfterTheArchive) {
@@ -145,12 +147,43 @@ TEST_F(CliTest, UsageErrorsAndUnopenableArchivesExitWithTwo) {
     EXPECT_EQ(Run({L"--help"}), Cli::kExitOk);
 }
 
+TEST_F(CliTest, PasswordIsAskedOnATerminalOnlyWhenEntriesAreEncrypted) {
+    AlzEntry secret;
+    secret.name = "locked.txt";
+    secret.content = Testing::ToBytes("secret");
+    secret.encrypted = true;
+    ASSERT_TRUE(AlzWriter().File("open.txt", "o").Add(secret).WriteTo(archive_));
+    console_.inputIsTerminal = true;
+    console_.answers = {L"hunter2"};
+    EXPECT_EQ(Run({L"t", archive_}), Cli::kExitSomeFailed);
+    EXPECT_EQ(console_.secretsAsked, 1) << "a reader that cannot decrypt is not asked again";
+    EXPECT_NE(console_.err.find(L"cannot be decrypted"), std::wstring::npos);
+    EXPECT_NE(console_.err.find(L"locked.txt: UnsupportedFormat"), std::wstring::npos);
+
+    EXPECT_EQ(Run({L"l", archive_}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"t", archive_, L"-p", L"given"}), Cli::kExitSomeFailed);
+    EXPECT_EQ(console_.secretsAsked, 1) << "listing and -p never ask";
+    console_.inputIsTerminal = false;
+    console_.err.clear();
+    EXPECT_EQ(Run({L"t", archive_}), Cli::kExitSomeFailed);
+    EXPECT_NE(console_.err.find(L"locked.txt: PasswordRequired"), std::wstring::npos);
+}
+
+TEST_F(CliTest, CodePageMustBeOneTheProgramOffers) {
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"949"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"0"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"-1"}), Cli::kExitOk);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"437"}), Cli::kExitUsageOrOpen);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp", L"x"}), Cli::kExitUsageOrOpen);
+    EXPECT_EQ(Run({L"l", archive_, L"--cp"}), Cli::kExitUsageOrOpen);
+}
+
 TEST_F(CliTest, ProgressLineAppearsOnlyOnATerminalAndNotWithQuiet) {
     EXPECT_EQ(Run({L"t", archive_}), Cli::kExitOk);
     EXPECT_EQ(console_.err.find(L'%'), std::wstring::npos);
     console_.errorIsTerminal = true;
     EXPECT_EQ(Run({L"t", archive_}), Cli::kExitOk);
-    EXPECT_NE(console_.err.find(L"% 1/3 "), std::wstring::npos);
+    EXPECT_NE(console_.err.find(L"% 1/2 "), std::wstring::npos);
     console_.err.clear();
     EXPECT_EQ(Run({L"t", archive_, L"-q"}), Cli::kExitOk);
     EXPECT_EQ(console_.err, L"");

@@ -24,6 +24,8 @@ class CentralDirectoryTest : public ::testing::Test {
 protected:
     // Reads `bytes` as an archive; the error text lands in `error`.
     bool Read(const Bytes& bytes) {
+        // A new file each time: the index may still hold the last one open, and Windows will not replace it.
+        path_ = folder_ / (L"a" + std::to_wstring(++reads_) + L".zip");
         Testing::WriteBytes(path_, bytes);
         ErrorSlot slot;
         bool listed = ReadCentralDirectory(index_, slot, path_);
@@ -35,6 +37,7 @@ protected:
     std::wstring path_ = folder_ / L"a.zip";
     ZipArchiveIndex index_;
     std::wstring error_;
+    int reads_ = 0;
 };
 
 TEST_F(CentralDirectoryTest, ListsEntriesInDirectoryOrder) {

@@ -22,12 +22,18 @@ public:
         return true;
     }
 
+    bool ReadSecret(std::wstring& line) override {
+        ++secretsAsked;
+        return ReadLine(line);
+    }
+
     std::wstring out;
     std::wstring err;
     std::deque<std::wstring> answers;
     bool inputIsTerminal = false;
     bool errorIsTerminal = false;
     int questionsAnswered = 0;
+    int secretsAsked = 0;
 };
 
 }  // namespace Arkova::Testing

@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -40,6 +41,22 @@ bool ReadConsoleLine(std::wstring& line) {
     if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     line = Utf8ToWide(bytes);
     return true;
+}
+
+bool ReadConsoleSecret(std::wstring& line) {
+    termios saved{};
+    bool hide = ::isatty(STDIN_FILENO) == 1 && ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (hide) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    bool ok = ReadConsoleLine(line);
+    if (hide) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        WriteConsoleText(StandardStream::Error, L"\n");
+    }
+    return ok;
 }
 
 }  // namespace Arkova::Platform

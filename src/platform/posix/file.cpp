@@ -5,21 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "platform/posix/native_path.h"
 
 namespace Arkova::Platform {
-
-InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidHandle)) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kInvalidHandle);
-    }
-    return *this;
-}
 
 bool InputFile::Open(const std::wstring& path) {
     Close();
@@ -61,11 +50,6 @@ bool InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t length, s
         bytesRead += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-bool InputFile::ReadExactAt(std::uint64_t offset, void* buffer, std::size_t length) const {
-    std::size_t got = 0;
-    return ReadAt(offset, buffer, length, got) && got == length;
 }
 
 bool OutputFile::Create(const std::wstring& path) {

@@ -71,4 +71,17 @@ bool ReadConsoleLine(std::wstring& line) {
     return any;
 }
 
+bool ReadConsoleSecret(std::wstring& line) {
+    HANDLE input = HandleOf(StandardStream::Input);
+    DWORD saved = 0;
+    bool hide = IsConsoleHandle(input) && ::GetConsoleMode(input, &saved);
+    if (hide) ::SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    bool ok = ReadConsoleLine(line);
+    if (hide) {
+        ::SetConsoleMode(input, saved);
+        WriteConsoleText(StandardStream::Error, L"\n");
+    }
+    return ok;
+}
+
 }  // namespace Arkova::Platform

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace Arkova::Platform {
 
@@ -15,16 +14,6 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 constexpr std::size_t kMaxIoChunk = 1u << 30;
 
 }  // namespace
-
-InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidHandle)) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, kInvalidHandle);
-    }
-    return *this;
-}
 
 bool InputFile::Open(const std::wstring& path) {
     Close();
@@ -67,11 +56,6 @@ bool InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t length, s
         bytesRead += got;
     }
     return true;
-}
-
-bool InputFile::ReadExactAt(std::uint64_t offset, void* buffer, std::size_t length) const {
-    std::size_t got = 0;
-    return ReadAt(offset, buffer, length, got) && got == length;
 }
 
 bool OutputFile::Create(const std::wstring& path) {

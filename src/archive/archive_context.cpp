@@ -1,0 +1,123 @@
+#include "archive/archive_context.h"
+
+#include "archive/crc32.h"
+#include "archive/decoder_factory.h"
+#include "archive/file_output.h"
+#include "platform/file_system.h"
+#include "platform/file_time.h"
+
+namespace Arkova {
+
+namespace {
+
+constexpr std::uint64_t kChunkedExtractThreshold = 1024 * 1024;
+constexpr std::size_t kWritePiece = 256 * 1024;
+
+const std::vector<ArchiveItem> kNoItems;
+
+}  // namespace
+
+ArchiveContext::~ArchiveContext() {
+    if (decoder_) decoder_->Close();
+}
+
+const std::vector<ArchiveItem>& ArchiveContext::Items() const { return decoder_ ? decoder_->Items() : kNoItems; }
+
+void ArchiveContext::SetCodePage(std::int32_t codePage) {
+    codePage_ = codePage;
+    if (decoder_) decoder_->SetCodePage(codePage);
+}
+
+DecodeResult ArchiveContext::OpenArchive(const std::wstring& path) {
+    if (decoder_) {
+        decoder_->Close();
+        decoder_.reset();
+    }
+    format_ = DetectArchiveFormat(path);
+    decoder_ = CreateDecoder(format_, libraryPath_);
+    if (!decoder_) return DecodeResult::UnsupportedFormat;
+    if (!password_.empty()) decoder_->SetPassword(password_);
+    if (itemCallback_) decoder_->SetProgressCallback(itemCallback_);
+    if (codePage_ != -1) decoder_->SetCodePage(codePage_);
+    return decoder_->Open(path);
+}
+
+DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std::wstring& target,
+                                               const ByteProgressCallback& progress) {
+    if (!decoder_) return DecodeResult::InvalidArchive;
+    if (position >= decoder_->ItemCount()) return DecodeResult::FileNotFound;
+    const ArchiveItem& item = decoder_->Items()[position];
+    const std::uint64_t size = item.size;
+    if (!progress) return decoder_->ExtractToFile(position, target);
+    if (size < kChunkedExtractThreshold) {
+        progress(0, size);
+        DecodeResult result = decoder_->ExtractToFile(position, target);
+        progress(size, size);
+        return result;
+    }
+
+    if (!progress(0, size)) return DecodeResult::Cancelled;
+    std::vector<std::uint8_t> data;
+    DecodeResult result = decoder_->ExtractToMemory(position, data);
+    if (result != DecodeResult::Ok) return result;
+    // The library checks its own entries; the native readers leave it to the caller.
+    if (item.crc != 0 && Crc32(data) != item.crc) return DecodeResult::CrcMismatch;
+    std::size_t separator = Platform::LastSeparator(target);
+    if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
+    // ALZ keeps wall-clock DOS times; the other readers give UTC.
+    std::uint64_t stamp = item.modifiedTime;
+    if (stamp != 0 && format_ == ArchiveFormat::Alz) stamp = Platform::LocalFileTimeToUtc(stamp);
+    bool cancelled = false;
+    bool written = WriteFileReplacing(target, data, stamp, kWritePiece, [&](std::uint64_t done, std::uint64_t total) {
+        cancelled = !progress(done, total);
+        return !cancelled;
+    });
+    if (cancelled) return DecodeResult::Cancelled;
+    return written ? DecodeResult::Ok : DecodeResult::IoError;
+}
+
+ItemTestResult ArchiveContext::TestItem(std::uint32_t index) {
+    ItemTestResult result;
+    result.index = index;
+    if (!decoder_ || !decoder_->IsOpen()) {
+        result.error = DecodeResult::InternalError;
+        return result;
+    }
+    if (index >= decoder_->ItemCount()) {
+        result.error = DecodeResult::FileNotFound;
+        return result;
+    }
+    const ArchiveItem& item = decoder_->Items()[index];
+    result.index = item.index;
+    result.path = item.path;
+    result.expectedCrc = item.crc;
+    if (item.isDirectory) {
+        result.ok = true;
+        return result;
+    }
+    std::vector<std::uint8_t> data;
+    result.error = decoder_->ExtractToMemory(index, data);
+    if (result.error != DecodeResult::Ok) return result;
+    result.actualCrc = Crc32(data);
+    result.ok = item.crc == 0 || item.crc == result.actualCrc;
+    if (!result.ok) result.error = DecodeResult::CrcMismatch;
+    return result;
+}
+
+std::vector<ItemTestResult> ArchiveContext::TestAll(const TestProgressCallback& callback) {
+    std::vector<ItemTestResult> results;
+    if (!decoder_ || !decoder_->IsOpen()) return results;
+    const std::vector<ArchiveItem>& items = decoder_->Items();
+    std::uint32_t total = 0;
+    for (const ArchiveItem& item : items) total += item.isDirectory ? 0 : 1;
+    std::uint32_t current = 0;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (items[i].isDirectory) continue;
+        ++current;
+        if (callback && !callback(current, total, items[i].path)) break;
+        results.push_back(TestItem(i));
+    }
+    return results;
+}
+
+}  // namespace Arkova

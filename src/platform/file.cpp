@@ -1,0 +1,23 @@
+// The parts of the file classes that do not depend on the operating system.
+#include "platform/file.h"
+
+#include <utility>
+
+namespace Arkova::Platform {
+
+InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidHandle)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, kInvalidHandle);
+    }
+    return *this;
+}
+
+bool InputFile::ReadExactAt(std::uint64_t offset, void* buffer, std::size_t length) const {
+    std::size_t got = 0;
+    return ReadAt(offset, buffer, length, got) && got == length;
+}
+
+}  // namespace Arkova::Platform
