@@ -171,7 +171,7 @@ ReaderItem ArchiveReader::ReadItem(std::uint32_t index) {
     return item;
 }
 
-void ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink) {
+HResult ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink) {
     CallbackState state(*library_, password_);
     ProgressRelay progress(hook_);
     ComPtr<ExtractCallback> callback(new ExtractCallback(state, progress, sink));
@@ -179,7 +179,11 @@ void ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, Extrac
     state.RethrowIfCaught();
     if (progress.Stopped()) throw Error(ErrorKind::Cancelled, "extraction was cancelled");
     if (state.PasswordMissing()) throw Error(ErrorKind::PasswordNeeded, "the item is encrypted and no password is set");
-    if (result != kOk) throw Error(ErrorKind::DataError, "the 7-Zip library failed with HRESULT " + Hex(result));
+    return result;
+}
+
+void ArchiveReader::ThrowLibraryFailure(HResult result) const {
+    throw Error(ErrorKind::DataError, "the 7-Zip library failed with HRESULT " + Hex(result));
 }
 
 ErrorKind ArchiveReader::KindOfResult(std::uint32_t index, std::int32_t result) const {
@@ -217,9 +221,11 @@ void ArchiveReader::ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_
         buffer.clear();
         return;
     }
-    RunExtract({index}, sink);
+    HResult result = RunExtract({index}, sink);
+    // The item's own result says more than the call's.
+    if (sink.Delivered() && sink.Result() != kResultOk) ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
+    if (result != kOk) ThrowLibraryFailure(result);
     if (!sink.Delivered()) throw Error(ErrorKind::DataError, "the library did not deliver the item");
-    if (sink.Result() != kResultOk) ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
     buffer = std::move(sink.Data());
 }
 
@@ -230,9 +236,10 @@ void ArchiveReader::ExtractAll(const std::wstring& folder, const std::vector<Fol
     std::vector<std::uint32_t> indices(items_.size());
     std::iota(indices.begin(), indices.end(), 0u);
     FolderSink sink(folder, entries);
-    RunExtract(indices, sink);
+    HResult result = RunExtract(indices, sink);
     sink.Complete();
     if (!sink.Failures().empty()) ThrowItemFailures(sink.Failures());
+    if (result != kOk) ThrowLibraryFailure(result);
 }
 
 }  // namespace Arkova::SevenZip

@@ -70,8 +70,10 @@ private:
     bool TryOpen(const FormatInfo& format, const OpenOptions& options);
     void ListItems();
     ReaderItem ReadItem(std::uint32_t index);
-    // Runs one Extract call; returns normally when the library completed it.
-    void RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink);
+    // Runs one Extract call and returns the library's answer; throws for cancellation, a missing password and the
+    // callbacks' own failures.
+    HResult RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink);
+    [[noreturn]] void ThrowLibraryFailure(HResult result) const;
     [[noreturn]] void ThrowItemFailures(const std::vector<ItemFailure>& failures) const;
     ErrorKind KindOfResult(std::uint32_t index, std::int32_t result) const;
 

@@ -55,12 +55,13 @@ HResult ExtractCallback::SetCompleted(const std::uint64_t* completed) {
 HResult ExtractCallback::GetStream(std::uint32_t index, ISequentialOutStream** stream, std::int32_t askMode) {
     if (stream == nullptr) return kInvalidArgument;
     *stream = nullptr;
-    haveCurrent_ = false;
+    // The result of an item that gets no stream still counts: the library tests the rest of a damaged solid block
+    // instead of extracting it, and reports each item's failure.
+    current_ = index;
+    haveCurrent_ = true;
     if (askMode != kAskExtract) return kOk;
     try {
         *stream = sink_.Open(index);
-        current_ = index;
-        haveCurrent_ = true;
     } catch (...) {
         return state_.Catch();
     }
