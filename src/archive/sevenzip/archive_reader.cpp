@@ -86,6 +86,11 @@ ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::
         candidates = DetectionOrder(*library_, stream_->Head(kDetectionHeadSize));
     } else if (const FormatInfo* format = library_->FindFormat(options.format)) {
         candidates.push_back(format);
+    } else {
+        // The Windows library built without RAR has no RAR handlers at all.
+        throw Error(ErrorKind::NotArchive, "the 7-Zip library in use has no handler for this format" +
+                                               std::string(options.format == kFormatRar5 ? " (it was built without RAR)"
+                                                                                          : ""));
     }
     for (const FormatInfo* format : candidates) {
         if (TryOpen(*format, options)) {
