@@ -24,7 +24,7 @@ readonly PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth
   nasm dpkg-dev clang-14 libclang-rt-14-dev
-  libarchive-tools unzip zip time fonts-nanum locales
+  libarchive-tools unzip zip time fonts-nanum locales gcab xorriso
 )
 
 # Exact Debian source versions of the Windows dependencies. A new version gets

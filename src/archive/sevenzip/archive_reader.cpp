@@ -1,0 +1,250 @@
+#include "archive/sevenzip/archive_reader.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <numeric>
+
+#include "archive/sevenzip/library_text.h"
+#include "archive/sevenzip/prop_value.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace Arkova::SevenZip {
+
+namespace {
+
+// How far a handler may look for the start of its archive (self-extractor stubs and the like).
+constexpr std::uint64_t kMaxStartSearch = 1u << 22;
+
+std::string Hex(HResult value) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(static_cast<std::uint32_t>(value) >> shift) & 0xF];
+    return text;
+}
+
+// Single-stream formats (gz, xz, ...) often store no name: the item is named after the archive, as archivers do.
+std::wstring NameFromArchive(const std::wstring& archivePath) {
+    std::size_t separator = Platform::LastSeparator(archivePath);
+    std::wstring name = separator == std::wstring::npos ? archivePath : archivePath.substr(separator + 1);
+    std::size_t dot = name.rfind(L'.');
+    std::wstring extension;
+    if (dot != std::wstring::npos && dot > 0) {
+        extension = name.substr(dot + 1);
+        for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+        name.erase(dot);
+    }
+    if (extension == L"tgz" || extension == L"tbz" || extension == L"tbz2" || extension == L"txz") name += L".tar";
+    return name.empty() ? std::wstring(L"data") : name;
+}
+
+#ifndef _WIN32
+// Off Windows the library turns name bytes it cannot decode into one character each, U+0080 to U+00FF.
+std::optional<std::string> ByteCharacters(const std::wstring& text) {
+    bool high = false;
+    std::string bytes;
+    for (wchar_t c : text) {
+        if (static_cast<std::uint32_t>(c) > 0xFF) return std::nullopt;
+        if (c >= 0x80) high = true;
+        bytes += static_cast<char>(static_cast<unsigned char>(c));
+    }
+    if (!high) return std::nullopt;
+    return bytes;
+}
+#endif
+
+const char* KindText(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::PasswordNeeded: return "a password is needed";
+        case ErrorKind::WrongPassword: return "wrong password";
+        case ErrorKind::UnsupportedMethod:
+            return "the 7-Zip library has no decoder for the compression method (Debian's 7-Zip builds carry no "
+                   "RAR decoder)";
+        case ErrorKind::DataError: return "damaged or truncated data";
+        case ErrorKind::CrcError: return "CRC mismatch";
+        case ErrorKind::WriteFailed: return "the output could not be written";
+        case ErrorKind::UnsafePath: return "the path would leave the destination folder; not written";
+        case ErrorKind::Cancelled: return "cancelled";
+        default: return "extraction failed";
+    }
+}
+
+}  // namespace
+
+ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::wstring& path,
+                             const OpenOptions& options)
+    : library_(std::move(library)), archivePath_(path), password_(options.password) {
+    Platform::InputFile file;
+    std::uint64_t size = 0;
+    if (!file.Open(path) || !file.Size(size)) {
+        throw Error(ErrorKind::FileUnreadable, "the archive cannot be opened: " + Platform::WideToUtf8(path));
+    }
+    stream_ = ComPtr<FileInStream>(new FileInStream(std::move(file), size));
+
+    std::vector<const FormatInfo*> candidates;
+    if (options.format == kFormatAuto) {
+        candidates = DetectionOrder(*library_, stream_->Head(kDetectionHeadSize));
+    } else if (const FormatInfo* format = library_->FindFormat(options.format)) {
+        candidates.push_back(format);
+    } else {
+        // The Windows library built without RAR has no RAR handlers at all.
+        throw Error(ErrorKind::NotArchive, "the 7-Zip library in use has no handler for this format" +
+                                               std::string(options.format == kFormatRar5 ? " (it was built without RAR)"
+                                                                                          : ""));
+    }
+    for (const FormatInfo* format : candidates) {
+        if (TryOpen(*format, options)) {
+            format_ = format;
+            ListItems();
+            return;
+        }
+    }
+    throw Error(ErrorKind::NotArchive, "no format handler of the 7-Zip library accepts the file");
+}
+
+ArchiveReader::~ArchiveReader() {
+    if (archive_) archive_->Close();
+}
+
+bool ArchiveReader::TryOpen(const FormatInfo& format, const OpenOptions& options) {
+    ComPtr<IInArchive> archive = library_->CreateArchive(format);
+    if (!archive) return false;
+    if (options.codePage > 0 && TakesCodePageProperty(format)) {
+        ComPtr<ISetProperties> properties;
+        if (archive->QueryInterface(kIidSetProperties, properties.OutAddress()) == kOk && properties) {
+            const wchar_t* names[] = {L"cp"};
+            PropVariant value{};
+            value.vt = kVtUi4;
+            value.ui4 = static_cast<std::uint32_t>(options.codePage);
+            properties->SetProperties(names, &value, 1);  // a handler that refuses keeps its default
+        }
+    }
+    std::uint64_t position = 0;
+    stream_->Seek(0, 0, &position);
+    CallbackState state(*library_, options.password);
+    ComPtr<OpenCallback> callback(new OpenCallback(state));
+    HResult result = archive->Open(stream_.Get(), &kMaxStartSearch, callback.Get());
+    state.RethrowIfCaught();
+    if (result == kOk) {
+        archive_ = std::move(archive);
+        return true;
+    }
+    archive->Close();
+    // Encrypted headers: a wrong password looks like "not this format", only the request for one tells.
+    if (state.PasswordAsked()) {
+        if (state.PasswordMissing()) throw Error(ErrorKind::PasswordNeeded, "the archive's headers are encrypted");
+        throw Error(ErrorKind::WrongPassword, "wrong password for the archive's encrypted headers");
+    }
+    return false;
+}
+
+void ArchiveReader::ListItems() {
+    std::uint32_t count = 0;
+    if (archive_->GetNumberOfItems(&count) != kOk) {
+        throw Error(ErrorKind::NotArchive, "the library cannot count the archive's items");
+    }
+    items_.clear();
+    items_.reserve(std::min<std::uint32_t>(count, 1u << 20));
+    for (std::uint32_t i = 0; i < count; ++i) items_.push_back(ReadItem(i));
+}
+
+ReaderItem ArchiveReader::ReadItem(std::uint32_t index) {
+    ReaderItem item;
+    item.index = index;
+    PropValue value(*library_);
+    auto get = [&](PropId id) -> PropValue& {
+        if (archive_->GetProperty(index, id, value.Out()) != kOk) value.Clear();
+        return value;
+    };
+    item.path = get(kPidPath).Text().value_or(L"");
+    if (item.path.empty()) item.path = get(kPidName).Text().value_or(L"");
+    if (item.path.empty()) item.path = NameFromArchive(archivePath_);
+#ifndef _WIN32
+    if (HasCodePageNames(*format_)) item.nameBytes = ByteCharacters(item.path);
+#endif
+    item.size = get(kPidSize).Number().value_or(0);
+    item.packedSize = get(kPidPackSize).Number().value_or(0);
+    item.crc = static_cast<std::uint32_t>(get(kPidCrc).Number().value_or(0));
+    item.attributes = static_cast<std::uint32_t>(get(kPidAttrib).Number().value_or(0));
+    item.isDirectory = get(kPidIsDir).Flag().value_or(false);
+    item.isEncrypted = get(kPidEncrypted).Flag().value_or(false);
+    item.modifiedTime = get(kPidMTime).FileTime().value_or(0);
+    item.creationTime = get(kPidCTime).FileTime().value_or(0);
+    item.method = get(kPidMethod).Rendered().value_or(L"");
+    item.comment = get(kPidComment).Rendered().value_or(L"");
+    item.hostOs = get(kPidHostOs).Rendered().value_or(L"");
+    return item;
+}
+
+HResult ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink) {
+    CallbackState state(*library_, password_);
+    ProgressRelay progress(hook_);
+    ComPtr<ExtractCallback> callback(new ExtractCallback(state, progress, sink));
+    HResult result = archive_->Extract(indices.data(), static_cast<std::uint32_t>(indices.size()), 0, callback.Get());
+    state.RethrowIfCaught();
+    if (progress.Stopped()) throw Error(ErrorKind::Cancelled, "extraction was cancelled");
+    if (state.PasswordMissing()) throw Error(ErrorKind::PasswordNeeded, "the item is encrypted and no password is set");
+    return result;
+}
+
+void ArchiveReader::ThrowLibraryFailure(HResult result) const {
+    throw Error(ErrorKind::DataError, "the 7-Zip library failed with HRESULT " + Hex(result));
+}
+
+ErrorKind ArchiveReader::KindOfResult(std::uint32_t index, std::int32_t result) const {
+    bool encrypted = index < items_.size() && items_[index].isEncrypted;
+    switch (result) {
+        case kResultUnsupportedMethod: return ErrorKind::UnsupportedMethod;
+        case kResultWrongPassword: return ErrorKind::WrongPassword;
+        // Formats without a password check (7z) show a wrong password as damaged data.
+        case kResultCrcError: return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::CrcError;
+        default: return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::DataError;
+    }
+}
+
+void ArchiveReader::ThrowItemFailures(const std::vector<ItemFailure>& failures) const {
+    // A refused path is reported only when nothing worse happened.
+    auto kindOf = [this](const ItemFailure& f) { return f.result != kResultOk ? KindOfResult(f.index, f.result) : f.ourKind; };
+    auto worst = std::find_if(failures.begin(), failures.end(),
+                              [&kindOf](const ItemFailure& f) { return kindOf(f) != ErrorKind::UnsafePath; });
+    const ItemFailure& first = worst != failures.end() ? *worst : failures.front();
+    ErrorKind kind = kindOf(first);
+    std::vector<std::wstring> names;
+    for (const ItemFailure& failure : failures) {
+        names.push_back(failure.index < items_.size() ? items_[failure.index].path : std::to_wstring(failure.index));
+    }
+    std::string message = std::string(KindText(kind)) + ": " + Platform::WideToUtf8(names[static_cast<std::size_t>(
+                                                                      &first - failures.data())]);
+    if (failures.size() > 1) message += " and " + std::to_string(failures.size() - 1) + " other item(s)";
+    throw Error(kind, message, std::move(names));
+}
+
+void ArchiveReader::ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_t>& buffer) {
+    if (index >= items_.size()) throw Error(ErrorKind::Internal, "no item " + std::to_string(index));
+    MemorySink sink(index);
+    if (items_[index].isDirectory) {
+        buffer.clear();
+        return;
+    }
+    HResult result = RunExtract({index}, sink);
+    // The item's own result says more than the call's.
+    if (sink.Delivered() && sink.Result() != kResultOk) ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
+    if (result != kOk) ThrowLibraryFailure(result);
+    if (!sink.Delivered()) throw Error(ErrorKind::DataError, "the library did not deliver the item");
+    buffer = std::move(sink.Data());
+}
+
+void ArchiveReader::ExtractAll(const std::wstring& folder, const std::vector<FolderEntry>& entries) {
+    if (!Platform::MakeDirectories(folder)) {
+        throw Error(ErrorKind::WriteFailed, "the folder cannot be created: " + Platform::WideToUtf8(folder));
+    }
+    std::vector<std::uint32_t> indices(items_.size());
+    std::iota(indices.begin(), indices.end(), 0u);
+    FolderSink sink(folder, entries);
+    HResult result = RunExtract(indices, sink);
+    sink.Complete();
+    if (!sink.Failures().empty()) ThrowItemFailures(sink.Failures());
+    if (result != kOk) ThrowLibraryFailure(result);
+}
+
+}  // namespace Arkova::SevenZip

@@ -1,0 +1,90 @@
+// One archive opened by a format handler of the 7-Zip library: its item list with the properties the program shows,
+// extraction of one item into memory and of every item into a folder, the password and a progress hook.
+// Throws Error (or std::bad_alloc); one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/sevenzip/extract_sinks.h"
+#include "archive/sevenzip/formats.h"
+#include "archive/sevenzip/library.h"
+
+namespace Arkova::SevenZip {
+
+struct ReaderItem {
+    std::uint32_t index = 0;
+    std::wstring path;  // the library's text; the name property when the path is empty
+    // Where the library could not decode a name in a legacy code page and handed back each byte as one character
+    // (U+0080-U+00FF; off Windows, in the C locale): those bytes, for the caller to decode.
+    std::optional<std::string> nameBytes;
+    std::uint64_t size = 0;
+    std::uint64_t packedSize = 0;
+    std::uint32_t crc = 0;
+    std::uint32_t attributes = 0;
+    std::uint64_t creationTime = 0;
+    std::uint64_t modifiedTime = 0;
+    bool isDirectory = false;
+    bool isEncrypted = false;
+    std::wstring method;
+    std::wstring comment;
+    std::wstring hostOs;
+};
+
+struct OpenOptions {
+    std::uint8_t format = kFormatAuto;
+    std::wstring password;
+    // For handlers that take one, the code page of names not marked as UTF-8; 0 leaves the library's default.
+    std::int32_t codePage = 0;
+};
+
+class ArchiveReader {
+public:
+    using ProgressHook = ProgressRelay::Hook;
+
+    // Opens and lists the archive. Error kinds: FileUnreadable, NotArchive, PasswordNeeded and WrongPassword (an
+    // archive whose headers are encrypted).
+    ArchiveReader(std::shared_ptr<const Library> library, const std::wstring& path, const OpenOptions& options);
+    ~ArchiveReader();
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    const std::vector<ReaderItem>& Items() const { return items_; }
+    const FormatInfo& Format() const { return *format_; }
+
+    void SetPassword(const std::wstring& password) { password_ = password; }
+    // Called with (bytes done, bytes total) during extraction; false stops it (Error Cancelled).
+    void SetProgressHook(ProgressHook hook) { hook_ = std::move(hook); }
+
+    // The item's unpacked bytes replace the buffer's content.
+    void ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_t>& buffer);
+    // Every item below the folder, in one pass of the library; `entries` (one per item) give the names to write.
+    // Items that fail do not stop the others; the first failure is thrown at the end, naming every failed item.
+    void ExtractAll(const std::wstring& folder, const std::vector<FolderEntry>& entries);
+
+private:
+    bool TryOpen(const FormatInfo& format, const OpenOptions& options);
+    void ListItems();
+    ReaderItem ReadItem(std::uint32_t index);
+    // Runs one Extract call and returns the library's answer; throws for cancellation, a missing password and the
+    // callbacks' own failures.
+    HResult RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink);
+    [[noreturn]] void ThrowLibraryFailure(HResult result) const;
+    [[noreturn]] void ThrowItemFailures(const std::vector<ItemFailure>& failures) const;
+    ErrorKind KindOfResult(std::uint32_t index, std::int32_t result) const;
+
+    std::shared_ptr<const Library> library_;
+    ComPtr<FileInStream> stream_;
+    ComPtr<IInArchive> archive_;
+    const FormatInfo* format_ = nullptr;
+    std::wstring archivePath_;
+    std::wstring password_;
+    ProgressHook hook_;
+    std::vector<ReaderItem> items_;
+};
+
+}  // namespace Arkova::SevenZip

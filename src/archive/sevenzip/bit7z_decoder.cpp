@@ -1,0 +1,206 @@
+#include "archive/sevenzip/bit7z_decoder.h"
+
+#include <new>
+
+#include "archive/archive_text.h"
+#include "archive/file_output.h"
+#include "archive/sevenzip/archive_reader.h"
+#include "archive/sevenzip/error.h"
+#include "archive/sevenzip/formats.h"
+#include "archive/sevenzip/library.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace Arkova {
+
+namespace {
+
+using SevenZip::ErrorKind;
+
+DecodeResult ExtractResult(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::PasswordNeeded:
+        case ErrorKind::WrongPassword: return DecodeResult::PasswordRequired;
+        case ErrorKind::UnsupportedMethod: return DecodeResult::UnsupportedFormat;
+        case ErrorKind::Cancelled: return DecodeResult::Cancelled;
+        case ErrorKind::WriteFailed:
+        case ErrorKind::FileUnreadable: return DecodeResult::IoError;
+        case ErrorKind::UnsafePath: return DecodeResult::UnsafePath;
+        case ErrorKind::Internal: return DecodeResult::InternalError;
+        default: return DecodeResult::DecompressFailed;
+    }
+}
+
+DecodeResult OpenResult(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::FileUnreadable: return DecodeResult::FileNotFound;
+        case ErrorKind::PasswordNeeded:
+        case ErrorKind::WrongPassword: return DecodeResult::PasswordRequired;
+        case ErrorKind::Internal: return DecodeResult::InternalError;
+        default: return DecodeResult::InvalidArchive;
+    }
+}
+
+}  // namespace
+
+Bit7zDecoder::Bit7zDecoder(std::wstring libraryPath) : libraryPath_(std::move(libraryPath)) {}
+
+Bit7zDecoder::~Bit7zDecoder() { Close(); }
+
+DecodeResult Bit7zDecoder::Failure(DecodeResult result, const std::string& why) {
+    lastError_ = Platform::Utf8ToWide(why);
+    return result;
+}
+
+void Bit7zDecoder::Close() {
+    reader_.reset();
+    library_.reset();
+    items_.clear();
+    archivePath_.clear();
+    hasEncryptedItems_ = false;
+}
+
+DecodeResult Bit7zDecoder::Open(const std::wstring& path) {
+    Close();
+    archivePath_ = path;
+    lastError_.clear();
+    DecodeResult result;
+    try {
+        result = OpenReader(path);
+    } catch (const SevenZip::Error& error) {
+        result = Failure(OpenResult(error.Kind()), error.what());
+    } catch (const std::bad_alloc&) {
+        result = Failure(DecodeResult::InternalError, "out of memory");
+    } catch (const std::exception& error) {
+        result = Failure(DecodeResult::InternalError, error.what());
+    } catch (...) {
+        result = Failure(DecodeResult::InternalError, "unknown failure");
+    }
+    if (result != DecodeResult::Ok) Close();
+    return result;
+}
+
+DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
+    if (libraryPath_.empty()) libraryPath_ = SevenZip::DefaultLibraryPath();
+    library_ = std::make_shared<SevenZip::Library>(libraryPath_);
+
+    std::int32_t nameCodePage = codePage_ == 0 ? Platform::SystemAnsiCodePage() : codePage_;
+    SevenZip::OpenOptions options;
+    options.format = SevenZip::FormatForExtension(FileExtensionLower(path));
+    options.password = password_;
+    options.codePage = nameCodePage > 0 ? nameCodePage : 0;
+    reader_ = std::make_unique<SevenZip::ArchiveReader>(library_, path, options);
+
+    items_.clear();
+    items_.reserve(reader_->Items().size());
+    for (const SevenZip::ReaderItem& source : reader_->Items()) {
+        ArchiveItem item;
+        item.path = ItemName(source.path, source.nameBytes ? &*source.nameBytes : nullptr);
+        item.size = source.size;
+        item.packedSize = source.packedSize;
+        item.crc = source.crc;
+        item.attributes = source.attributes;
+        item.creationTime = source.creationTime;
+        item.modifiedTime = source.modifiedTime;
+        item.isDirectory = source.isDirectory;
+        item.isEncrypted = source.isEncrypted;
+        item.index = source.index;
+        item.method = NormalizeNfc(source.method);
+        item.comment = NormalizeNfc(source.comment);
+        item.hostOs = NormalizeNfc(source.hostOs);
+        if (item.isEncrypted) hasEncryptedItems_ = true;
+        items_.push_back(std::move(item));
+    }
+    InstallProgressHook();
+    return DecodeResult::Ok;
+}
+
+// Names the library decoded itself (Unicode formats, UTF-8-flagged names, and on Windows every name) are taken as
+// they are, normalised. Names it handed back as raw bytes are decoded in the chosen code page, as the library does
+// on Windows; when the bytes are not valid there they were Latin-1 text after all and stay as they are.
+std::wstring Bit7zDecoder::ItemName(const std::wstring& libraryText, const std::string* nameBytes) const {
+    if (nameBytes != nullptr) {
+        std::int32_t codePage = codePage_ > 0 ? codePage_ : Platform::SystemAnsiCodePage();
+        std::wstring decoded = Platform::MultiByteToWide(*nameBytes, codePage);
+        if (decoded.find(static_cast<wchar_t>(0xFFFD)) == std::wstring::npos) {
+            return DecodeItemName(*nameBytes, codePage);
+        }
+    }
+    return DecodeItemName(WideToUtf8(libraryText), -1);
+}
+
+void Bit7zDecoder::InstallProgressHook() {
+    if (!reader_) return;
+    if (!callback_) {
+        reader_->SetProgressHook({});
+        return;
+    }
+    reader_->SetProgressHook([this](std::uint64_t done, std::uint64_t total) {
+        return callback_ ? callback_(std::wstring(), done, total) : true;
+    });
+}
+
+void Bit7zDecoder::SetPassword(const std::wstring& password) {
+    password_ = password;
+    if (reader_) reader_->SetPassword(password);
+}
+
+void Bit7zDecoder::SetProgressCallback(ItemProgressCallback callback) {
+    callback_ = std::move(callback);
+    InstallProgressHook();
+}
+
+DecodeResult Bit7zDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
+    lastError_.clear();
+    if (!reader_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    try {
+        std::vector<std::uint8_t> data;
+        reader_->ExtractToBuffer(items_[position].index, data);
+        buffer = std::move(data);
+        return DecodeResult::Ok;
+    } catch (const SevenZip::Error& error) {
+        return Failure(ExtractResult(error.Kind()), error.what());
+    } catch (const std::bad_alloc&) {
+        return Failure(DecodeResult::InternalError, "out of memory");
+    } catch (const std::exception& error) {
+        return Failure(DecodeResult::InternalError, error.what());
+    } catch (...) {
+        return Failure(DecodeResult::InternalError, "unknown failure");
+    }
+}
+
+DecodeResult Bit7zDecoder::ExtractToFile(std::uint32_t position, const std::wstring& target) {
+    if (!reader_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    std::vector<std::uint8_t> data;
+    DecodeResult result = ExtractToMemory(position, data);
+    if (result != DecodeResult::Ok) return result;
+    std::size_t separator = Platform::LastSeparator(target);
+    if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
+    if (!WriteFileReplacing(target, data, items_[position].modifiedTime)) {
+        return Failure(DecodeResult::IoError, "cannot write " + Platform::WideToUtf8(target));
+    }
+    return DecodeResult::Ok;
+}
+
+DecodeResult Bit7zDecoder::ExtractAll(const std::wstring& folder) {
+    lastError_.clear();
+    if (!reader_) return DecodeResult::InvalidArchive;
+    try {
+        std::vector<SevenZip::FolderEntry> entries(reader_->Items().size());
+        for (const ArchiveItem& item : items_) {
+            if (item.index < entries.size()) entries[item.index] = {item.path, item.isDirectory, item.modifiedTime};
+        }
+        reader_->ExtractAll(folder, entries);
+        return DecodeResult::Ok;
+    } catch (const SevenZip::Error& error) {
+        return Failure(ExtractResult(error.Kind()), error.what());
+    } catch (const std::bad_alloc&) {
+        return Failure(DecodeResult::InternalError, "out of memory");
+    } catch (const std::exception& error) {
+        return Failure(DecodeResult::InternalError, error.what());
+    } catch (...) {
+        return Failure(DecodeResult::InternalError, "unknown failure");
+    }
+}
+
+}  // namespace Arkova

@@ -1,0 +1,73 @@
+// The decoder for every format the program does not read itself (ZIP, 7z, RAR, TAR, GZip, BZip2, XZ, Cabinet, ISO,
+// WIM, ...): the 7-Zip shared library, loaded at run time, through the small layer in this folder. The format is
+// chosen by the file extension; other names let the library detect it. Nothing thrown inside reaches the caller:
+// every failure is a DecodeResult, and LastErrorText() says in English what went wrong.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/archive_decoder.h"
+
+namespace Arkova {
+
+namespace SevenZip {
+class ArchiveReader;
+class Library;
+}  // namespace SevenZip
+
+class Bit7zDecoder : public IArchiveDecoder {
+public:
+    // An empty library path means the default: beside the executable, and off Windows /usr/lib/p7zip/7z.so.
+    explicit Bit7zDecoder(std::wstring libraryPath = {});
+    ~Bit7zDecoder() override;
+
+    // Missing file FileNotFound; library missing or unusable, or no handler accepts the file, InvalidArchive;
+    // encrypted headers without the right password PasswordRequired.
+    DecodeResult Open(const std::wstring& path) override;
+    void Close() override;
+    const std::vector<ArchiveItem>& Items() const override { return items_; }
+    // Failures: FileNotFound (no archive, bad position), PasswordRequired (none set, or wrong), UnsupportedFormat
+    // (the library has no decoder for the method, as for RAR in Debian's builds), DecompressFailed (damaged data,
+    // CRC mismatch), Cancelled, InternalError.
+    DecodeResult ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) override;
+    // Extracts to memory, then writes beside the target and renames into place; restores the modification time.
+    DecodeResult ExtractToFile(std::uint32_t position, const std::wstring& target) override;
+    // One pass of the library over every item; each path is confined to the folder (UnsafePath for those refused,
+    // after the rest is written); files get their modification times. An item that fails does not stop the others;
+    // the first failure is returned.
+    DecodeResult ExtractAll(const std::wstring& folder) override;
+    void SetPassword(const std::wstring& password) override;
+    void SetProgressCallback(ItemProgressCallback callback) override;
+    // -1 = names as the library decodes them; 0 = the system ANSI code page; else that code page, for the names
+    // that archives store as bytes in a legacy code page. Takes effect at the next Open.
+    void SetCodePage(std::int32_t codePage) override { codePage_ = codePage; }
+    bool IsOpen() const override { return reader_ != nullptr; }
+    bool HasEncryptedItems() const override { return hasEncryptedItems_; }
+    std::uint64_t ItemCount() const override { return items_.size(); }
+
+    // What the last failed operation found, in English; empty after a success.
+    const std::wstring& LastErrorText() const { return lastError_; }
+    // The library in use (after a successful Open, the one loaded).
+    const std::wstring& LibraryPath() const { return libraryPath_; }
+
+private:
+    DecodeResult OpenReader(const std::wstring& path);
+    void InstallProgressHook();
+    std::wstring ItemName(const std::wstring& libraryText, const std::string* nameBytes) const;
+    DecodeResult Failure(DecodeResult result, const std::string& why);
+
+    std::shared_ptr<SevenZip::Library> library_;
+    std::unique_ptr<SevenZip::ArchiveReader> reader_;
+    std::vector<ArchiveItem> items_;
+    std::wstring archivePath_;
+    std::wstring libraryPath_;
+    std::wstring password_;
+    bool hasEncryptedItems_ = false;
+    std::int32_t codePage_ = -1;
+    ItemProgressCallback callback_;
+    std::wstring lastError_;
+};
+
+}  // namespace Arkova

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Makes the archives the 7-Zip adapter tests read, with the real tools, into the folder given. Run by the build, so
+# that the Windows test programs under Wine find them too. Every archive holds the same small tree (or, for the
+# single-stream formats, its one file), with a fixed modification time.
+set -euo pipefail
+out=$1
+rm -rf "$out.tmp"
+mkdir -p "$out.tmp/src/tree/sub/deeper" "$out.tmp/src/tree/empty folder"
+cd "$out.tmp/src"
+
+printf 'alpha\n' > tree/a.txt
+: > tree/empty.txt
+# Compressible but not trivial, large enough for several progress reports.
+for i in $(seq 1 20000); do printf 'line %06d of the big file\n' "$i"; done > tree/sub/deeper/big.txt
+printf '한글 내용\n' > 'tree/sub/한글 이름.txt'
+find tree -exec touch -h -d '@1650000000' {} +
+cp tree/a.txt single.txt
+touch -d '@1650000000' single.txt
+
+a() { 7z a -bd -bso0 -bsp0 "$@"; }
+a -tzip ../tree.zip tree
+a -t7z -ms=on ../tree.7z tree
+a -t7z -ms=on -mx=9 -pSecret ../encrypted.7z tree
+a -t7z -pSecret -mhe=on ../encrypted-headers.7z tree
+a -tzip -pSecret ../encrypted.zip tree
+a -tzip -pSecret -mem=AES256 ../encrypted-aes.zip tree
+a -twim ../tree.wim tree
+tar --format=gnu -cf ../tree.tar tree
+gzip -c -9 single.txt > ../single.txt.gz
+bzip2 -c single.txt > ../single.txt.bz2
+xz -c single.txt > ../single.txt.xz
+gzip -c -n ../tree.tar > ../tree.tgz
+# gcab and xorriso come from the setup script's package list; without them those tests skip.
+if command -v gcab >/dev/null; then gcab -c -z ../tree.cab tree/a.txt tree/empty.txt tree/sub/deeper/big.txt; fi
+if command -v xorriso >/dev/null; then
+  xorriso -as mkisofs -quiet -J -R -V TREE -graft-points -o ../tree.iso /tree=tree 2>/dev/null
+fi
+
+cd ..
+cp tree.zip x.dat            # a ZIP under a name the extension table does not know
+cp tree.zip zip-named.rar    # a ZIP under the RAR extension
+printf 'This is not an archive, only text that is long enough to be looked at.\n' > not-an-archive.zip
+head -c 200 tree.7z > truncated.7z
+# The big file's compressed data damaged in the middle.
+cp tree.zip damaged.zip
+size=$(stat -c %s damaged.zip)
+printf '\x55\xAA\x55\xAA\x55\xAA\x55\xAA' | dd of=damaged.zip bs=1 seek=$((size / 2)) conv=notrunc status=none
+rm -rf src
+cd /
+rm -rf "$out"
+mv "$out.tmp" "$out"
