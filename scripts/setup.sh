@@ -272,9 +272,11 @@ build_7zip() {
   fetch_source 7zip "$version" "$work"
   local bundle=$SRC_DIR/CPP/7zip/Bundles/Format7zF dll
   # Without MSYSTEM the MinGW branch of the makefile expects cmd.exe's mkdir;
-  # "mkdir -p" keeps a rerun in the same tree working.
+  # "mkdir -p" keeps a rerun in the same tree working. Debian's sources carry
+  # no RAR decoders, so only those stay out: the RAR handlers still list RAR
+  # archives and extract their stored entries.
   run make -C "$bundle" -f makefile.gcc -j"$JOBS" \
-      IS_MINGW=1 DISABLE_RAR=1 IS_X64=1 MY_MKDIR="mkdir -p" \
+      IS_MINGW=1 DISABLE_RAR_COMPRESS=1 IS_X64=1 MY_MKDIR="mkdir -p" \
       CC="$CROSS_CC" CXX="$CROSS_CXX" RC="$CROSS-windres"
   dll=$bundle/_o/7z.dll
   [[ -f $dll ]] || die "7-Zip build produced no $dll"
@@ -298,13 +300,16 @@ check_7zip_dll() {
 
 # Builds one dependency unless its prefix already carries the completion
 # stamp. The prefix is wiped first, so a half-finished build never counts.
-ensure_dep() {  # key display-name version builder
-  local key=$1 name=$2 version=$3 builder=$4
+# A builder whose recipe changes passes a new recipe number, so that prefixes
+# built the old way are rebuilt.
+ensure_dep() {  # key display-name version builder [recipe]
+  local key=$1 name=$2 version=$3 builder=$4 recipe=${5:-}
+  local stamp_text="$name $version${recipe:+ recipe $recipe}"
   local dir=$key-${version#*:}   # no epoch in paths, as in Debian's file names
   local prefix=$WIN_ROOT/$dir work=$CACHE_ROOT/work/$dir
   PREFIXES+=("$prefix")
   PREFIX_OF[$key]=$prefix
-  if [[ $FORCE -eq 0 && -f $prefix/$STAMP ]]; then
+  if [[ $FORCE -eq 0 && -f $prefix/$STAMP && $(<"$prefix/$STAMP") == "$stamp_text" ]]; then
     say "$name up to date"
     return 0
   fi
@@ -315,7 +320,7 @@ ensure_dep() {  # key display-name version builder
   rm -rf "$prefix" "$work"
   mkdir -p "$prefix" "$work"
   "$builder" "$prefix" "$work" "$version"
-  printf '%s %s\n' "$name" "$version" >"$prefix/$STAMP"
+  printf '%s\n' "$stamp_text" >"$prefix/$STAMP"
   rm -rf "$work"   # sources and objects are not needed once installed
   say "$name $version done in $((SECONDS - start)) s"
 }
@@ -332,7 +337,7 @@ build_windows_deps() {
   local gtest_version
   gtest_version=$(googletest_version)
   ensure_dep googletest GoogleTest "$gtest_version" build_googletest
-  ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip
+  ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip 2
 }
 
 # --------------------------------------------------------------- deps.cmake --

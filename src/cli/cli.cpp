@@ -12,7 +12,7 @@ int RunCli(const std::vector<std::wstring>& arguments, Console& console) {
     }
     switch (options.command) {
         case Command::List:
-            return IsZipArchive(options.archive) ? RunZipList(options, console) : RunList(options, console);
+            return RunList(options, console);
         case Command::Test:
             return RunTest(options, console);
         case Command::Extract:

@@ -54,7 +54,7 @@ void ExtractFileEntry(ArchiveContext& context, std::uint32_t position, std::wstr
     if (result == DecodeResult::Ok) {
         ++tally.files;
     } else {
-        tally.failures.push_back(item.path + L": " + DecodeResultName(result));
+        tally.failures.push_back(item.path + L": " + FailureText(context, result));
     }
 }
 

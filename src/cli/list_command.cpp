@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "cli/commands.h"
 #include "cli/formatting.h"
 #include "cli/open_archive.h"
@@ -6,32 +8,75 @@ namespace Arkova::Cli {
 
 namespace {
 
-const wchar_t kRule[] = L"------------------- ----- ------------ ------------ -------- - ------------------------\n";
+// The Method and Host columns appear only when some entry names a method or a host system (the 7-Zip library's
+// formats do; the ALZ and EGG readers do not), and are as wide as their longest value.
+struct OptionalColumns {
+    std::size_t methodWidth = 0;
+    std::size_t hostWidth = 0;
+
+    explicit OptionalColumns(const std::vector<ArchiveItem>& items) {
+        for (const ArchiveItem& item : items) {
+            methodWidth = std::max(methodWidth, item.method.size());
+            hostWidth = std::max(hostWidth, item.hostOs.size());
+        }
+        if (methodWidth > 0) methodWidth = std::max<std::size_t>(methodWidth, 6);
+        if (hostWidth > 0) hostWidth = std::max<std::size_t>(hostWidth, 4);
+    }
+
+    std::wstring Cells(const std::wstring& method, const std::wstring& host) const {
+        std::wstring text;
+        if (methodWidth > 0) text += method + std::wstring(methodWidth - method.size(), L' ') + L" ";
+        if (hostWidth > 0) text += host + std::wstring(hostWidth - host.size(), L' ') + L" ";
+        return text;
+    }
+
+    std::wstring Rule() const {
+        std::wstring text;
+        if (methodWidth > 0) text += std::wstring(methodWidth, L'-') + L" ";
+        if (hostWidth > 0) text += std::wstring(hostWidth, L'-') + L" ";
+        return text;
+    }
+};
 
 }  // namespace
 
 int RunList(const Options& options, Console& console) {
     ArchiveContext context;
     if (!OpenForCommand(options, ArchiveUse::ListOnly, context, console)) return kExitUsageOrOpen;
+    const std::vector<ArchiveItem>& items = context.Items();
+    const OptionalColumns columns(items);
+    const std::wstring rule =
+        L"------------------- ----- ------------ ------------ -------- - " + columns.Rule() + L"------------------------\n";
+
     console.Out(L"Archive: " + options.archive + L"\n\n");
-    console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E Name\n");
-    console.Out(kRule);
+    console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E " + columns.Cells(L"Method", L"Host") +
+                L"Name\n");
+    console.Out(rule);
     std::uint64_t totalSize = 0;
     std::uint64_t totalPacked = 0;
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
     std::uint64_t encrypted = 0;
-    for (const ArchiveItem& item : context.Items()) {
+    std::wstring text;
+    for (const ArchiveItem& item : items) {
         std::wstring crc = item.isDirectory ? std::wstring(8, L' ') : HexCrc(item.crc);
-        console.Out(FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
-                    PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) +
-                    L" " + crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + item.path + L"\n");
+        text += FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
+                PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) + L" " +
+                crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + columns.Cells(item.method, item.hostOs) +
+                item.path + L"\n";
+        if (!item.comment.empty()) text += std::wstring(20, L' ') + L"Comment: " + item.comment + L"\n";
+        // Large listings go out in pieces rather than one console call per entry.
+        if (text.size() >= 64 * 1024) {
+            console.Out(text);
+            text.clear();
+        }
         totalSize += item.size;
         totalPacked += item.packedSize;
         ++(item.isDirectory ? folders : files);
         if (item.isEncrypted) ++encrypted;
     }
-    console.Out(kRule);
+    console.Out(text);
+    console.Out(rule);
     std::wstring summary = std::wstring(26, L' ') + PadLeft(std::to_wstring(totalSize), 12) + L" " +
                            PadLeft(std::to_wstring(totalPacked), 12) + L"            " + std::to_wstring(files) +
                            L" files, " + std::to_wstring(folders) + L" folders";

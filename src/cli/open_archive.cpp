@@ -1,5 +1,6 @@
 #include "cli/open_archive.h"
 
+#include "archive/sevenzip/bit7z_decoder.h"
 #include "platform/text.h"
 
 namespace Arkova::Cli {
@@ -7,11 +8,6 @@ namespace Arkova::Cli {
 namespace {
 
 constexpr int kPasswordAttempts = 3;
-
-std::wstring ArchiveName(const std::wstring& path) {
-    std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? path : path.substr(separator + 1);
-}
 
 // A password is right when it decrypts the first encrypted file entry. UnsupportedFormat means the reader cannot
 // decrypt at all: asking again would not help, and the entries report it themselves.
@@ -49,12 +45,27 @@ PasswordOutcome AskForPassword(const Options& options, ArchiveContext& context, 
     return PasswordOutcome::Refused;
 }
 
-bool ReportOpenFailure(const Options& options, DecodeResult result, Console& console) {
-    console.Err(L"arkova-cli: cannot open archive '" + options.archive + L"': " + DecodeResultName(result) + L"\n");
+bool ReportOpenFailure(const Options& options, const ArchiveContext& context, DecodeResult result,
+                       Console& console) {
+    console.Err(L"arkova-cli: cannot open archive '" + options.archive + L"': " + FailureText(context, result) +
+                L"\n");
     return false;
 }
 
 }  // namespace
+
+std::wstring ArchiveName(const std::wstring& path) {
+    std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring FailureText(const ArchiveContext& context, DecodeResult result) {
+    std::wstring text = DecodeResultName(result);
+    if (const auto* adapter = dynamic_cast<const Bit7zDecoder*>(context.Decoder())) {
+        if (!adapter->LastErrorText().empty()) text += L" (" + adapter->LastErrorText() + L")";
+    }
+    return text;
+}
 
 bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& context, Console& console) {
     if (options.codePage != -1) {
@@ -70,9 +81,9 @@ bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& cont
             result = context.OpenArchive(options.archive);
             return result != DecodeResult::PasswordRequired;
         });
-        if (outcome == PasswordOutcome::Cancelled) return ReportOpenFailure(options, result, console);
+        if (outcome == PasswordOutcome::Cancelled) return ReportOpenFailure(options, context, result, console);
     }
-    if (result != DecodeResult::Ok) return ReportOpenFailure(options, result, console);
+    if (result != DecodeResult::Ok) return ReportOpenFailure(options, context, result, console);
 
     if (use == ArchiveUse::ReadEntries && canAsk && context.Decoder()->HasEncryptedItems()) {
         PasswordOutcome outcome =

@@ -16,4 +16,11 @@ enum class ArchiveUse { ListOnly, ReadEntries };
 // and some are encrypted. On failure it says why, naming the archive and the error, and returns false.
 bool OpenForCommand(const Options& options, ArchiveUse use, ArchiveContext& context, Console& console);
 
+// The result's name, followed by what the decoder found when it says more (the 7-Zip library adapter explains a
+// missing library, an unsupported method such as RAR without its decoder, or a damaged item).
+std::wstring FailureText(const ArchiveContext& context, DecodeResult result);
+
+// The file name part of a path.
+std::wstring ArchiveName(const std::wstring& path);
+
 }  // namespace Arkova::Cli

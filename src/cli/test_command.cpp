@@ -7,15 +7,6 @@
 
 namespace Arkova::Cli {
 
-namespace {
-
-std::wstring ArchiveName(const std::wstring& path) {
-    std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? path : path.substr(separator + 1);
-}
-
-}  // namespace
-
 // Prints the test report: a title, the archive name and the summary, then one row per file entry.
 int RunTest(const Options& options, Console& console) {
     ArchiveContext context;
@@ -41,7 +32,7 @@ int RunTest(const Options& options, Console& console) {
         console.Out(std::wstring(result.ok ? L"OK    " : L"Error ") + L"  " + HexCrc(result.expectedCrc) + L"      " +
                     HexCrc(result.actualCrc) + L"    " + result.path + L"\n");
         if (!result.ok) {
-            console.Err(L"arkova-cli: " + result.path + L": " + DecodeResultName(result.error) + L"\n");
+            console.Err(L"arkova-cli: " + result.path + L": " + FailureText(context, result.error) + L"\n");
         }
     }
     return failed == 0 ? kExitOk : kExitSomeFailed;

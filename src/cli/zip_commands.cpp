@@ -1,5 +1,6 @@
 #include "cli/zip_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -10,7 +11,6 @@
 #include "archive/entry_path.h"
 #include "cli/commands.h"
 #include "cli/conflict_prompt.h"
-#include "cli/formatting.h"
 #include "cli/progress_line.h"
 #include "dialogs/unique_name.h"
 #include "fastzip/central_directory.h"
@@ -25,11 +25,16 @@ namespace {
 
 using FastZip::ZipEntry;
 
-bool FirstEntryIsEncrypted(const std::wstring& path) {
-    Platform::InputFile file;
-    std::uint8_t header[8] = {};
-    if (!file.Open(path) || !file.ReadExactAt(0, header, sizeof(header))) return false;
-    return FastZip::HasSignature(header, 0x03, 0x04) && (FastZip::Le16(header + 6) & FastZip::kFlagEncrypted) != 0;
+// The engine inflates stored and deflated entries and decrypts nothing; an archive holding anything else goes
+// entry by entry through the archive context, so that every entry extracts.
+bool EngineCanExtractAll(const std::wstring& path) {
+    FastZip::ZipArchiveIndex index;
+    FastZip::ErrorSlot errors;
+    if (!FastZip::ReadCentralDirectory(index, errors, path)) return true;  // the engine reports the damage
+    return std::all_of(index.entries.begin(), index.entries.end(), [](const ZipEntry& entry) {
+        return (entry.flags & FastZip::kFlagEncrypted) == 0 &&
+               (entry.isDirectory || entry.method == FastZip::kMethodStored || entry.method == FastZip::kMethodDeflate);
+    });
 }
 
 // The extracted entries as a tree of relative path parts, so that whole folders move with one rename.
@@ -150,48 +155,8 @@ bool IsZipArchive(const std::wstring& path) {
     return FastZip::HasSignature(signature, 0x03, 0x04) || FastZip::HasSignature(signature, 0x05, 0x06);
 }
 
-int RunZipList(const Options& options, Console& console) {
-    FastZip::ZipArchiveIndex index;
-    FastZip::ErrorSlot errors;
-    bool listed = FastZip::ReadCentralDirectory(index, errors, options.archive);
-    std::wstring error = FastZip::ErrorTextOf(errors);
-    if (!listed && !error.empty()) {
-        console.Err(L"arkova-cli: cannot open archive '" + options.archive + L"': " + error + L"\n");
-        return kExitUsageOrOpen;
-    }
-    console.Out(L"Archive: " + options.archive + L"\n\n");
-    console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E Name\n");
-    const wchar_t kRule[] = L"------------------- ----- ------------ ------------ -------- - ------------------------\n";
-    console.Out(kRule);
-    std::uint64_t totalSize = 0, totalPacked = 0, files = 0, folders = 0, encrypted = 0;
-    for (const ZipEntry& entry : index.entries) {
-        bool isEncrypted = (entry.flags & FastZip::kFlagEncrypted) != 0;
-        std::wstring crc = entry.isDirectory ? std::wstring(8, L' ') : HexCrc(entry.crc32);
-        console.Out(FormatFileTime(entry.modifiedTime) + L" " + FormatAttributes(entry.attributes) + L" " +
-                    PadLeft(std::to_wstring(entry.uncompressedSize), 12) + L" " +
-                    PadLeft(std::to_wstring(entry.compressedSize), 12) + L" " + crc + L" " +
-                    (isEncrypted ? L"*" : L" ") + L" " + entry.name + L"\n");
-        totalSize += entry.uncompressedSize;
-        totalPacked += entry.compressedSize;
-        ++(entry.isDirectory ? folders : files);
-        if (isEncrypted) ++encrypted;
-    }
-    console.Out(kRule);
-    std::wstring summary = std::wstring(26, L' ') + PadLeft(std::to_wstring(totalSize), 12) + L" " +
-                           PadLeft(std::to_wstring(totalPacked), 12) + L"            " + std::to_wstring(files) +
-                           L" files, " + std::to_wstring(folders) + L" folders";
-    if (encrypted > 0) summary += L", " + std::to_wstring(encrypted) + L" encrypted (*)";
-    console.Out(summary + L"\n");
-    if (!index.directoryComplete) {
-        console.Err(L"arkova-cli: the central directory is damaged: " + std::to_wstring(index.entries.size()) +
-                    L" of " + std::to_wstring(index.announcedEntries) + L" entries could be read\n");
-        return kExitSomeFailed;
-    }
-    return kExitOk;
-}
-
 int RunZipExtract(const Options& options, Console& console) {
-    if (options.sequential || FirstEntryIsEncrypted(options.archive)) return RunExtract(options, console);
+    if (options.sequential || !EngineCanExtractAll(options.archive)) return RunExtract(options, console);
     std::wstring destination = options.outputFolder.empty() ? NewFolderTarget(options.archive) : options.outputFolder;
     if (!EnsureDirectory(destination)) {
         console.Err(L"arkova-cli: cannot create the folder '" + destination + L"'\n");

@@ -115,12 +115,5 @@ TEST_F(ZipCommandsTest, FailuresAreReportedAndTheHiddenFolderRemoved) {
     EXPECT_TRUE(NoStagingFolderLeft());
 }
 
-TEST_F(ZipCommandsTest, ListsTheCentralDirectory) {
-    options_.command = Command::List;
-    EXPECT_EQ(RunZipList(options_, console_), 0) << console_.err;
-    EXPECT_NE(console_.out.find(L"docs/sub/b.txt"), std::wstring::npos);
-    EXPECT_NE(console_.out.find(L"3 files, 1 folders"), std::wstring::npos) << console_.out;
-}
-
 }  // namespace
 }  // namespace Arkova::Cli

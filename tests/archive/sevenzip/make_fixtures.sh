@@ -24,6 +24,7 @@ a -t7z -ms=on -mx=9 -pSecret ../encrypted.7z tree
 a -t7z -pSecret -mhe=on ../encrypted-headers.7z tree
 a -tzip -pSecret ../encrypted.zip tree
 a -tzip -pSecret -mem=AES256 ../encrypted-aes.zip tree
+a -tzip -mm=BZip2 ../bzip2-method.zip tree
 a -twim ../tree.wim tree
 tar --format=gnu -cf ../tree.tar tree
 gzip -c -9 single.txt > ../single.txt.gz

@@ -1,0 +1,154 @@
+// arkova-cli on every format it opens, with archives made by the real tools: each lists, passes the test and
+// extracts to the same tree; ZIP goes through the engine or, when asked or needed, entry by entry; RAR lists and
+// says why it cannot extract; names the extension table does not know are detected by their contents.
+#include <gtest/gtest.h>
+
+#include "cli/commands.h"
+#include "fixtures.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "support/rar5_writer.h"
+#include "support/scratch_folder.h"
+#include "support/scripted_console.h"
+#include "support/zip_writer.h"
+
+namespace Arkova {
+namespace {
+
+using Testing::ReadText;
+using Testing::ScratchFolder;
+using Testing::ScriptedConsole;
+
+struct FormatCase {
+    const wchar_t* archive;
+    const wchar_t* extra = nullptr;  // one more argument, e.g. a password
+    bool korean = true;              // holds the Korean-named file (gcab keeps only ASCII names here)
+};
+
+class CliFormatTest : public ::testing::TestWithParam<FormatCase> {
+protected:
+    int Run(std::vector<std::wstring> arguments) {
+        if (GetParam().extra != nullptr) arguments.push_back(GetParam().extra);
+        return Cli::RunCli(arguments, console_);
+    }
+
+    std::string Diagnostics() const { return Platform::WideToUtf8(console_.out + L"\n" + console_.err); }
+
+    ScratchFolder folder_;
+    ScriptedConsole console_;
+};
+
+TEST_P(CliFormatTest, ListsTestsAndExtracts) {
+    ARKOVA_REQUIRE_FIXTURE(archive, GetParam().archive);
+    ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.out.find(L"big.txt"), std::wstring::npos) << Diagnostics();
+
+    ASSERT_EQ(Run({L"t", archive, L"-q"}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.out.find(L"Archive Test Result - OK"), std::wstring::npos) << Diagnostics();
+
+    std::wstring out = folder_ / L"out";
+    ASSERT_EQ(Run({L"x", archive, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+    EXPECT_EQ(ReadText(folder_ / L"out/tree/a.txt"), "alpha\n");
+    EXPECT_TRUE(ReadText(folder_ / L"out/tree/sub/deeper/big.txt") == Testing::BigFileText());
+    if (GetParam().korean) {
+        EXPECT_EQ(ReadText(folder_ / L"out/tree/sub/한글 이름.txt"), "한글 내용\n");
+    }
+    std::uint64_t time = 0;
+    ASSERT_TRUE(Platform::LastWriteTime(folder_ / L"out/tree/a.txt", time));
+    EXPECT_EQ(time, Testing::kFixtureTime);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, CliFormatTest,
+                         ::testing::Values(FormatCase{L"tree.zip"}, FormatCase{L"tree.zip", L"--sequential"},
+                                           FormatCase{L"x.dat"}, FormatCase{L"tree.7z"},
+                                           FormatCase{L"encrypted.7z", L"-pSecret"},
+                                           FormatCase{L"encrypted-headers.7z", L"-pSecret"},
+                                           FormatCase{L"encrypted.zip", L"-pSecret"},
+                                           FormatCase{L"encrypted-aes.zip", L"-pSecret"}, FormatCase{L"tree.tar"},
+                                           FormatCase{L"tree.wim"},
+                                           FormatCase{L"tree.iso"}, FormatCase{L"tree.cab", nullptr, false}),
+                         [](const ::testing::TestParamInfo<FormatCase>& test) {
+                             std::string name = Platform::WideToUtf8(test.param.archive) +
+                                                (test.param.extra != nullptr ? "_with_option" : "");
+                             for (char& c : name) {
+                                 if (c == '.' || c == '-') c = '_';
+                             }
+                             return name;
+                         });
+
+class CliArchiveTest : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::wstring>& arguments) { return Cli::RunCli(arguments, console_); }
+    std::string Diagnostics() const { return Platform::WideToUtf8(console_.out + L"\n" + console_.err); }
+
+    ScratchFolder folder_;
+    ScriptedConsole console_;
+};
+
+TEST_F(CliArchiveTest, SingleStreamFormatsExtractTheirOneFile) {
+    for (const wchar_t* name : {L"single.txt.gz", L"single.txt.bz2", L"single.txt.xz"}) {
+        ARKOVA_REQUIRE_FIXTURE(archive, name);
+        std::wstring out = folder_ / name;
+        ASSERT_EQ(Run({L"x", archive, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+        EXPECT_EQ(ReadText(Platform::JoinPath(out, L"single.txt")), "alpha\n") << Platform::WideToUtf8(name);
+    }
+}
+
+TEST_F(CliArchiveTest, ListingShowsMethodAndHostFromTheLibrary) {
+    ARKOVA_REQUIRE_FIXTURE(archive, L"tree.7z");
+    ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.out.find(L" Method "), std::wstring::npos) << Diagnostics();
+    EXPECT_NE(console_.out.find(L"LZMA"), std::wstring::npos) << Diagnostics();
+}
+
+TEST_F(CliArchiveTest, WrongOrMissingPasswordsFailWithoutOutput) {
+    ARKOVA_REQUIRE_FIXTURE(headers, L"encrypted-headers.7z");
+    EXPECT_EQ(Run({L"l", headers}), Cli::kExitUsageOrOpen);
+    EXPECT_NE(console_.err.find(L"PasswordRequired"), std::wstring::npos) << Diagnostics();
+
+    ARKOVA_REQUIRE_FIXTURE(data, L"encrypted.zip");
+    std::wstring out = folder_ / L"out";
+    EXPECT_EQ(Run({L"x", data, L"-q", L"-pWrong", L"-o", out}), Cli::kExitSomeFailed);
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"out/tree/a.txt"));
+}
+
+TEST_F(CliArchiveTest, RarListsAndSaysTheDecoderIsMissing) {
+    std::wstring archive = folder_ / L"made.rar";
+    Testing::Rar5Writer rar;
+    ASSERT_TRUE(rar.Stored("plain.txt", "stored\n").Packed("packed.txt", std::string(300, 'x')).Finish().WriteTo(
+        archive));
+    ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.out.find(L"packed.txt"), std::wstring::npos);
+
+    std::wstring out = folder_ / L"out";
+    EXPECT_EQ(Run({L"x", archive, L"-q", L"-o", out}), Cli::kExitSomeFailed);
+    EXPECT_NE(console_.err.find(L"packed.txt: UnsupportedFormat"), std::wstring::npos) << Diagnostics();
+    EXPECT_NE(console_.err.find(L"RAR decoder"), std::wstring::npos) << Diagnostics();
+    EXPECT_EQ(ReadText(folder_ / L"out/plain.txt"), "stored\n");
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"out/packed.txt"));
+
+    EXPECT_EQ(Run({L"t", archive, L"-q"}), Cli::kExitSomeFailed);
+    EXPECT_NE(console_.out.find(L"1 passed, 1 error(s)"), std::wstring::npos) << Diagnostics();
+}
+
+TEST_F(CliArchiveTest, UnknownAndMisnamedFilesAreRefused) {
+    ARKOVA_REQUIRE_FIXTURE(misnamed, L"zip-named.rar");
+    EXPECT_EQ(Run({L"l", misnamed}), Cli::kExitUsageOrOpen);
+    EXPECT_NE(console_.err.find(L"InvalidArchive"), std::wstring::npos) << Diagnostics();
+
+    std::wstring text = folder_ / L"notes.bin";
+    ASSERT_TRUE(Testing::WriteText(text, "just some text, not an archive"));
+    EXPECT_EQ(Run({L"l", text}), Cli::kExitUsageOrOpen);
+    EXPECT_NE(console_.err.find(L"UnsupportedFormat"), std::wstring::npos) << Diagnostics();
+}
+
+// An entry the engine cannot inflate sends the whole archive to the entry-by-entry path, so everything extracts.
+TEST_F(CliArchiveTest, ZipWithOtherMethodsExtractsEntryByEntry) {
+    ARKOVA_REQUIRE_FIXTURE(mixed, L"bzip2-method.zip");
+    std::wstring out = folder_ / L"out";
+    ASSERT_EQ(Run({L"x", mixed, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+    EXPECT_TRUE(ReadText(folder_ / L"out/tree/sub/deeper/big.txt") == Testing::BigFileText());
+}
+
+}  // namespace
+}  // namespace Arkova
