@@ -64,9 +64,7 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     if (item.crc != 0 && Crc32(data) != item.crc) return DecodeResult::CrcMismatch;
     std::size_t separator = Platform::LastSeparator(target);
     if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
-    // ALZ keeps wall-clock DOS times; the other readers give UTC.
-    std::uint64_t stamp = item.modifiedTime;
-    if (stamp != 0 && format_ == ArchiveFormat::Alz) stamp = Platform::LocalFileTimeToUtc(stamp);
+    std::uint64_t stamp = ModifiedTimeUtc(item);
     bool cancelled = false;
     bool written = WriteFileReplacing(target, data, stamp, kWritePiece, [&](std::uint64_t done, std::uint64_t total) {
         cancelled = !progress(done, total);
@@ -74,6 +72,12 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     });
     if (cancelled) return DecodeResult::Cancelled;
     return written ? DecodeResult::Ok : DecodeResult::IoError;
+}
+
+std::uint64_t ArchiveContext::ModifiedTimeUtc(const ArchiveItem& item) const {
+    // ALZ keeps wall-clock DOS times; the other readers give UTC.
+    if (item.modifiedTime != 0 && format_ == ArchiveFormat::Alz) return Platform::LocalFileTimeToUtc(item.modifiedTime);
+    return item.modifiedTime;
 }
 
 ItemTestResult ArchiveContext::TestItem(std::uint32_t index) {
