@@ -28,8 +28,13 @@ protected:
         ASSERT_EQ(session_.context.OpenArchive(archive_), DecodeResult::Ok);
     }
     void OpenDefault() {
-        Open(AlzWriter().Folder("data").Folder("data\\docs").File("data\\docs\\a.txt", "alpha")
-                 .File("data\\docs\\b.txt", "bravo").File("data\\c.txt", "charlie").File("top.txt", "top"));
+        Open(AlzWriter()
+                 .Folder("data")
+                 .Folder("data\\docs")
+                 .File("data\\docs\\a.txt", "alpha")
+                 .File("data\\docs\\b.txt", "bravo")
+                 .File("data\\c.txt", "charlie")
+                 .File("top.txt", "top"));
     }
     std::wstring Out(const std::wstring& relative) const { return folder_ / (L"out/" + relative); }
 
@@ -208,8 +213,9 @@ TEST_F(SequentialJobTest, SelectionRowsBecomeItemsAndAnEmptySelectionIsRefused) 
     EXPECT_EQ(frontEnd_.messages[0].text, L"선택된 파일이 없습니다.");
     EXPECT_EQ(frontEnd_.messages[0].caption, L"알림");
 
-    std::vector<DragItem> items = BuildSelectionItems(
-        {{L"docs", L"폴더"}, {L"c.txt", L"텍스트 문서"}, {L"gone.txt", L"텍스트 문서"}}, session_.context.Items(), L"data");
+    std::vector<DragItem> items =
+        BuildSelectionItems({{L"docs", L"폴더"}, {L"c.txt", L"텍스트 문서"}, {L"gone.txt", L"텍스트 문서"}},
+                            session_.context.Items(), L"data");
     ASSERT_EQ(items.size(), 2u) << "a row that names no entry is dropped, not mapped to the first entry";
     EXPECT_TRUE(items[0].isFolder);
     EXPECT_EQ(items[1].fullPath, L"data/c.txt");

@@ -108,8 +108,8 @@ public:
     void ShowFailures(const std::vector<EntryFailure>& failures) override { shownFailures.push_back(failures); }
 
     // Scripts.
-    std::deque<OverwriteAnswer> overwriteAnswers;  // an unscripted question is answered Cancel
-    std::deque<PasswordReply> passwordReplies;     // an unscripted round is cancelled
+    std::deque<OverwriteAnswer> overwriteAnswers;           // an unscripted question is answered Cancel
+    std::deque<PasswordReply> passwordReplies;              // an unscripted round is cancelled
     std::function<bool(const ProgressRecord&)> cancelWhen;  // asked at every pump
     bool closeOnFinish = false;
 
