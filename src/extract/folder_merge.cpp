@@ -4,6 +4,7 @@
 // file is never lost halfway.
 #include <vector>
 
+#include "archive/file_output.h"
 #include "dialogs/unique_name.h"
 #include "extract/front_end.h"
 #include "platform/file.h"
@@ -19,7 +20,7 @@ bool CopyFileReplacing(const std::wstring& from, const std::wstring& to) {
     Platform::InputFile input;
     std::uint64_t size = 0;
     if (!input.Open(from) || !input.Size(size)) return false;
-    std::wstring partial = to + L".arkova-partial";
+    std::wstring partial = PartialFileName(to);
     Platform::OutputFile output;
     if (!output.Create(partial)) return false;
     std::vector<std::uint8_t> buffer(kCopyPiece);
