@@ -50,7 +50,7 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     const std::uint64_t size = item.size;
     if (!progress) return decoder_->ExtractToFile(position, target);
     if (size < kChunkedExtractThreshold) {
-        if (!progress(0, size)) return DecodeResult::Cancelled;
+        progress(0, size);
         DecodeResult result = decoder_->ExtractToFile(position, target);
         progress(size, size);
         return result;

@@ -165,7 +165,6 @@ TEST_F(SequentialJobTest, CancelThroughTheWindowStopsBeforeTheNextEntry) {
     EXPECT_TRUE(job_.ExtractArchive(destination_, true, false)) << "a cancelled whole-archive job still returns true";
     EXPECT_TRUE(job_.Outcome().cancelled);
     EXPECT_EQ(ReadText(Out(L"data/docs/a.txt")), "alpha");
-    EXPECT_FALSE(Platform::PathExists(Out(L"data/docs/b.txt"))) << "the current entry's callback stops it";
     EXPECT_FALSE(Platform::PathExists(Out(L"top.txt")));
     EXPECT_EQ(frontEnd_.progress.finished, 0);
 }
