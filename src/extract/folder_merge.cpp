@@ -118,6 +118,12 @@ private:
 
 CopyResult JobFrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {
     CopyResult result;
+    // Like the shell's copy, a destination that does not exist yet is created.
+    if (!Platform::MakeDirectories(destination)) {
+        result.outcome = CopyResult::Outcome::Failed;
+        result.failures.push_back({destination, L"cannot create the folder"});
+        return result;
+    }
     FolderMerge(*this, result).Merge(source, destination, L"");
     return result;
 }

@@ -5,6 +5,7 @@
 #include "extract/extraction_job.h"
 #include "extract/parallel_choice.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"
 #include "support/zip_writer.h"
@@ -31,6 +32,15 @@ protected:
         Open(zip);
     }
     std::wstring Out(const std::wstring& relative) const { return folder_ / (L"out/" + relative); }
+    // What the job showed as failed, for assertion messages.
+    std::string Shown() const {
+        std::wstring text;
+        for (const auto& message : frontEnd_.messages) text += message.text + L"\n";
+        for (const auto& list : frontEnd_.shownFailures) {
+            for (const auto& failure : list) text += failure.path + L": " + failure.reason + L"\n";
+        }
+        return Platform::WideToUtf8(text);
+    }
     // Nothing of the staging folder is left anywhere.
     bool NoStagingLeft() const {
         std::vector<Platform::DirectoryEntry> entries;
@@ -72,7 +82,7 @@ TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
 
 TEST_F(ParallelJobTest, WholeArchiveGoesThroughAStagingFolderThatIsAlwaysRemoved) {
     OpenDefault();
-    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false)) << "keepPaths does not apply to the engine";
+    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false)) << "keepPaths does not apply to the engine\n" << Shown();
     EXPECT_TRUE(job_.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
     EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
