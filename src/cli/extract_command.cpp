@@ -64,7 +64,9 @@ int RunExtract(const Options& options, Console& console) {
     }
 
     ExtractionJob job(session, frontEnd);
-    job.SetParallelAllowed(!options.sequential);
+    // The engine always keeps the folders and replaces existing files, so the switches that ask otherwise take the
+    // entry-by-entry path.
+    job.SetParallelAllowed(!options.sequential && options.keepPaths && !options.newerOnly);
     bool ok = items.empty() ? job.ExtractArchive(destination, options.keepPaths, options.newerOnly)
                             : job.ExtractItems(items, destination, L"");
     const JobOutcome& outcome = job.Outcome();

@@ -82,7 +82,8 @@ TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
 
 TEST_F(ParallelJobTest, WholeArchiveGoesThroughAStagingFolderThatIsAlwaysRemoved) {
     OpenDefault();
-    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false)) << "keepPaths does not apply to the engine\n" << Shown();
+    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false)) << "keepPaths does not apply to the engine\n"
+                                                                 << Shown();
     EXPECT_TRUE(job_.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
     EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");

@@ -19,6 +19,7 @@ struct ProgressRecord {
     int detached = 0;
     int waitedUntilClosed = 0;
     int marqueesStarted = 0;
+    int marqueesStopped = 0;
     std::vector<std::wstring> titles;
     std::vector<std::wstring> names;     // every SetCurrentName
     std::vector<std::wstring> statuses;  // every SetStatusText
@@ -44,7 +45,7 @@ public:
     void SetItemProgress(int percent) override { record_.itemPercents.push_back(percent); }
     void SetOverallProgress(int percent) override { record_.overallPercents.push_back(percent); }
     void StartItemMarquee() override { ++record_.marqueesStarted; }
-    void StopItemMarquee() override {}
+    void StopItemMarquee() override { ++record_.marqueesStopped; }
     bool IsCancelled() const override { return cancelled_; }
     void PumpMessages() override {
         ++record_.pumps;
