@@ -3,6 +3,8 @@
 // never with an empty file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/sevenzip/bit7z_decoder.h"
 #include "fixtures.h"
 #include "platform/file_system.h"
@@ -25,9 +27,12 @@ protected:
         ASSERT_EQ(decoder_.Open(archive_), DecodeResult::Ok) << Platform::WideToUtf8(decoder_.LastErrorText());
     }
 
+    // The library separates with a backslash on Windows and "/" elsewhere.
     const ArchiveItem* Find(const std::wstring& path) const {
         for (const ArchiveItem& item : decoder_.Items()) {
-            if (item.path == path) return &item;
+            std::wstring slashed = item.path;
+            std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+            if (slashed == path) return &item;
         }
         return nullptr;
     }
