@@ -107,8 +107,9 @@ TEST_F(SettingsTest, WelcomeTextOf511CharactersReadsBackAnd512DoNot) {
 TEST_F(SettingsTest, StringsWithoutTheirTerminatorAreRefused) {
     RegistryKey key;
     ASSERT_EQ(key.Create(kSettingsKey, RegistryAccess::Write), Platform::kRegistryOk);
-    const std::uint8_t unterminated[] = {'a', 0, 'b', 0};
-    const std::uint8_t odd[] = {'a', 0, 0};
+    // The bytes after the stated size are not NUL, so that Windows does not count a terminator in for us.
+    const std::uint8_t unterminated[] = {'a', 0, 'b', 0, 'c', 0};
+    const std::uint8_t odd[] = {'a', 0, 0, 'x'};
     ASSERT_EQ(key.SetValue(L"Unterminated", Platform::kRegistryTypeString, unterminated, 4), Platform::kRegistryOk);
     ASSERT_EQ(key.SetValue(L"Odd", Platform::kRegistryTypeString, odd, 3), Platform::kRegistryOk);
     ASSERT_EQ(key.SetDword(L"Number", 5), Platform::kRegistryOk);

@@ -4,12 +4,15 @@
 // and against Wine's registry in the Windows build.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "support/registry_sandbox.h"
+#include "support/scratch_folder.h"
 
 namespace Arkova::Platform {
 namespace {
@@ -163,6 +166,30 @@ TEST_F(RegistryTest, ConcurrentWritersNeitherFailNorCorruptTheStore) {
         ASSERT_EQ(shared.QueryValue(L"Last" + std::to_wstring(thread), nullptr, &value, &size), kRegistryOk);
         EXPECT_EQ(value, static_cast<std::uint32_t>(kWrites - 1));
     }
+}
+
+TEST(RegistryStoreLocationTest, WithoutAnExplicitPathTheStoreLivesInTheConfigFolder) {
+    Testing::ScratchFolder config;
+    std::string previousRegistry = std::getenv("ARKOVA_REGISTRY") != nullptr ? std::getenv("ARKOVA_REGISTRY") : "";
+    std::string previousConfig = std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
+    ::unsetenv("ARKOVA_REGISTRY");
+    ::setenv("XDG_CONFIG_HOME", WideToUtf8(config.Path()).c_str(), 1);
+
+    RegistryKey key;
+    EXPECT_EQ(key.Open(kKey, RegistryAccess::Read), kRegistryNotFound);
+    EXPECT_FALSE(PathExists(config / L"arkova"));  // reading creates nothing
+    EXPECT_EQ(key.Create(kKey, RegistryAccess::Write), kRegistryOk);
+    EXPECT_TRUE(PathExists(config / L"arkova/registry.sqlite3"));
+    key.Close();
+
+    if (previousRegistry.empty())
+        ::unsetenv("ARKOVA_REGISTRY");
+    else
+        ::setenv("ARKOVA_REGISTRY", previousRegistry.c_str(), 1);
+    if (previousConfig.empty())
+        ::unsetenv("XDG_CONFIG_HOME");
+    else
+        ::setenv("XDG_CONFIG_HOME", previousConfig.c_str(), 1);
 }
 
 TEST_F(RegistryTest, AFileThatIsNoStoreIsReportedAndLeftAlone) {

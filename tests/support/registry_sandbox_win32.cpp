@@ -1,5 +1,6 @@
-#include <sddl.h>
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <atomic>
 
@@ -10,6 +11,7 @@ namespace Arkova::Testing {
 namespace {
 
 std::atomic<unsigned> counter{0};
+constexpr wchar_t kSandboxParent[] = L"Software\\ArkovaTestSandbox";
 
 // Everyone may do everything with the key except change its values, add sub-keys or delete it.
 constexpr wchar_t kLockedAcl[] = L"D:(D;;SDDCLC;;;WD)(A;;KA;;;WD)";
@@ -39,8 +41,8 @@ struct RegistrySandbox::State {
 };
 
 RegistrySandbox::RegistrySandbox() : state_(std::make_unique<State>()) {
-    state_->rootPath =
-        L"Software\\ArkovaTestSandbox\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+    state_->rootPath = std::wstring(kSandboxParent) + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                       std::to_wstring(counter++);
     ::RegCreateKeyExW(HKEY_CURRENT_USER, state_->rootPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                       nullptr, &state_->root, nullptr);
     ::RegOverridePredefKey(HKEY_CURRENT_USER, state_->root);
@@ -54,6 +56,8 @@ RegistrySandbox::~RegistrySandbox() {
         ::RegCloseKey(state_->root);
     }
     ::RegDeleteKeyW(HKEY_CURRENT_USER, state_->rootPath.c_str());
+    // The common parent goes when no other sandbox uses it.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kSandboxParent);
 }
 
 bool RegistrySandbox::LockKey(const std::wstring& path) {
