@@ -15,6 +15,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/lib.sh
+source "$root/bench/lib.sh"
 cli=${ARKOVA_CLI:-$root/build/linux/bin/arkova-cli}
 quick=${QUICK:-0}
 if [[ $quick == 1 ]]; then
@@ -25,72 +27,14 @@ fi
 corpora=${CORPORA:-small binaries repetitive}
 filesystems=${FILESYSTEMS:-shm disk}
 disk_dir=${DISK_DIR:-$root/build/bench}
-cache="$disk_dir/corpora-q$quick-b$big_mb"
 
-for tool in zip unzip 7z bsdtar /usr/bin/time diff; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install zip unzip p7zip-full libarchive-tools time diffutils)" >&2; exit 2; }
-done
-[[ -x $cli ]] || { echo "missing: $cli (build it first, or set ARKOVA_CLI)" >&2; exit 2; }
+require_tools zip unzip 7z bsdtar /usr/bin/time diff bc
+require_cli "$cli"
 
-work_dirs=()
-cleanup() { for d in "${work_dirs[@]}"; do rm -rf "$d"; done; }
-trap cleanup EXIT
-
-# --- corpora ----------------------------------------------------------------------------------------------------
-
-make_small() {
-    local zip=$1
-    if [[ $small_limit -gt 0 ]]; then
-        (cd /usr && find include share/doc -type f | sort | head -n "$small_limit" | zip -6 -q "$zip" -@) || true
-    else
-        (cd /usr && zip -6 -q -r "$zip" include share/doc) || true
-    fi
-}
-
-make_binaries() {
-    local zip=$1 list
-    list=$(find /usr -xdev -type f -size +20M -size -200M 2>/dev/null | sort | head -n "$binary_count")
-    [[ -n $list ]] || list=$(find /usr -xdev -type f -size +2M 2>/dev/null | sort | head -n "$binary_count")
-    # -j: the binaries come from different folders; stored by name only.
-    echo "$list" | zip -6 -q -j "$zip" -@ || true
-}
-
-make_repetitive() {
-    local zip=$1 folder
-    folder=$(mktemp -d "$disk_dir/rep.XXXXXX")
-    # A 4 KB block of C text repeated: deflate finds it again within its window, so it packs about 300 to 1.
-    local block
-    block=$(head -c 4096 /usr/include/stdio.h 2>/dev/null || head -c 4096 /etc/services)
-    yes "$block" | head -c "$((big_mb * 1024 * 1024))" > "$folder/repetitive.log" || true
-    (cd "$folder" && zip -6 -q "$zip" repetitive.log)
-    rm -rf "$folder"
-}
-
-mkdir -p "$cache"
-for corpus in $corpora; do
-    if [[ ! -s $cache/$corpus.zip ]]; then
-        echo "building corpus '$corpus' ..." >&2
-        rm -f "$cache/$corpus.zip"
-        "make_$corpus" "$cache/$corpus.zip"
-    fi
-done
+mkdir -p "$disk_dir"
+for corpus in $corpora; do ensure_corpus "$corpus"; done
 
 # --- measuring --------------------------------------------------------------------------------------------------
-
-# run_timed OUT_FILE command... : wall seconds and peak RSS (KiB) of one run, appended as "seconds kib".
-run_timed() {
-    local result=$1; shift
-    local start end
-    start=$(date +%s%N)
-    /usr/bin/time -v -o "$result.time" "$@" > /dev/null 2> "$result.err" || {
-        echo "FAILED: $*" >&2; cat "$result.err" >&2; exit 1; }
-    end=$(date +%s%N)
-    local rss
-    rss=$(awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}' "$result.time")
-    echo "$(( (end - start) / 1000000 )) $rss" >> "$result"
-}
-
-median() { sort -n | awk '{ a[NR] = $1 } END { if (NR % 2) print a[(NR + 1) / 2]; else print (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
 bench_one() {
     local fs=$1 corpus=$2 base
@@ -98,7 +42,7 @@ bench_one() {
     rm -rf "$base"; mkdir -p "$base"; work_dirs+=("$base")
     local zip=$base/$corpus.zip results=$base/results
     mkdir -p "$results"
-    cp "$cache/$corpus.zip" "$zip"
+    cp "$(corpus_file "$corpus")" "$zip"
     # The reference tree, from unzip, on the same file system: what cp -r copies and what diff compares against.
     unzip -q "$zip" -d "$base/reference"
     local tools=(arkova unzip 7z bsdtar cp)
@@ -124,22 +68,15 @@ bench_one() {
     bytes=$(du -sb "$base/reference" | cut -f1)
     printf '\n%s on %s: %d files, %d MB unpacked, %d MB packed, median of %d runs (identical to unzip: yes)\n' \
         "$corpus" "$fs" "$files" "$((bytes / 1000000))" "$(( $(stat -c %s "$zip") / 1000000 ))" "$runs"
-    local arkova_ms
-    arkova_ms=$(cut -d' ' -f1 "$results/arkova" | median)
-    printf '  %-8s %9s %11s %14s\n' tool "time (s)" "peak MiB" "vs arkova"
+    local arkova_us
+    arkova_us=$(median_us "$results/arkova")
+    table_header
     for tool in "${tools[@]}"; do
-        local ms rss
-        ms=$(cut -d' ' -f1 "$results/$tool" | median)
-        rss=$(cut -d' ' -f2 "$results/$tool" | median)
-        if [[ $tool == arkova ]]; then
-            printf '  %-8s %9.3f %11.1f %14s\n' "$tool" "$(echo "$ms / 1000" | bc -l)" "$(echo "$rss / 1024" | bc -l)" "-"
-        elif [[ $tool == cp ]]; then
-            printf '  %-8s %9.3f %11.1f %14s\n' "cp -r" "$(echo "$ms / 1000" | bc -l)" "$(echo "$rss / 1024" | bc -l)" \
-                "$(printf 'arkova/cp %.2fx' "$(echo "$arkova_ms / $ms" | bc -l)")"
-        else
-            printf '  %-8s %9.3f %11.1f %14s\n' "$tool" "$(echo "$ms / 1000" | bc -l)" "$(echo "$rss / 1024" | bc -l)" \
-                "$(printf '%.2fx slower' "$(echo "$ms / $arkova_ms" | bc -l)")"
-        fi
+        case $tool in
+            arkova) table_row "$tool" "$results/$tool" "-" ;;
+            cp)     table_row "cp -r" "$results/$tool" "$(ratio_text "$arkova_us" "$(median_us "$results/$tool")" arkova/cp)" ;;
+            *)      table_row "$tool" "$results/$tool" "$(slower_text "$(median_us "$results/$tool")" "$arkova_us")" ;;
+        esac
     done
     rm -rf "$base"
 }

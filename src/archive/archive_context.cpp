@@ -3,6 +3,7 @@
 #include "archive/crc32.h"
 #include "archive/decoder_factory.h"
 #include "archive/file_output.h"
+#include "archive/sevenzip/bit7z_decoder.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 
@@ -64,9 +65,7 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     if (item.crc != 0 && Crc32(data) != item.crc) return DecodeResult::CrcMismatch;
     std::size_t separator = Platform::LastSeparator(target);
     if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
-    // ALZ keeps wall-clock DOS times; the other readers give UTC.
-    std::uint64_t stamp = item.modifiedTime;
-    if (stamp != 0 && format_ == ArchiveFormat::Alz) stamp = Platform::LocalFileTimeToUtc(stamp);
+    std::uint64_t stamp = ModifiedTimeUtc(item);
     bool cancelled = false;
     bool written = WriteFileReplacing(target, data, stamp, kWritePiece, [&](std::uint64_t done, std::uint64_t total) {
         cancelled = !progress(done, total);
@@ -74,6 +73,12 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     });
     if (cancelled) return DecodeResult::Cancelled;
     return written ? DecodeResult::Ok : DecodeResult::IoError;
+}
+
+std::uint64_t ArchiveContext::ModifiedTimeUtc(const ArchiveItem& item) const {
+    // ALZ keeps wall-clock DOS times; the other readers give UTC.
+    if (item.modifiedTime != 0 && format_ == ArchiveFormat::Alz) return Platform::LocalFileTimeToUtc(item.modifiedTime);
+    return item.modifiedTime;
 }
 
 ItemTestResult ArchiveContext::TestItem(std::uint32_t index) {
@@ -111,6 +116,18 @@ std::vector<ItemTestResult> ArchiveContext::TestAll(const TestProgressCallback& 
     std::uint32_t total = 0;
     for (const ArchiveItem& item : items) total += item.isDirectory ? 0 : 1;
     std::uint32_t current = 0;
+    // The library tests every entry in one pass of its own test mode, holding none of them in memory.
+    if (auto* adapter = dynamic_cast<Bit7zDecoder*>(decoder_.get())) {
+        std::vector<std::uint32_t> positions;
+        for (std::uint32_t i = 0; i < items.size(); ++i) {
+            if (!items[i].isDirectory) positions.push_back(i);
+        }
+        adapter->TestItems(
+            positions,
+            [&](std::uint32_t position) { return !callback || callback(++current, total, items[position].path); },
+            results);
+        return results;
+    }
     for (std::uint32_t i = 0; i < items.size(); ++i) {
         if (items[i].isDirectory) continue;
         ++current;

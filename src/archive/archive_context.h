@@ -56,6 +56,8 @@ public:
     // after each; cancelling removes the partial file and leaves any existing file untouched.
     DecodeResult ExtractItemToFile(std::uint32_t position, const std::wstring& target,
                                    const ByteProgressCallback& progress = {});
+    // The entry's modification time as the file system stores it (UTC); 0 when unknown.
+    std::uint64_t ModifiedTimeUtc(const ArchiveItem& item) const;
     ItemTestResult TestItem(std::uint32_t index);
     std::vector<ItemTestResult> TestAll(const TestProgressCallback& callback = {});
 

@@ -1,9 +1,12 @@
 #include "cli/commands.h"
-#include "cli/zip_commands.h"
 
 namespace Arkova::Cli {
 
 int RunCli(const std::vector<std::wstring>& arguments, Console& console) {
+    if (!arguments.empty() && IsShellSwitch(arguments[0])) return RunShellSwitches(arguments, console);
+    if (!arguments.empty() && arguments[0] == L"config") {
+        return RunConfig(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()), console);
+    }
     Options options;
     std::wstring error;
     if (!ParseOptions(arguments, options, error)) {
@@ -16,7 +19,7 @@ int RunCli(const std::vector<std::wstring>& arguments, Console& console) {
         case Command::Test:
             return RunTest(options, console);
         case Command::Extract:
-            return IsZipArchive(options.archive) ? RunZipExtract(options, console) : RunExtract(options, console);
+            return RunExtract(options, console);
         case Command::Help:
             break;
     }

@@ -19,6 +19,9 @@ public:
     virtual bool ReadLine(std::wstring& line) = 0;
     // A line typed without echo (a password).
     virtual bool ReadSecret(std::wstring& line) = 0;
+    // While on, Ctrl+C asks the running job to stop instead of ending the process.
+    virtual void CatchInterrupts(bool on) = 0;
+    virtual bool Interrupted() const = 0;
 };
 
 // The process's own standard streams.
@@ -30,6 +33,8 @@ public:
     bool ErrorIsTerminal() const override;
     bool ReadLine(std::wstring& line) override;
     bool ReadSecret(std::wstring& line) override;
+    void CatchInterrupts(bool on) override;
+    bool Interrupted() const override;
 };
 
 }  // namespace Arkova::Cli

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "cli/commands.h"
+#include "cli/console_front_end.h"
 #include "cli/formatting.h"
 #include "cli/open_archive.h"
 
@@ -41,12 +42,13 @@ struct OptionalColumns {
 }  // namespace
 
 int RunList(const Options& options, Console& console) {
-    ArchiveContext context;
-    if (!OpenForCommand(options, ArchiveUse::ListOnly, context, console)) return kExitUsageOrOpen;
-    const std::vector<ArchiveItem>& items = context.Items();
+    ConsoleFrontEnd frontEnd(console, options);
+    ArchiveSession session;
+    if (!OpenForCommand(options, session, frontEnd, console)) return kExitUsageOrOpen;
+    const std::vector<ArchiveItem>& items = session.context.Items();
     const OptionalColumns columns(items);
-    const std::wstring rule =
-        L"------------------- ----- ------------ ------------ -------- - " + columns.Rule() + L"------------------------\n";
+    const std::wstring rule = L"------------------- ----- ------------ ------------ -------- - " + columns.Rule() +
+                              L"------------------------\n";
 
     console.Out(L"Archive: " + options.archive + L"\n\n");
     console.Out(L"   Date      Time    Attr         Size   Compressed CRC      E " + columns.Cells(L"Method", L"Host") +

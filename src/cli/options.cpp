@@ -8,7 +8,7 @@ const wchar_t kUsageText[] =
     L"Commands:\n"
     L"  l   list the entries of the archive\n"
     L"  t   test every file entry against its CRC-32\n"
-    L"  x   extract with full paths\n"
+    L"  x   extract with full paths (only the named entries or folders when ENTRY... follows the archive)\n"
     L"\n"
     L"Switches:\n"
     L"  -o DIR   extract into DIR (default: a new folder named after the archive, beside it)\n"
@@ -17,7 +17,9 @@ const wchar_t kUsageText[] =
     L"  -q       no progress line\n"
     L"  -p PASSWORD   password of encrypted entries (asked on a terminal when needed)\n"
     L"  --cp N   code page of entry names: 949, 932, 936, 950, 874, 1250-1257, 65001, 0 = system ANSI\n"
-    L"  --sequential  extract entry by entry, never in parallel\n";
+    L"  --sequential  extract entry by entry, never in parallel\n"
+    L"  --flat   put every file directly into the destination, without the archive's folders\n"
+    L"  --newer  replace an existing file only with a newer entry; older and equal ones are skipped\n";
 
 namespace {
 
@@ -116,6 +118,10 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options& options, 
             options.quiet = true;
         } else if (argument == L"--sequential") {
             options.sequential = true;
+        } else if (argument == L"--flat") {
+            options.keepPaths = false;
+        } else if (argument == L"--newer") {
+            options.newerOnly = true;
         } else {
             error = L"unknown switch '" + argument + L"'";
             return false;
@@ -125,8 +131,8 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options& options, 
         error = L"no archive given";
         return false;
     }
-    if (!options.entries.empty()) {
-        error = L"naming single entries is not supported yet";
+    if (!options.entries.empty() && options.command != Command::Extract) {
+        error = L"only x takes entry names";
         return false;
     }
     return true;

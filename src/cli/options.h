@@ -20,6 +20,8 @@ struct Options {
     ExistingFiles existing = ExistingFiles::Ask;
     bool quiet = false;
     bool sequential = false;
+    bool keepPaths = true;   // off with --flat: every file lands directly in the destination
+    bool newerOnly = false;  // --newer: an existing file is replaced only by a newer entry
     bool hasPassword = false;
     std::wstring password;
     // -1 = the reader's default; 0 = the system ANSI code page; otherwise a Windows code page number.

@@ -11,5 +11,14 @@ bool SystemConsole::InputIsTerminal() const { return Platform::IsTerminal(Standa
 bool SystemConsole::ErrorIsTerminal() const { return Platform::IsTerminal(StandardStream::Error); }
 bool SystemConsole::ReadLine(std::wstring& line) { return Platform::ReadConsoleLine(line); }
 bool SystemConsole::ReadSecret(std::wstring& line) { return Platform::ReadConsoleSecret(line); }
+bool SystemConsole::Interrupted() const { return Platform::InterruptRequested(); }
+
+void SystemConsole::CatchInterrupts(bool on) {
+    if (on) {
+        Platform::InstallInterruptHandler();
+    } else {
+        Platform::RemoveInterruptHandler();
+    }
+}
 
 }  // namespace Arkova::Cli

@@ -1,6 +1,7 @@
 // The writer stage: writes finished entries strictly in directory order, one file each, and reports progress.
 #include <chrono>
 
+#include "archive/file_output.h"
 #include "fastzip/parallel_zip_extractor.h"
 #include "fastzip/streamed_entry.h"
 #include "platform/file.h"
@@ -22,9 +23,8 @@ void ParallelZipExtractor::WriteLoop() {
         ExtractTask task;
         {
             std::unique_lock<std::mutex> guard(doneLock_);
-            doneChanged_.wait_for(guard, std::chrono::milliseconds(100), [&] {
-                return cancel_ || workersDone_ || doneList_.count(next) != 0;
-            });
+            doneChanged_.wait_for(guard, std::chrono::milliseconds(100),
+                                  [&] { return cancel_ || workersDone_ || doneList_.count(next) != 0; });
             if (cancel_) return;
             auto found = doneList_.find(next);
             if (found == doneList_.end()) {
@@ -53,19 +53,38 @@ void ParallelZipExtractor::WriteLoop() {
     }
 }
 
+namespace {
+
+// Where an entry's bytes go first: the target itself when nothing stands there (the usual case, no extra rename),
+// else a partial file beside it that replaces the existing file only once complete, so a failure never costs the
+// user that file.
+std::wstring WritePathFor(const std::wstring& target) {
+    std::uint32_t attributes = 0;
+    bool existingFile =
+        Platform::FileAttributes(target, attributes) && (attributes & Platform::kAttributeDirectory) == 0;
+    return existingFile ? PartialFileName(target) : target;
+}
+
+bool PutInPlace(const std::wstring& written, const std::wstring& target) {
+    return written == target || Platform::RenamePath(written, target, true);
+}
+
+}  // namespace
+
 bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& piece) {
     const ZipEntry& entry = *piece.entry;
     auto length = static_cast<std::size_t>(entry.uncompressedSize);
+    const std::wstring writePath = WritePathFor(entry.targetPath);
     Platform::OutputFile file;
-    if (!file.Create(entry.targetPath)) {
+    if (!file.Create(writePath)) {
         RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
         return false;
     }
     bool written = file.Write(task.output + piece.outputOffset, length);
     if (written && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
-    if (!file.Close() || !written) {
+    if (!file.Close() || !written || !PutInPlace(writePath, entry.targetPath)) {
         // A cut-off file must not stay behind looking complete.
-        Platform::RemoveFile(entry.targetPath);
+        Platform::RemoveFile(writePath);
         RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
         return false;
     }
@@ -75,8 +94,9 @@ bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& 
 }
 
 bool ParallelZipExtractor::WriteStreamed(const ZipEntry& entry) {
+    const std::wstring writePath = WritePathFor(entry.targetPath);
     Platform::OutputFile file;
-    if (!file.Create(entry.targetPath)) {
+    if (!file.Create(writePath)) {
         RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
         return false;
     }
@@ -98,9 +118,13 @@ bool ParallelZipExtractor::WriteStreamed(const ZipEntry& entry) {
         ok = false;
         failure = L"Failed to write output file: " + entry.targetPath;
     }
+    if (ok && !PutInPlace(writePath, entry.targetPath)) {
+        ok = false;
+        failure = L"Failed to write output file: " + entry.targetPath;
+    }
     if (!ok) {
         // Damaged data must not stay behind looking like a complete file.
-        Platform::RemoveFile(entry.targetPath);
+        Platform::RemoveFile(writePath);
         if (!failure.empty()) RecordError(errors_, failure);
     }
     return ok;

@@ -16,4 +16,10 @@ bool ReadConsoleLine(std::wstring& line);
 // The same without echoing what is typed, for passwords.
 bool ReadConsoleSecret(std::wstring& line);
 
+// While installed, the first Ctrl+C (or Ctrl+Break) only raises a flag that a running job reads as "cancel"; a
+// second one ends the process as usual. Removing the handler restores the default at once.
+void InstallInterruptHandler();
+void RemoveInterruptHandler();
+bool InterruptRequested();
+
 }  // namespace Arkova::Platform

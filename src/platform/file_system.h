@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Arkova::Platform {
 
@@ -43,6 +44,18 @@ bool RemoveEmptyDirectory(const std::wstring& path);
 bool RemoveTree(const std::wstring& path);
 // Renames a file, replacing an existing file at the target when `replaceExisting` is set.
 bool RenamePath(const std::wstring& from, const std::wstring& to, bool replaceExisting);
+
+struct DirectoryEntry {
+    std::wstring name;
+    bool isDirectory = false;  // a link to a folder counts as a file: it is moved or removed, never entered
+};
+// The names in a folder, "." and ".." left out, in no particular order.
+bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries);
+
+// A new, not yet existing folder in which a whole-archive extraction into `destination` stages its files: on
+// Windows "Arkova_Extract_<ms since start>" in the temporary folder, elsewhere a hidden folder inside the
+// destination, so that moving the results into place is a rename on the same file system.
+std::wstring StagingFolderFor(const std::wstring& destination);
 
 // The folder for temporary files, without a trailing separator.
 std::wstring TempDirectory();

@@ -27,6 +27,9 @@ public:
         return ReadLine(line);
     }
 
+    void CatchInterrupts(bool on) override { catchingInterrupts = on; }
+    bool Interrupted() const override { return interrupted; }
+
     std::wstring out;
     std::wstring err;
     std::deque<std::wstring> answers;
@@ -34,6 +37,8 @@ public:
     bool errorIsTerminal = false;
     int questionsAnswered = 0;
     int secretsAsked = 0;
+    bool catchingInterrupts = false;
+    bool interrupted = false;
 };
 
 }  // namespace Arkova::Testing

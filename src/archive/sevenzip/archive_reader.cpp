@@ -55,17 +55,25 @@ std::optional<std::string> ByteCharacters(const std::wstring& text) {
 
 const char* KindText(ErrorKind kind) {
     switch (kind) {
-        case ErrorKind::PasswordNeeded: return "a password is needed";
-        case ErrorKind::WrongPassword: return "wrong password";
+        case ErrorKind::PasswordNeeded:
+            return "a password is needed";
+        case ErrorKind::WrongPassword:
+            return "wrong password";
         case ErrorKind::UnsupportedMethod:
             return "the 7-Zip library has no decoder for the compression method (Debian's 7-Zip builds carry no "
                    "RAR decoder)";
-        case ErrorKind::DataError: return "damaged or truncated data";
-        case ErrorKind::CrcError: return "CRC mismatch";
-        case ErrorKind::WriteFailed: return "the output could not be written";
-        case ErrorKind::UnsafePath: return "the path would leave the destination folder; not written";
-        case ErrorKind::Cancelled: return "cancelled";
-        default: return "extraction failed";
+        case ErrorKind::DataError:
+            return "damaged or truncated data";
+        case ErrorKind::CrcError:
+            return "CRC mismatch";
+        case ErrorKind::WriteFailed:
+            return "the output could not be written";
+        case ErrorKind::UnsafePath:
+            return "the path would leave the destination folder; not written";
+        case ErrorKind::Cancelled:
+            return "cancelled";
+        default:
+            return "extraction failed";
     }
 }
 
@@ -88,9 +96,9 @@ ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::
         candidates.push_back(format);
     } else {
         // The Windows library built without RAR has no RAR handlers at all.
-        throw Error(ErrorKind::NotArchive, "the 7-Zip library in use has no handler for this format" +
-                                               std::string(options.format == kFormatRar5 ? " (it was built without RAR)"
-                                                                                          : ""));
+        throw Error(ErrorKind::NotArchive,
+                    "the 7-Zip library in use has no handler for this format" +
+                        std::string(options.format == kFormatRar5 ? " (it was built without RAR)" : ""));
     }
     for (const FormatInfo* format : candidates) {
         if (TryOpen(*format, options)) {
@@ -176,11 +184,12 @@ ReaderItem ArchiveReader::ReadItem(std::uint32_t index) {
     return item;
 }
 
-HResult ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink) {
+HResult ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink, bool testMode) {
     CallbackState state(*library_, password_);
     ProgressRelay progress(hook_);
     ComPtr<ExtractCallback> callback(new ExtractCallback(state, progress, sink));
-    HResult result = archive_->Extract(indices.data(), static_cast<std::uint32_t>(indices.size()), 0, callback.Get());
+    HResult result =
+        archive_->Extract(indices.data(), static_cast<std::uint32_t>(indices.size()), testMode ? 1 : 0, callback.Get());
     state.RethrowIfCaught();
     if (progress.Stopped()) throw Error(ErrorKind::Cancelled, "extraction was cancelled");
     if (state.PasswordMissing()) throw Error(ErrorKind::PasswordNeeded, "the item is encrypted and no password is set");
@@ -194,17 +203,23 @@ void ArchiveReader::ThrowLibraryFailure(HResult result) const {
 ErrorKind ArchiveReader::KindOfResult(std::uint32_t index, std::int32_t result) const {
     bool encrypted = index < items_.size() && items_[index].isEncrypted;
     switch (result) {
-        case kResultUnsupportedMethod: return ErrorKind::UnsupportedMethod;
-        case kResultWrongPassword: return ErrorKind::WrongPassword;
+        case kResultUnsupportedMethod:
+            return ErrorKind::UnsupportedMethod;
+        case kResultWrongPassword:
+            return ErrorKind::WrongPassword;
         // Formats without a password check (7z) show a wrong password as damaged data.
-        case kResultCrcError: return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::CrcError;
-        default: return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::DataError;
+        case kResultCrcError:
+            return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::CrcError;
+        default:
+            return encrypted && !password_.empty() ? ErrorKind::WrongPassword : ErrorKind::DataError;
     }
 }
 
 void ArchiveReader::ThrowItemFailures(const std::vector<ItemFailure>& failures) const {
     // A refused path is reported only when nothing worse happened.
-    auto kindOf = [this](const ItemFailure& f) { return f.result != kResultOk ? KindOfResult(f.index, f.result) : f.ourKind; };
+    auto kindOf = [this](const ItemFailure& f) {
+        return f.result != kResultOk ? KindOfResult(f.index, f.result) : f.ourKind;
+    };
     auto worst = std::find_if(failures.begin(), failures.end(),
                               [&kindOf](const ItemFailure& f) { return kindOf(f) != ErrorKind::UnsafePath; });
     const ItemFailure& first = worst != failures.end() ? *worst : failures.front();
@@ -213,8 +228,8 @@ void ArchiveReader::ThrowItemFailures(const std::vector<ItemFailure>& failures) 
     for (const ItemFailure& failure : failures) {
         names.push_back(failure.index < items_.size() ? items_[failure.index].path : std::to_wstring(failure.index));
     }
-    std::string message = std::string(KindText(kind)) + ": " + Platform::WideToUtf8(names[static_cast<std::size_t>(
-                                                                      &first - failures.data())]);
+    std::string message = std::string(KindText(kind)) + ": " +
+                          Platform::WideToUtf8(names[static_cast<std::size_t>(&first - failures.data())]);
     if (failures.size() > 1) message += " and " + std::to_string(failures.size() - 1) + " other item(s)";
     throw Error(kind, message, std::move(names));
 }
@@ -228,10 +243,41 @@ void ArchiveReader::ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_
     }
     HResult result = RunExtract({index}, sink);
     // The item's own result says more than the call's.
-    if (sink.Delivered() && sink.Result() != kResultOk) ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
+    if (sink.Delivered() && sink.Result() != kResultOk)
+        ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
     if (result != kOk) ThrowLibraryFailure(result);
     if (!sink.Delivered()) throw Error(ErrorKind::DataError, "the library did not deliver the item");
     buffer = std::move(sink.Data());
+}
+
+std::vector<TestSink::Outcome> ArchiveReader::TestItems(const std::vector<std::uint32_t>& indices,
+                                                        const std::function<bool(std::uint32_t)>& starting) {
+    std::vector<bool> needsCrc(items_.size(), false);
+    std::vector<std::uint32_t> tested;
+    tested.reserve(indices.size());
+    for (std::uint32_t index : indices) {
+        if (index >= items_.size() || items_[index].isDirectory) continue;
+        // Without a password the library would stop the whole run at the first encrypted item.
+        if (items_[index].isEncrypted && password_.empty()) continue;
+        needsCrc[index] = items_[index].crc == 0;
+        tested.push_back(index);
+    }
+    // The library wants its indices in ascending order.
+    std::sort(tested.begin(), tested.end());
+    TestSink sink(starting, std::move(needsCrc));
+    lastTestOutcomes_.clear();
+    if (!tested.empty()) {
+        HResult result = kOk;
+        try {
+            result = RunExtract(tested, sink, true);
+        } catch (...) {
+            lastTestOutcomes_ = sink.Outcomes();
+            throw;
+        }
+        if (result != kOk && result != kFalse) ThrowLibraryFailure(result);
+    }
+    lastTestOutcomes_ = sink.Outcomes();
+    return lastTestOutcomes_;
 }
 
 void ArchiveReader::ExtractAll(const std::wstring& folder, const std::vector<FolderEntry>& entries) {

@@ -62,6 +62,13 @@ public:
 
     // The item's unpacked bytes replace the buffer's content.
     void ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_t>& buffer);
+    // Tests the items in one pass of the library, in the library's own test mode; `starting` is called before each
+    // item. Items that are encrypted while no password is set are not given to the library (their outcome is not
+    // delivered). Throws only for the run as a whole (cancelled, the library failing).
+    std::vector<TestSink::Outcome> TestItems(const std::vector<std::uint32_t>& indices,
+                                             const std::function<bool(std::uint32_t)>& starting);
+    // The outcomes of the last TestItems, also when it threw (a cancelled test keeps what it had tested).
+    const std::vector<TestSink::Outcome>& LastTestOutcomes() const { return lastTestOutcomes_; }
     // Every item below the folder, in one pass of the library; `entries` (one per item) give the names to write.
     // Items that fail do not stop the others; the first failure is thrown at the end, naming every failed item.
     void ExtractAll(const std::wstring& folder, const std::vector<FolderEntry>& entries);
@@ -72,11 +79,15 @@ private:
     ReaderItem ReadItem(std::uint32_t index);
     // Runs one Extract call and returns the library's answer; throws for cancellation, a missing password and the
     // callbacks' own failures.
-    HResult RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink);
+    HResult RunExtract(const std::vector<std::uint32_t>& indices, ExtractSink& sink, bool testMode = false);
     [[noreturn]] void ThrowLibraryFailure(HResult result) const;
     [[noreturn]] void ThrowItemFailures(const std::vector<ItemFailure>& failures) const;
+
+public:
+    // What an item's OperationResult means, given whether a password was set.
     ErrorKind KindOfResult(std::uint32_t index, std::int32_t result) const;
 
+private:
     std::shared_ptr<const Library> library_;
     ComPtr<FileInStream> stream_;
     ComPtr<IInArchive> archive_;
@@ -85,6 +96,7 @@ private:
     std::wstring password_;
     ProgressHook hook_;
     std::vector<ReaderItem> items_;
+    std::vector<TestSink::Outcome> lastTestOutcomes_;
 };
 
 }  // namespace Arkova::SevenZip

@@ -1,5 +1,9 @@
 #include "archive/sevenzip/bit7z_decoder.h"
 
+#include <unordered_map>
+
+#include "archive/archive_context.h"
+
 #include <new>
 
 #include "archive/archive_text.h"
@@ -20,24 +24,35 @@ using SevenZip::ErrorKind;
 DecodeResult ExtractResult(ErrorKind kind) {
     switch (kind) {
         case ErrorKind::PasswordNeeded:
-        case ErrorKind::WrongPassword: return DecodeResult::PasswordRequired;
-        case ErrorKind::UnsupportedMethod: return DecodeResult::UnsupportedFormat;
-        case ErrorKind::Cancelled: return DecodeResult::Cancelled;
+        case ErrorKind::WrongPassword:
+            return DecodeResult::PasswordRequired;
+        case ErrorKind::UnsupportedMethod:
+            return DecodeResult::UnsupportedFormat;
+        case ErrorKind::Cancelled:
+            return DecodeResult::Cancelled;
         case ErrorKind::WriteFailed:
-        case ErrorKind::FileUnreadable: return DecodeResult::IoError;
-        case ErrorKind::UnsafePath: return DecodeResult::UnsafePath;
-        case ErrorKind::Internal: return DecodeResult::InternalError;
-        default: return DecodeResult::DecompressFailed;
+        case ErrorKind::FileUnreadable:
+            return DecodeResult::IoError;
+        case ErrorKind::UnsafePath:
+            return DecodeResult::UnsafePath;
+        case ErrorKind::Internal:
+            return DecodeResult::InternalError;
+        default:
+            return DecodeResult::DecompressFailed;
     }
 }
 
 DecodeResult OpenResult(ErrorKind kind) {
     switch (kind) {
-        case ErrorKind::FileUnreadable: return DecodeResult::FileNotFound;
+        case ErrorKind::FileUnreadable:
+            return DecodeResult::FileNotFound;
         case ErrorKind::PasswordNeeded:
-        case ErrorKind::WrongPassword: return DecodeResult::PasswordRequired;
-        case ErrorKind::Internal: return DecodeResult::InternalError;
-        default: return DecodeResult::InvalidArchive;
+        case ErrorKind::WrongPassword:
+            return DecodeResult::PasswordRequired;
+        case ErrorKind::Internal:
+            return DecodeResult::InternalError;
+        default:
+            return DecodeResult::InvalidArchive;
     }
 }
 
@@ -180,6 +195,58 @@ DecodeResult Bit7zDecoder::ExtractToFile(std::uint32_t position, const std::wstr
         return Failure(DecodeResult::IoError, "cannot write " + Platform::WideToUtf8(target));
     }
     return DecodeResult::Ok;
+}
+
+DecodeResult Bit7zDecoder::TestItems(const std::vector<std::uint32_t>& positions,
+                                     const std::function<bool(std::uint32_t)>& starting,
+                                     std::vector<ItemTestResult>& results) {
+    lastError_.clear();
+    results.clear();
+    if (!reader_) return DecodeResult::InvalidArchive;
+    std::vector<std::uint32_t> indices;
+    std::unordered_map<std::uint32_t, std::uint32_t> positionOf;
+    for (std::uint32_t position : positions) {
+        if (position >= items_.size()) continue;
+        indices.push_back(items_[position].index);
+        positionOf[items_[position].index] = position;
+    }
+    std::vector<SevenZip::TestSink::Outcome> outcomes;
+    DecodeResult runResult = DecodeResult::Ok;
+    try {
+        outcomes = reader_->TestItems(indices, [&](std::uint32_t index) {
+            auto found = positionOf.find(index);
+            return found == positionOf.end() || !starting || starting(found->second);
+        });
+    } catch (const SevenZip::Error& error) {
+        runResult = Failure(ExtractResult(error.Kind()), error.what());
+        outcomes = error.Kind() == SevenZip::ErrorKind::Cancelled ? reader_->LastTestOutcomes()
+                                                                  : std::vector<SevenZip::TestSink::Outcome>{};
+    } catch (const std::exception& error) {
+        return Failure(DecodeResult::InternalError, error.what());
+    }
+    for (std::uint32_t position : positions) {
+        if (position >= items_.size()) continue;
+        const ArchiveItem& item = items_[position];
+        ItemTestResult result;
+        result.index = item.index;
+        result.path = item.path;
+        result.expectedCrc = item.crc;
+        const SevenZip::TestSink::Outcome* outcome = item.index < outcomes.size() ? &outcomes[item.index] : nullptr;
+        if (runResult == DecodeResult::Cancelled && (outcome == nullptr || !outcome->delivered)) break;
+        if (outcome == nullptr || !outcome->delivered) {
+            result.error =
+                item.isEncrypted && password_.empty() ? DecodeResult::PasswordRequired : DecodeResult::DecompressFailed;
+        } else if (outcome->result != SevenZip::kResultOk) {
+            SevenZip::ErrorKind kind = reader_->KindOfResult(item.index, outcome->result);
+            result.error = kind == SevenZip::ErrorKind::CrcError ? DecodeResult::CrcMismatch : ExtractResult(kind);
+        } else {
+            result.actualCrc = outcome->crcComputed ? outcome->crc : item.crc;
+            result.ok = item.crc == 0 || result.actualCrc == item.crc;
+            if (!result.ok) result.error = DecodeResult::CrcMismatch;
+        }
+        results.push_back(std::move(result));
+    }
+    return runResult;
 }
 
 DecodeResult Bit7zDecoder::ExtractAll(const std::wstring& folder) {

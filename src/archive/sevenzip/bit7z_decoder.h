@@ -4,6 +4,7 @@
 // every failure is a DecodeResult, and LastErrorText() says in English what went wrong.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "archive/archive_decoder.h"
 
 namespace Arkova {
+
+struct ItemTestResult;
 
 namespace SevenZip {
 class ArchiveReader;
@@ -46,6 +49,14 @@ public:
     bool IsOpen() const override { return reader_ != nullptr; }
     bool HasEncryptedItems() const override { return hasEncryptedItems_; }
     std::uint64_t ItemCount() const override { return items_.size(); }
+
+    // Tests the file entries at these positions in one pass of the library's own test mode, without holding any
+    // entry in memory: the library checks each stored CRC, and entries that store none get theirs computed.
+    // `starting` is called before each entry; false cancels (Cancelled, with the results so far). Results come in
+    // the order of `positions`.
+    DecodeResult TestItems(const std::vector<std::uint32_t>& positions,
+                           const std::function<bool(std::uint32_t position)>& starting,
+                           std::vector<ItemTestResult>& results);
 
     // What the last failed operation found, in English; empty after a success.
     const std::wstring& LastErrorText() const { return lastError_; }

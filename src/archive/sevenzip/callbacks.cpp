@@ -59,9 +59,9 @@ HResult ExtractCallback::GetStream(std::uint32_t index, ISequentialOutStream** s
     // instead of extracting it, and reports each item's failure.
     current_ = index;
     haveCurrent_ = true;
-    if (askMode != kAskExtract) return kOk;
+    if (askMode != kAskExtract && askMode != kAskTest) return kOk;
     try {
-        *stream = sink_.Open(index);
+        *stream = askMode == kAskExtract ? sink_.Open(index) : sink_.OpenForTest(index);
     } catch (...) {
         return state_.Catch();
     }

@@ -19,8 +19,7 @@ class Library;
 // What the callbacks of one library call share.
 class CallbackState {
 public:
-    CallbackState(const Library& library, std::wstring password)
-        : library_(library), password_(std::move(password)) {}
+    CallbackState(const Library& library, std::wstring password) : library_(library), password_(std::move(password)) {}
 
     // Hands the password to the library; without one the operation is stopped (E_ABORT).
     HResult GivePassword(Bstr* password);
@@ -79,12 +78,14 @@ public:
     virtual ~ExtractSink() = default;
     // A stream for the item's data (a new reference), or nullptr to skip the item.
     virtual ISequentialOutStream* Open(std::uint32_t index) = 0;
+    // The library is about to test the item (decode and check it without extracting); a stream, if returned,
+    // receives the data all the same.
+    virtual ISequentialOutStream* OpenForTest(std::uint32_t) { return nullptr; }
     // The library is done with the item; `result` is one of OperationResult.
     virtual void Finish(std::uint32_t index, std::int32_t result) = 0;
 };
 
-class ExtractCallback final
-    : public ComObject<ExtractCallback, IArchiveExtractCallback, ICryptoGetTextPassword> {
+class ExtractCallback final : public ComObject<ExtractCallback, IArchiveExtractCallback, ICryptoGetTextPassword> {
 public:
     ExtractCallback(CallbackState& state, ProgressRelay& progress, ExtractSink& sink)
         : state_(state), progress_(progress), sink_(sink) {}

@@ -14,11 +14,11 @@ enum class ErrorKind {
     NotArchive,          // no format handler accepted the file
     PasswordNeeded,      // encrypted and no password was given
     WrongPassword,
-    UnsupportedMethod,   // the library has no decoder for an item's method (RAR in Debian's builds)
-    DataError,           // damaged or truncated data
+    UnsupportedMethod,  // the library has no decoder for an item's method (RAR in Debian's builds)
+    DataError,          // damaged or truncated data
     CrcError,
-    WriteFailed,         // an output file or folder could not be made
-    UnsafePath,          // an item path would leave the destination; the item was not written
+    WriteFailed,  // an output file or folder could not be made
+    UnsafePath,   // an item path would leave the destination; the item was not written
     Cancelled,
     Internal,
 };

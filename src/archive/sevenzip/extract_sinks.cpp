@@ -18,6 +18,27 @@ void MemorySink::Finish(std::uint32_t index, std::int32_t result) {
     result_ = result;
 }
 
+ISequentialOutStream* TestSink::OpenForTest(std::uint32_t index) {
+    crc_.Reset();
+    if (index >= outcomes_.size()) return nullptr;
+    if (starting_ && !starting_(index)) throw Error(ErrorKind::Cancelled, "the test was cancelled");
+    if (!needsCrc_[index]) return nullptr;
+    crc_ = ComPtr<CrcOutStream>(new CrcOutStream());
+    return crc_.AddedReference();
+}
+
+void TestSink::Finish(std::uint32_t index, std::int32_t result) {
+    if (index >= outcomes_.size()) return;
+    Outcome& outcome = outcomes_[index];
+    outcome.delivered = true;
+    outcome.result = result;
+    if (crc_) {
+        outcome.crcComputed = true;
+        outcome.crc = crc_->Crc();
+    }
+    crc_.Reset();
+}
+
 ISequentialOutStream* FolderSink::Open(std::uint32_t index) {
     Abandon();
     if (index >= entries_.size()) {

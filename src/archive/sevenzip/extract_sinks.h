@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,33 @@ private:
     ComPtr<MemoryOutStream> stream_{new MemoryOutStream()};
     bool delivered_ = false;
     std::int32_t result_ = kResultOk;
+};
+
+// Tests items in one pass of the library: nothing is kept but each item's result and, for items that store no
+// CRC of their own (the library checks the others itself), the CRC-32 of their data.
+class TestSink final : public ExtractSink {
+public:
+    struct Outcome {
+        bool delivered = false;
+        std::int32_t result = kResultOk;
+        bool crcComputed = false;
+        std::uint32_t crc = 0;
+    };
+    // `starting` is called before each item is tested; false stops the test (Error Cancelled). `needsCrc` tells
+    // which items get their CRC computed.
+    TestSink(std::function<bool(std::uint32_t)> starting, std::vector<bool> needsCrc)
+        : starting_(std::move(starting)), needsCrc_(std::move(needsCrc)), outcomes_(needsCrc_.size()) {}
+
+    ISequentialOutStream* Open(std::uint32_t index) override { return OpenForTest(index); }
+    ISequentialOutStream* OpenForTest(std::uint32_t index) override;
+    void Finish(std::uint32_t index, std::int32_t result) override;
+    const std::vector<Outcome>& Outcomes() const { return outcomes_; }
+
+private:
+    std::function<bool(std::uint32_t)> starting_;
+    std::vector<bool> needsCrc_;
+    std::vector<Outcome> outcomes_;
+    ComPtr<CrcOutStream> crc_;
 };
 
 // An item as the folder sink writes it: `name` is its path inside the archive as the program lists it.

@@ -13,11 +13,11 @@ struct ExtensionFormat {
 };
 
 constexpr ExtensionFormat kExtensionTable[] = {
-    {L"zip", kFormatZip},   {L"zipx", kFormatZip},  {L"jar", kFormatZip},      {L"apk", kFormatZip},
-    {L"7z", kFormatSevenZip}, {L"rar", kFormatRar5}, {L"tar", kFormatTar},      {L"gz", kFormatGZip},
-    {L"gzip", kFormatGZip}, {L"tgz", kFormatGZip},  {L"bz2", kFormatBZip2},    {L"tbz2", kFormatBZip2},
-    {L"tbz", kFormatBZip2}, {L"xz", kFormatXz},     {L"txz", kFormatXz},       {L"cab", kFormatCab},
-    {L"iso", kFormatIso},   {L"wim", kFormatWim},   {L"swm", kFormatWim},      {L"esd", kFormatWim},
+    {L"zip", kFormatZip},     {L"zipx", kFormatZip}, {L"jar", kFormatZip},   {L"apk", kFormatZip},
+    {L"7z", kFormatSevenZip}, {L"rar", kFormatRar5}, {L"tar", kFormatTar},   {L"gz", kFormatGZip},
+    {L"gzip", kFormatGZip},   {L"tgz", kFormatGZip}, {L"bz2", kFormatBZip2}, {L"tbz2", kFormatBZip2},
+    {L"tbz", kFormatBZip2},   {L"xz", kFormatXz},    {L"txz", kFormatXz},    {L"cab", kFormatCab},
+    {L"iso", kFormatIso},     {L"wim", kFormatWim},  {L"swm", kFormatWim},   {L"esd", kFormatWim},
 };
 
 bool SignatureMatches(const FormatInfo& format, const std::vector<std::uint8_t>& head) {

@@ -65,8 +65,8 @@ void Library::ResolveFunctions() {
     stringLength_ = SymbolAs<StringLengthFunction>(*strings, "SysStringLen");
     stringByteLength_ = SymbolAs<StringLengthFunction>(*strings, "SysStringByteLen");
     variantClear_ = SymbolAs<VariantClearFunction>(*strings, "VariantClear");
-    if (allocString_ == nullptr || freeString_ == nullptr || stringLength_ == nullptr ||
-        stringByteLength_ == nullptr || variantClear_ == nullptr) {
+    if (allocString_ == nullptr || freeString_ == nullptr || stringLength_ == nullptr || stringByteLength_ == nullptr ||
+        variantClear_ == nullptr) {
         Unavailable(path_, "its string functions (SysAllocStringLen, SysFreeString, VariantClear) are missing");
     }
 }

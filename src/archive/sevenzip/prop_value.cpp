@@ -17,11 +17,15 @@ void PropValue::Clear() {
 
 std::optional<std::uint64_t> PropValue::Number() const {
     switch (value_.vt) {
-        case kVtUi1: return value_.ui1;
-        case kVtUi2: return value_.ui2;
+        case kVtUi1:
+            return value_.ui1;
+        case kVtUi2:
+            return value_.ui2;
         case kVtUi4:
-        case kVtUint: return value_.ui4;
-        case kVtUi8: return value_.ui8;
+        case kVtUint:
+            return value_.ui4;
+        case kVtUi8:
+            return value_.ui8;
         case kVtI2:
             if (value_.i2 >= 0) return static_cast<std::uint64_t>(value_.i2);
             break;
@@ -32,7 +36,8 @@ std::optional<std::uint64_t> PropValue::Number() const {
         case kVtI8:
             if (value_.i8 >= 0) return static_cast<std::uint64_t>(value_.i8);
             break;
-        default: break;
+        default:
+            break;
     }
     return std::nullopt;
 }

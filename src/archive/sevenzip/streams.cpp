@@ -1,5 +1,7 @@
 #include "archive/sevenzip/streams.h"
 
+#include "archive/crc32.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -49,10 +51,17 @@ HResult FileInStream::Read(void* data, std::uint32_t size, std::uint32_t* proces
 HResult FileInStream::Seek(std::int64_t offset, std::uint32_t origin, std::uint64_t* newPosition) {
     std::int64_t base = 0;
     switch (origin) {
-        case 0: base = 0; break;
-        case 1: base = static_cast<std::int64_t>(position_); break;
-        case 2: base = static_cast<std::int64_t>(size_); break;
-        default: return kInvalidArgument;
+        case 0:
+            base = 0;
+            break;
+        case 1:
+            base = static_cast<std::int64_t>(position_);
+            break;
+        case 2:
+            base = static_cast<std::int64_t>(size_);
+            break;
+        default:
+            return kInvalidArgument;
     }
     if (offset < 0 && base + offset < 0) return kNegativeSeek;
     position_ = static_cast<std::uint64_t>(base + offset);
@@ -83,6 +92,12 @@ HResult MemoryOutStream::Write(const void* data, std::uint32_t size, std::uint32
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
+    if (processed != nullptr) *processed = size;
+    return kOk;
+}
+
+HResult CrcOutStream::Write(const void* data, std::uint32_t size, std::uint32_t* processed) {
+    crc_ = Crc32(static_cast<const std::uint8_t*>(data), size, crc_);
     if (processed != nullptr) *processed = size;
     return kOk;
 }

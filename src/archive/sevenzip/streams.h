@@ -45,6 +45,16 @@ private:
     std::vector<std::uint8_t> data_;
 };
 
+// Keeps only the CRC-32 of what is written: testing an item without holding it.
+class CrcOutStream final : public ComObject<CrcOutStream, ISequentialOutStream> {
+public:
+    HResult ARKOVA_COM_CALL Write(const void* data, std::uint32_t size, std::uint32_t* processed) override;
+    std::uint32_t Crc() const { return crc_; }
+
+private:
+    std::uint32_t crc_ = 0;
+};
+
 // Writes an item to a new file.
 class FileOutStream final : public ComObject<FileOutStream, ISequentialOutStream> {
 public:

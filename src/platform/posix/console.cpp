@@ -1,8 +1,10 @@
 #include "platform/console.h"
 
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 
@@ -24,7 +26,28 @@ int DescriptorOf(StandardStream stream) {
     return STDERR_FILENO;
 }
 
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) {
+    if (interrupted.exchange(true)) {
+        ::signal(SIGINT, SIG_DFL);
+        ::raise(SIGINT);
+    }
+}
+
 }  // namespace
+
+void InstallInterruptHandler() {
+    interrupted = false;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+void RemoveInterruptHandler() { ::signal(SIGINT, SIG_DFL); }
+
+bool InterruptRequested() { return interrupted; }
 
 bool IsTerminal(StandardStream stream) { return ::isatty(DescriptorOf(stream)) == 1; }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <vector>
 
@@ -105,6 +106,31 @@ bool RenamePath(const std::wstring& from, const std::wstring& to, bool replaceEx
     struct stat st {};
     if (::lstat(nativeTo.c_str(), &st) == 0) return false;
     return ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+}
+
+bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    std::string native = NativePath(path);
+    DIR* dir = ::opendir(native.c_str());
+    if (dir == nullptr) return false;
+    while (struct dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        bool isFolder = ::lstat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entries.push_back({Utf8ToWide(name), isFolder});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+std::wstring StagingFolderFor(const std::wstring& destination) {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::wstring base = JoinPath(destination, L".arkova-extract-" + std::to_wstring(ms));
+    std::wstring path = base;
+    for (unsigned n = 2; PathExists(path); ++n) path = base + L"-" + std::to_wstring(n);
+    return path;
 }
 
 std::wstring TempDirectory() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/text.h"
@@ -27,7 +28,24 @@ bool IsConsoleHandle(HANDLE handle) {
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetConsoleMode(handle, &mode) != 0;
 }
 
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    // The second interrupt falls through to the default handler, which ends the process.
+    return interrupted.exchange(true) ? FALSE : TRUE;
+}
+
 }  // namespace
+
+void InstallInterruptHandler() {
+    interrupted = false;
+    ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+void RemoveInterruptHandler() { ::SetConsoleCtrlHandler(OnConsoleControl, FALSE); }
+
+bool InterruptRequested() { return interrupted; }
 
 bool IsTerminal(StandardStream stream) { return IsConsoleHandle(HandleOf(stream)); }
 

@@ -100,6 +100,29 @@ bool RenamePath(const std::wstring& from, const std::wstring& to, bool replaceEx
     return ::MoveFileExW(from.c_str(), to.c_str(), flags) != 0;
 }
 
+bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        entries.push_back({name, isFolder});
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return true;
+}
+
+std::wstring StagingFolderFor(const std::wstring&) {
+    std::wstring base = TempDirectory() + L"\\Arkova_Extract_" + std::to_wstring(::GetTickCount64());
+    std::wstring path = base;
+    for (unsigned n = 2; PathExists(path); ++n) path = base + L"_" + std::to_wstring(n);
+    return path;
+}
+
 std::wstring TempDirectory() {
     std::vector<wchar_t> buffer(MAX_PATH + 2);
     DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file_time.h"
+#include "platform/text.h"
 
 namespace Arkova::Testing {
 

@@ -1,0 +1,81 @@
+#include "cli/console_front_end.h"
+
+#include "cli/console_progress_dialog.h"
+
+namespace Arkova::Cli {
+
+namespace {
+
+struct OverwriteChoice {
+    const wchar_t* key;
+    OverwriteDecision decision;
+    bool forAll;
+};
+
+constexpr OverwriteChoice kOverwriteChoices[] = {
+    {L"y", OverwriteDecision::Overwrite, false}, {L"n", OverwriteDecision::Skip, false},
+    {L"r", OverwriteDecision::Rename, false},    {L"A", OverwriteDecision::Overwrite, true},
+    {L"N", OverwriteDecision::Skip, true},       {L"R", OverwriteDecision::Rename, true},
+    {L"c", OverwriteDecision::Cancel, false},
+};
+
+}  // namespace
+
+ConsoleFrontEnd::ConsoleFrontEnd(Console& console, const Options& options)
+    : console_(console), existing_(options.existing), quiet_(options.quiet) {}
+
+std::unique_ptr<ExtractProgressDialog> ConsoleFrontEnd::CreateProgressDialog() {
+    return std::make_unique<ConsoleProgressDialog>(console_, !quiet_);
+}
+
+OverwriteAnswer ConsoleFrontEnd::AskOverwrite(const std::wstring& name) {
+    if (existing_ == ExistingFiles::OverwriteAll) return {OverwriteDecision::Overwrite, true};
+    if (existing_ == ExistingFiles::SkipAll) return {OverwriteDecision::Skip, true};
+    if (!console_.InputIsTerminal()) {
+        skippedUnasked_ = true;
+        return {OverwriteDecision::Skip, true};
+    }
+    for (;;) {
+        console_.Err(L"'" + name +
+                     L"' already exists. Overwrite? [y]es, [n]o, [r]ename, [A]ll, [N]one, [R]ename all, [c]ancel: ");
+        std::wstring answer;
+        if (!console_.ReadLine(answer)) {
+            console_.Err(L"\n");
+            return {OverwriteDecision::Cancel, false};
+        }
+        for (const OverwriteChoice& choice : kOverwriteChoices) {
+            if (answer == choice.key) return {choice.decision, choice.forAll};
+        }
+    }
+}
+
+PasswordReply ConsoleFrontEnd::AskPassword(const std::wstring& archiveName, bool wrongPassword) {
+    PasswordReply reply;
+    if (!console_.InputIsTerminal()) return reply;
+    passwordAsked_ = true;
+    console_.Err(wrongPassword ? std::wstring(L"Wrong password, try again: ") : L"Password for " + archiveName + L": ");
+    reply.accepted = console_.ReadSecret(reply.password);
+    return reply;
+}
+
+void ConsoleFrontEnd::ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon) {
+    console_.Err(L"arkova-cli: [" + caption + L"] " + text + L"\n");
+}
+
+void ConsoleFrontEnd::ShowTestReport(const TestReport& report) {
+    console_.Out(TestReportTitle(report) + L"\n" + report.archiveName + L"\n" + TestSummary(report) + L"\n");
+    console_.Out(L"\nStatus  Expected CRC  Actual CRC  File Name\n");
+    for (const ItemTestResult& result : report.results) {
+        std::wstring status = TestStatusText(result);
+        status.resize(6, L' ');
+        console_.Out(status + L"  " + CrcText(result.expectedCrc) + L"      " + CrcText(result.actualCrc) + L"    " +
+                     result.path + L"\n");
+    }
+}
+
+void ConsoleFrontEnd::ShowFailures(const std::vector<EntryFailure>& failures) {
+    for (const EntryFailure& failure : failures)
+        console_.Err(L"arkova-cli: " + failure.path + L": " + failure.reason + L"\n");
+}
+
+}  // namespace Arkova::Cli

@@ -1,0 +1,274 @@
+// The sequential paths of the extraction jobs, and the choice of the parallel one.
+#include "extract/extraction_job.h"
+
+#include <thread>
+
+#include "app/settings.h"
+#include "archive/ensure_directory.h"
+#include "archive/entry_path.h"
+#include "dialogs/password_prompt.h"
+#include "dialogs/unique_name.h"
+#include "extract/parallel_choice.h"
+#include "platform/file_system.h"
+
+namespace Arkova {
+
+namespace {
+
+constexpr wchar_t kTitleExtract[] = L"압축 풀기";
+constexpr wchar_t kStatusDone[] = L"압축 해제 완료";
+constexpr wchar_t kRefusedPath[] = L"refused, the path would leave the destination folder";
+
+int Percent(std::uint64_t done, std::uint64_t total) { return total == 0 ? 0 : static_cast<int>(done * 100 / total); }
+
+void CreateParentFolder(const std::wstring& target) {
+    std::size_t separator = Platform::LastSeparator(target);
+    if (separator != std::wstring::npos) EnsureDirectory(target.substr(0, separator));
+}
+
+bool ExistsAsFile(const std::wstring& path) { return Platform::PathExists(path) && !Platform::IsDirectory(path); }
+
+}  // namespace
+
+bool ExtractionJob::CheckPreconditions(bool needsArchivePath) {
+    outcome_ = JobOutcome{};
+    conflicts_ = ConflictState{};
+    if (!session_.HasOpenArchive()) return false;
+    if (needsArchivePath && session_.archivePath.empty()) return false;
+    if (session_.context.Decoder()->HasEncryptedItems() && session_.archivePassword.empty()) {
+        return RequestPassword(session_, frontEnd_);
+    }
+    return true;
+}
+
+bool ExtractionJob::ParallelAllowedForArchive() const {
+    return parallelAllowed_ && ReadFlag(kSettingUseParallelAllExtract, true) &&
+           !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractWholeArchive(session_.archivePath);
+}
+
+bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
+    return parallelAllowed_ && itemCount >= 2 && ReadFlag(kSettingUseParallelAllExtract, true) &&
+           !session_.archivePath.empty() && !session_.context.Decoder()->HasEncryptedItems() &&
+           EngineCanExtractEntries(session_.archivePath);
+}
+
+bool ExtractionJob::ExtractArchive(const std::wstring& destination, bool keepPaths, bool newerOnly) {
+    if (!CheckPreconditions(true)) return false;
+    if (ParallelAllowedForArchive()) return ExtractArchiveParallel(destination);
+    return ExtractArchiveSequential(destination, keepPaths, newerOnly);
+}
+
+bool ExtractionJob::ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
+                                 const std::wstring& displayDestination) {
+    if (!CheckPreconditions(false)) return false;
+    if (ParallelAllowedForItems(items.size())) return ExtractItemsParallel(items, destination, displayDestination);
+    return ExtractItemsSequential(items, destination, displayDestination);
+}
+
+bool ExtractionJob::ExtractSelection(const std::vector<SelectedRow>& rows, const std::wstring& destination) {
+    if (rows.empty()) {
+        frontEnd_.ShowMessage(L"선택된 파일이 없습니다.", L"알림", MessageIcon::Information);
+        return false;
+    }
+    return ExtractItems(BuildSelectionItems(rows, session_.context.Items(), session_.currentFolder), destination, L"");
+}
+
+OverwriteDecision ExtractionJob::ResolveConflict(const std::wstring& name) {
+    if (!conflicts_.applyToAll) {
+        OverwriteAnswer answer = frontEnd_.AskOverwrite(name);
+        conflicts_.decision = answer.decision;
+        conflicts_.applyToAll = answer.applyToAll;
+    }
+    return conflicts_.decision;
+}
+
+void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& target,
+                               const ByteProgressCallback& progress) {
+    const ArchiveItem& item = session_.context.Items()[position];
+    // The context writes beside an existing file and renames over it only when the entry is complete, so the
+    // user's file survives a failure.
+    DecodeResult result = session_.context.ExtractItemToFile(position, target, progress);
+    if (result == DecodeResult::Ok) {
+        ++outcome_.filesWritten;
+    } else if (result != DecodeResult::Cancelled) {
+        outcome_.failures.push_back({item.path, DescribeFailure(session_.context, result)});
+    }
+}
+
+void ExtractionJob::FinishJob(ExtractProgressDialog& dialog) {
+    dialog.SetItemProgress(100);
+    dialog.SetOverallProgress(100);
+    dialog.Finish();
+    if (!outcome_.failures.empty()) {
+        if (dialog.IsOpen()) {
+            dialog.SetStatusText(std::wstring(kStatusDone) + L" (실패 " + std::to_wstring(outcome_.failures.size()) +
+                                 L"개)");
+        }
+        frontEnd_.ShowFailures(outcome_.failures);
+    } else if (dialog.IsOpen()) {
+        dialog.SetStatusText(kStatusDone);
+    }
+}
+
+bool ExtractionJob::ExtractArchiveSequential(const std::wstring& destination, bool keepPaths, bool newerOnly) {
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
+    dialog->Open(kTitleExtract, destination, session_.archivePath);
+
+    std::uint64_t fileCount = 0;
+    for (const ArchiveItem& item : items) fileCount += item.isDirectory ? 0 : 1;
+    if (fileCount == 0) {
+        dialog->Close();
+        return true;
+    }
+
+    std::uint64_t done = 0;
+    for (std::uint32_t position = 0; position < items.size() && !dialog->IsCancelled(); ++position) {
+        const ArchiveItem& item = items[position];
+        if (item.isDirectory) continue;
+        std::wstring displayName = FileNamePart(item.path);
+        dialog->SetCurrentName(displayName);
+        dialog->SetOverallProgress(Percent(done, fileCount));
+        dialog->PumpMessages();
+
+        std::wstring target;
+        if (!SafeOutputPath(destination, keepPaths ? item.path : displayName, target)) {
+            outcome_.failures.push_back({item.path, kRefusedPath});
+            ++done;
+            continue;
+        }
+        CreateParentFolder(target);
+        if (ExistsAsFile(target)) {
+            if (newerOnly) {
+                std::uint64_t existingTime = 0;
+                if (Platform::LastWriteTime(target, existingTime) &&
+                    session_.context.ModifiedTimeUtc(item) <= existingTime) {
+                    ++done;
+                    continue;
+                }
+            } else {
+                OverwriteDecision decision = ResolveConflict(displayName);
+                if (decision == OverwriteDecision::Skip) {
+                    outcome_.skipped.push_back(item.path);
+                    ++done;
+                    continue;
+                }
+                if (decision == OverwriteDecision::Cancel) {
+                    outcome_.cancelled = true;
+                    dialog->Close();
+                    return false;
+                }
+                if (decision == OverwriteDecision::Rename) target = MakeUniqueName(target);
+            }
+        }
+
+        dialog->SetItemProgress(0);
+        ExtractOne(position, target, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+            if (bytesTotal != 0) {
+                dialog->SetItemProgress(Percent(bytesDone, bytesTotal));
+                dialog->PumpMessages();
+            }
+            return !dialog->IsCancelled();
+        });
+        dialog->SetItemProgress(100);
+        ++done;
+        dialog->SetOverallProgress(Percent(done, fileCount));
+        dialog->PumpMessages();
+    }
+
+    if (dialog->IsCancelled()) {
+        outcome_.cancelled = true;
+        dialog->Close();
+        return true;
+    }
+    FinishJob(*dialog);
+    if (dialog->IsOpen()) dialog->RunUntilClosed();
+    return outcome_.failures.empty();
+}
+
+bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
+                                           const std::wstring& displayDestination) {
+    std::vector<ItemJob> jobs = BuildItemJobs(items, session_.context.Items(), session_.currentFolder, destination);
+    if (jobs.empty()) return true;
+    std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
+    dialog->Open(kTitleExtract, displayDestination.empty() ? destination : displayDestination, session_.archivePath);
+
+    const std::uint64_t jobCount = jobs.size();
+    std::uint64_t done = 0;
+    bool cancelled = false;
+    for (ItemJob& job : jobs) {
+        if (dialog->IsCancelled()) break;
+        dialog->SetCurrentName(job.displayName);
+        dialog->SetOverallProgress(Percent(done, jobCount));
+        dialog->PumpMessages();
+        if (job.targetPath.empty()) {
+            outcome_.failures.push_back({session_.context.Items()[job.itemIndex].path, kRefusedPath});
+            ++done;
+            continue;
+        }
+        CreateParentFolder(job.targetPath);
+        if (ExistsAsFile(job.targetPath)) {
+            OverwriteDecision decision = ResolveConflict(job.displayName);
+            if (decision == OverwriteDecision::Skip) {
+                outcome_.skipped.push_back(job.targetPath);
+                ++done;
+                continue;
+            }
+            if (decision == OverwriteDecision::Cancel) {
+                outcome_.cancelled = true;
+                dialog->Close();
+                return false;
+            }
+            if (decision == OverwriteDecision::Rename) job.targetPath = MakeUniqueName(job.targetPath);
+        }
+        dialog->StartItemMarquee();
+        dialog->PumpMessages();
+
+        // One worker per entry keeps the window alive while a large entry decodes.
+        JobSignal signal;
+        signal.overallPercent = static_cast<std::uint32_t>(Percent(done, jobCount));
+        try {
+            std::thread worker([&] {
+                ExtractOne(job.itemIndex, job.targetPath, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+                    if (bytesTotal != 0) {
+                        signal.itemPercent = static_cast<std::uint32_t>(Percent(bytesDone, bytesTotal));
+                        signal.ReportProgress();
+                    }
+                    return !signal.cancelRequested;
+                });
+                signal.MarkDone();
+            });
+            dialog->WaitForWorker(signal);
+            worker.join();
+        } catch (const std::system_error&) {
+            outcome_.failures.push_back({session_.context.Items()[job.itemIndex].path, L"cannot start a thread"});
+        }
+        if (signal.cancelRequested) {
+            cancelled = true;
+            break;
+        }
+        dialog->StopItemMarquee();
+        dialog->SetItemProgress(0);
+        dialog->SetItemProgress(100);
+        ++done;
+        dialog->SetOverallProgress(Percent(done, jobCount));
+        dialog->PumpMessages();
+    }
+
+    if (cancelled || dialog->IsCancelled()) {
+        outcome_.cancelled = true;
+        dialog->Close();
+        return false;
+    }
+    FinishJob(*dialog);
+    if (dialog->IsOpen()) {
+        if (displayDestination.empty()) {
+            dialog->RunUntilClosed();
+        } else {
+            dialog->Detach();
+        }
+    }
+    return outcome_.failures.empty();
+}
+
+}  // namespace Arkova

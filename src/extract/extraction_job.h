@@ -1,0 +1,101 @@
+// Extraction jobs: every entry of the open archive, the selected rows of the browser, or a list of chosen items,
+// into a folder. An unencrypted ZIP goes to the parallel engine when the settings allow it; everything else is
+// extracted entry by entry through the archive context. Conflicts, the password, progress and cancel go through
+// the front end. User-interface thread only; one job at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/archive_session.h"
+#include "extract/front_end.h"
+
+namespace Arkova {
+
+// One item the user chose, from the item list or a drag.
+struct DragItem {
+    std::wstring name;      // the row's display name
+    std::wstring fullPath;  // "/"-separated path inside the archive
+    bool isFolder = false;
+    std::uint32_t itemIndex = 0;  // for a file: the `index` of its ArchiveItem
+};
+
+// A selected row of the item list as the job reads it: the name column and the type column.
+struct SelectedRow {
+    std::wstring name;
+    std::wstring typeText;  // "폴더" for a folder
+};
+
+// One entry of a sequential item job.
+struct ItemJob {
+    std::uint32_t itemIndex = 0;
+    std::wstring targetPath;
+    std::wstring displayName;
+};
+
+// What the last job did, for the caller's summary.
+struct JobOutcome {
+    std::uint64_t filesWritten = 0;
+    std::vector<std::wstring> skipped;  // existing files left alone
+    std::vector<EntryFailure> failures;
+    bool cancelled = false;
+    bool usedParallelEngine = false;
+};
+
+class ExtractionJob {
+public:
+    ExtractionJob(ArchiveSession& session, JobFrontEnd& frontEnd) : session_(session), frontEnd_(frontEnd) {}
+
+    // Every entry. False when nothing is open, the password was refused, the user cancelled at a conflict, or
+    // entries failed; a cancel through the progress window returns true.
+    bool ExtractArchive(const std::wstring& destination, bool keepPaths, bool newerOnly);
+    // The selected rows of the browser; "선택된 파일이 없습니다." when there are none.
+    bool ExtractSelection(const std::vector<SelectedRow>& rows, const std::wstring& destination);
+    // Chosen items, placed relative to the folder being browsed. `displayDestination`, when set (a drag-out), is
+    // the folder shown and opened, and the finished window stays open on its own.
+    bool ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
+                      const std::wstring& displayDestination);
+
+    // The parallel engine's two jobs, reached from the two above.
+    bool ExtractArchiveParallel(const std::wstring& destination);
+    bool ExtractItemsParallel(const std::vector<DragItem>& items, const std::wstring& destination,
+                              const std::wstring& displayDestination);
+
+    const JobOutcome& Outcome() const { return outcome_; }
+    // Off: the parallel engine is never used, whatever the settings say (a command-line choice).
+    void SetParallelAllowed(bool allowed) { parallelAllowed_ = allowed; }
+
+private:
+    bool CheckPreconditions(bool needsArchivePath);
+    bool ParallelAllowedForArchive() const;
+    bool ParallelAllowedForItems(std::size_t itemCount) const;
+    bool ExtractArchiveSequential(const std::wstring& destination, bool keepPaths, bool newerOnly);
+    bool ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
+                                const std::wstring& displayDestination);
+    // Asks about an existing file, or repeats the answer given for all files.
+    OverwriteDecision ResolveConflict(const std::wstring& name);
+    void ExtractOne(std::uint32_t position, const std::wstring& target, const ByteProgressCallback& progress);
+    // The end of a job that ran to completion: bars to 100, the completion options, the failure list.
+    void FinishJob(ExtractProgressDialog& dialog);
+
+    ArchiveSession& session_;
+    JobFrontEnd& frontEnd_;
+    ConflictState conflicts_;
+    JobOutcome outcome_;
+    bool parallelAllowed_ = true;
+};
+
+// The jobs of a sequential item job: files of the items, made relative to the browsed folder.
+std::vector<ItemJob> BuildItemJobs(const std::vector<DragItem>& items, const std::vector<ArchiveItem>& entries,
+                                   const std::wstring& currentFolder, const std::wstring& destination);
+// The entry positions of a parallel item job, each once, in the order of the items.
+std::vector<std::uint32_t> BuildItemPositions(const std::vector<DragItem>& items,
+                                              const std::vector<ArchiveItem>& entries);
+// The selected rows as items, matched to entries by their full path.
+std::vector<DragItem> BuildSelectionItems(const std::vector<SelectedRow>& rows, const std::vector<ArchiveItem>& entries,
+                                          const std::wstring& currentFolder);
+// An entry path in the browser's form: "\" as "/", no trailing "/".
+std::wstring BrowserPath(const std::wstring& entryPath);
+
+}  // namespace Arkova

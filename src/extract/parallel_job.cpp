@@ -1,0 +1,183 @@
+// The parallel jobs: the ZIP engine runs on a thread of its own while the user-interface thread keeps the
+// progress window alive and passes a cancel on.
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "app/settings.h"
+#include "archive/entry_path.h"
+#include "extract/extraction_job.h"
+#include "fastzip/parallel_zip_extractor.h"
+#include "platform/file_system.h"
+
+namespace Arkova {
+
+namespace {
+
+constexpr wchar_t kFailurePrefix[] = L"추출 실패: ";
+constexpr wchar_t kPreparing[] = L"준비 중...";
+
+struct EngineRun {
+    bool result = false;
+    std::wstring error;
+    std::uint64_t filesWritten = 0;
+};
+
+// Runs the engine on its own thread, waiting in the progress window. `positions` null = every entry.
+EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std::wstring& archivePath,
+                    const std::wstring& target, const std::vector<std::uint32_t>* positions) {
+    std::atomic<bool> jobResult{false};
+    std::mutex jobErrorLock;
+    EngineRun run;
+    auto body = [&] {
+        FastZip::ParallelZipExtractor engine;
+        engine.SetProgress(
+            [&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written, std::uint64_t total) {
+                if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
+                signal.SetCurrentName(name);
+                signal.ReportProgress();
+                return !signal.cancelRequested;
+            });
+        bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
+                                       : engine.RunSelected(archivePath, target, *positions);
+        if (!ok) {
+            std::lock_guard<std::mutex> guard(jobErrorLock);
+            run.error = engine.ErrorText();
+        }
+        for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
+        jobResult = ok;
+        signal.MarkDone();
+    };
+    try {
+        std::thread engineThread(body);
+        dialog.WaitForWorker(signal);
+        engineThread.join();
+    } catch (const std::system_error&) {
+        run.error = L"cannot start the extraction thread";
+        return run;
+    }
+    run.result = jobResult;
+    if (!run.result) run.filesWritten = 0;
+    return run;
+}
+
+}  // namespace
+
+bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
+    outcome_.usedParallelEngine = true;
+    const bool useStaging = ReadFlag(kSettingUseParallelTempFolder, true);
+    std::wstring staging;
+    std::wstring target = destination;
+    if (useStaging) {
+        staging = Platform::StagingFolderFor(destination);
+        Platform::MakeDirectories(staging);
+        target = staging;
+    } else {
+        // Asked once: after "덮어쓰기" or "이름 변경" the engine overwrites every existing file.
+        for (const ArchiveItem& item : session_.context.Items()) {
+            std::wstring path;
+            if (item.isDirectory || !SafeOutputPath(destination, item.path, path)) continue;
+            if (!Platform::PathExists(path) || Platform::IsDirectory(path)) continue;
+            OverwriteDecision decision = frontEnd_.AskOverwrite(FileNamePart(BrowserPath(item.path))).decision;
+            if (decision == OverwriteDecision::Skip) {
+                outcome_.skipped.push_back(item.path);
+                return true;
+            }
+            if (decision == OverwriteDecision::Cancel) {
+                outcome_.cancelled = true;
+                return false;
+            }
+            break;
+        }
+    }
+
+    std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
+    dialog->Open(L"초고속 병렬 압축 풀기", destination, session_.archivePath);
+    dialog->SetCurrentName(kPreparing);
+    JobSignal signal;
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr);
+    bool result = run.result;
+    const bool cancelled = signal.cancelRequested;
+    outcome_.cancelled = cancelled;
+
+    if (useStaging) {
+        std::vector<EntryFailure> copyFailures;
+        if (result && !cancelled) {
+            dialog->Close();
+            CopyResult copy = frontEnd_.CopyFolderContents(staging, destination);
+            result = copy.outcome == CopyResult::Outcome::Done;
+            outcome_.cancelled = copy.outcome == CopyResult::Outcome::Aborted;
+            outcome_.skipped = std::move(copy.skipped);
+            copyFailures = std::move(copy.failures);
+            outcome_.filesWritten = result ? run.filesWritten - outcome_.skipped.size() : 0;
+        }
+        // Skipped files and anything a failed run left behind go with the staging folder.
+        if (!Platform::RemoveTree(staging)) copyFailures.push_back({staging, L"cannot remove the temporary folder"});
+        if (!copyFailures.empty()) {
+            outcome_.failures.insert(outcome_.failures.end(), copyFailures.begin(), copyFailures.end());
+            frontEnd_.ShowFailures(copyFailures);
+        } else if (!result && !cancelled) {
+            if (!run.error.empty()) outcome_.failures.push_back({session_.archivePath, run.error});
+            frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
+        }
+        if (dialog->IsOpen()) dialog->Close();
+        return result && copyFailures.empty();
+    }
+
+    if (result && !cancelled) {
+        outcome_.filesWritten = run.filesWritten;
+        dialog->SetItemProgress(100);
+        dialog->SetOverallProgress(100);
+        dialog->Finish();
+        if (dialog->IsOpen()) {
+            dialog->SetStatusText(L"압축 해제 완료");
+            dialog->RunUntilClosed();
+        }
+        return true;
+    }
+    dialog->Close();
+    if (!result && !cancelled) {
+        outcome_.failures.push_back({session_.archivePath, run.error});
+        frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
+    }
+    return false;
+}
+
+bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, const std::wstring& destination,
+                                         const std::wstring& displayDestination) {
+    outcome_.usedParallelEngine = true;
+    std::vector<std::uint32_t> positions = BuildItemPositions(items, session_.context.Items());
+    if (positions.empty()) return true;
+
+    std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
+    dialog->Open(L"병렬 압축 풀기", displayDestination.empty() ? destination : displayDestination,
+                 session_.archivePath);
+    dialog->SetCurrentName(kPreparing);
+    JobSignal signal;
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions);
+    const bool cancelled = signal.cancelRequested;
+    outcome_.cancelled = cancelled;
+    if (!run.result || cancelled) {
+        dialog->Close();
+        if (!run.result && !cancelled) {
+            outcome_.failures.push_back({session_.archivePath, run.error});
+            frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
+        }
+        return false;
+    }
+    outcome_.filesWritten = run.filesWritten;
+    dialog->SetItemProgress(100);
+    dialog->SetOverallProgress(100);
+    dialog->Finish();
+    if (dialog->IsOpen()) {
+        dialog->SetStatusText(L"압축 해제 완료");
+        if (displayDestination.empty()) {
+            dialog->RunUntilClosed();
+        } else {
+            dialog->Detach();
+        }
+    }
+    return true;
+}
+
+}  // namespace Arkova
