@@ -27,6 +27,9 @@ else()
     set_target_properties(arkova_utf8proc PROPERTIES
         IMPORTED_LOCATION ${UTF8PROC_LIBRARY}
         INTERFACE_INCLUDE_DIRECTORIES ${UTF8PROC_INCLUDE_DIR})
+
+    # The registry store off Windows.
+    find_package(SQLite3 REQUIRED)
 endif()
 
 if(ARKOVA_BUILD_TESTS)
