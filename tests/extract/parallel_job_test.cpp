@@ -6,6 +6,8 @@
 #include "extract/parallel_choice.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "app/settings.h"
+#include "support/registry_sandbox.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"
 #include "support/zip_writer.h"
@@ -51,6 +53,7 @@ protected:
         return true;
     }
 
+    Testing::RegistrySandbox registry_;
     ScratchFolder folder_;
     std::wstring archive_ = folder_ / L"a.zip";
     std::wstring destination_ = folder_ / L"out";
@@ -123,6 +126,40 @@ TEST_F(ParallelJobTest, TheMergeAsksAboutExistingFilesAndKeepsUnrelatedOnes) {
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Cancel, false}};
     EXPECT_FALSE(job_.ExtractArchive(destination_, true, false)) << "an aborted copy is a failed job";
     EXPECT_TRUE(NoStagingLeft());
+}
+
+TEST_F(ParallelJobTest, DirectModeAsksOnceThenOverwritesOrLeavesEverythingAlone) {
+    OpenDefault();
+    ASSERT_TRUE(WriteDword(kSettingUseParallelTempFolder, 0));
+    ASSERT_TRUE(Platform::MakeDirectories(Out(L"docs")));
+    WriteText(Out(L"docs/a.txt"), "old a");
+    WriteText(Out(L"top.txt"), "old top");
+
+    frontEnd_.overwriteAnswers = {{OverwriteDecision::Skip, false}};
+    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_EQ(frontEnd_.overwriteQuestions, std::vector<std::wstring>{L"a.txt"});
+    EXPECT_EQ(frontEnd_.progress.opened, 0) << "skipping writes nothing and shows no window";
+    EXPECT_FALSE(Platform::PathExists(Out(L"docs/sub/b.txt")));
+
+    frontEnd_.overwriteAnswers = {{OverwriteDecision::Rename, false}};
+    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_EQ(frontEnd_.overwriteQuestions.size(), 2u) << "asked once per job";
+    EXPECT_EQ(ReadText(Out(L"docs/a.txt")), "new a") << "rename overwrites, as the engine always does";
+    EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
+    EXPECT_EQ(frontEnd_.progress.finished, 1);
+    EXPECT_EQ(frontEnd_.progress.statuses.back(), L"압축 해제 완료");
+    EXPECT_TRUE(NoStagingLeft());
+
+    frontEnd_.overwriteAnswers = {{OverwriteDecision::Cancel, false}};
+    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+}
+
+TEST_F(ParallelJobTest, TheSettingTurnsTheEngineOff) {
+    OpenDefault();
+    ASSERT_TRUE(WriteDword(kSettingUseParallelAllExtract, 0));
+    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job_.Outcome().usedParallelEngine);
+    EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
 }
 
 TEST_F(ParallelJobTest, EngineFailuresAreShownAndNothingIsLeftBehind) {
