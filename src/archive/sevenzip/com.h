@@ -62,6 +62,16 @@ enum VarType : std::uint16_t {
     kVtFileTime = 64,
 };
 
+// The members of PropVariant's union that are records of their own.
+struct FileTimeParts {
+    std::uint32_t low;
+    std::uint32_t high;
+};
+struct CountedArray {
+    std::uint32_t count;
+    void* elements;
+};
+
 // PROPVARIANT: 16 bytes where the library's build has no vector members (Linux), 24 on Windows x64.
 struct PropVariant {
     std::uint16_t vt;
@@ -78,15 +88,9 @@ struct PropVariant {
         std::int64_t i8;
         std::uint64_t ui8;
         Bstr bstr;
-        struct {
-            std::uint32_t low;
-            std::uint32_t high;
-        } fileTime;
+        FileTimeParts fileTime;
 #ifdef _WIN32
-        struct {
-            std::uint32_t count;
-            void* elements;
-        } vector;
+        CountedArray vector;
 #endif
     };
 };

@@ -70,10 +70,11 @@ public:
         if (iid == kIidUnknown || Answers(iid, static_cast<Primary*>(nullptr))) {
             *object = static_cast<Primary*>(this);
         } else {
-            ((*object == nullptr && Answers(iid, static_cast<Others*>(nullptr))
-                  ? (*object = static_cast<Others*>(this), true)
-                  : false),
-             ...);
+            // The first of the other interfaces that answers the id.
+            static_cast<void>(((*object == nullptr && Answers(iid, static_cast<Others*>(nullptr))
+                                    ? (*object = static_cast<Others*>(this), true)
+                                    : false) ||
+                               ...));
         }
         if (*object == nullptr) return kNoInterface;
         AddRef();
