@@ -73,13 +73,27 @@ bool ExtractionJob::ExtractSelection(const std::vector<SelectedRow>& rows, const
     return ExtractItems(BuildSelectionItems(rows, session_.context.Items(), session_.currentFolder), destination, L"");
 }
 
-OverwriteDecision ExtractionJob::ResolveConflict(const std::wstring& name) {
+ExtractionJob::ConflictStep ExtractionJob::HandleConflict(const std::wstring& displayName,
+                                                          const std::wstring& entryPath, std::wstring& target) {
     if (!conflicts_.applyToAll) {
-        OverwriteAnswer answer = frontEnd_.AskOverwrite(name);
+        OverwriteAnswer answer = frontEnd_.AskOverwrite(displayName);
         conflicts_.decision = answer.decision;
         conflicts_.applyToAll = answer.applyToAll;
     }
-    return conflicts_.decision;
+    switch (conflicts_.decision) {
+        case OverwriteDecision::Skip:
+            outcome_.skipped.push_back(entryPath);
+            return ConflictStep::Skip;
+        case OverwriteDecision::Cancel:
+            outcome_.cancelled = true;
+            return ConflictStep::Cancel;
+        case OverwriteDecision::Rename:
+            target = MakeUniqueName(target);
+            return ConflictStep::Write;
+        case OverwriteDecision::Overwrite:
+            break;
+    }
+    return ConflictStep::Write;
 }
 
 void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& target,
@@ -147,18 +161,15 @@ bool ExtractionJob::ExtractArchiveSequential(const std::wstring& destination, bo
                     continue;
                 }
             } else {
-                OverwriteDecision decision = ResolveConflict(displayName);
-                if (decision == OverwriteDecision::Skip) {
-                    outcome_.skipped.push_back(item.path);
-                    ++done;
-                    continue;
-                }
-                if (decision == OverwriteDecision::Cancel) {
-                    outcome_.cancelled = true;
+                ConflictStep step = HandleConflict(displayName, item.path, target);
+                if (step == ConflictStep::Cancel) {
                     dialog->Close();
                     return false;
                 }
-                if (decision == OverwriteDecision::Rename) target = MakeUniqueName(target);
+                if (step == ConflictStep::Skip) {
+                    ++done;
+                    continue;
+                }
             }
         }
 
@@ -208,18 +219,16 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         }
         CreateParentFolder(job.targetPath);
         if (ExistsAsFile(job.targetPath)) {
-            OverwriteDecision decision = ResolveConflict(job.displayName);
-            if (decision == OverwriteDecision::Skip) {
-                outcome_.skipped.push_back(job.targetPath);
-                ++done;
-                continue;
-            }
-            if (decision == OverwriteDecision::Cancel) {
-                outcome_.cancelled = true;
+            ConflictStep step =
+                HandleConflict(job.displayName, session_.context.Items()[job.itemIndex].path, job.targetPath);
+            if (step == ConflictStep::Cancel) {
                 dialog->Close();
                 return false;
             }
-            if (decision == OverwriteDecision::Rename) job.targetPath = MakeUniqueName(job.targetPath);
+            if (step == ConflictStep::Skip) {
+                ++done;
+                continue;
+            }
         }
         dialog->StartItemMarquee();
         dialog->PumpMessages();

@@ -73,11 +73,15 @@ private:
     bool ExtractArchiveSequential(const std::wstring& destination, bool keepPaths, bool newerOnly);
     bool ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
                                 const std::wstring& displayDestination);
-    // Asks about an existing file, or repeats the answer given for all files.
-    OverwriteDecision ResolveConflict(const std::wstring& name);
+    enum class ConflictStep { Write, Skip, Cancel };
+    // An existing file at `target`: asks, or repeats the answer given for all files; records a skip or a cancel,
+    // and moves `target` to a free name for a rename.
+    ConflictStep HandleConflict(const std::wstring& displayName, const std::wstring& entryPath, std::wstring& target);
     void ExtractOne(std::uint32_t position, const std::wstring& target, const ByteProgressCallback& progress);
     // The end of a job that ran to completion: bars to 100, the completion options, the failure list.
     void FinishJob(ExtractProgressDialog& dialog);
+    // The engine's failure, recorded and shown as "추출 실패: " and its text.
+    void ReportEngineFailure(const std::wstring& error);
 
     ArchiveSession& session_;
     JobFrontEnd& frontEnd_;

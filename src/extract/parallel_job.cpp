@@ -63,6 +63,11 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
 
 }  // namespace
 
+void ExtractionJob::ReportEngineFailure(const std::wstring& error) {
+    outcome_.failures.push_back({session_.archivePath, error});
+    frontEnd_.ShowMessage(kFailurePrefix + error, L"오류", MessageIcon::Error);
+}
+
 bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     outcome_.usedParallelEngine = true;
     const bool useStaging = ReadFlag(kSettingUseParallelTempFolder, true);
@@ -117,8 +122,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
             outcome_.failures.insert(outcome_.failures.end(), copyFailures.begin(), copyFailures.end());
             frontEnd_.ShowFailures(copyFailures);
         } else if (!result && !cancelled) {
-            if (!run.error.empty()) outcome_.failures.push_back({session_.archivePath, run.error});
-            frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
+            ReportEngineFailure(run.error);
         }
         if (dialog->IsOpen()) dialog->Close();
         return result && copyFailures.empty();
@@ -126,20 +130,12 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
 
     if (result && !cancelled) {
         outcome_.filesWritten = run.filesWritten;
-        dialog->SetItemProgress(100);
-        dialog->SetOverallProgress(100);
-        dialog->Finish();
-        if (dialog->IsOpen()) {
-            dialog->SetStatusText(L"압축 해제 완료");
-            dialog->RunUntilClosed();
-        }
+        FinishJob(*dialog);
+        if (dialog->IsOpen()) dialog->RunUntilClosed();
         return true;
     }
     dialog->Close();
-    if (!result && !cancelled) {
-        outcome_.failures.push_back({session_.archivePath, run.error});
-        frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
-    }
+    if (!result && !cancelled) ReportEngineFailure(run.error);
     return false;
 }
 
@@ -159,18 +155,12 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
     outcome_.cancelled = cancelled;
     if (!run.result || cancelled) {
         dialog->Close();
-        if (!run.result && !cancelled) {
-            outcome_.failures.push_back({session_.archivePath, run.error});
-            frontEnd_.ShowMessage(kFailurePrefix + run.error, L"오류", MessageIcon::Error);
-        }
+        if (!run.result && !cancelled) ReportEngineFailure(run.error);
         return false;
     }
     outcome_.filesWritten = run.filesWritten;
-    dialog->SetItemProgress(100);
-    dialog->SetOverallProgress(100);
-    dialog->Finish();
+    FinishJob(*dialog);
     if (dialog->IsOpen()) {
-        dialog->SetStatusText(L"압축 해제 완료");
         if (displayDestination.empty()) {
             dialog->RunUntilClosed();
         } else {

@@ -78,6 +78,9 @@ private:
     // The HKEY on Windows; elsewhere the SQLite connection, with the key's row and the access it was opened for.
     void* handle_ = nullptr;
 #ifndef _WIN32
+    // Open and Create: connects and finds (or makes) the key's row in one transaction.
+    RegistryResult Attach(const std::wstring& path, RegistryAccess access, bool create);
+
     std::int64_t keyId_ = -1;
     RegistryAccess access_ = RegistryAccess::Read;
 #endif

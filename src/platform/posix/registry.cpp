@@ -254,37 +254,23 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
 }
 
 RegistryResult RegistryKey::Open(const std::wstring& path, RegistryAccess access) {
-    Close();
-    sqlite3* db = nullptr;
-    RegistryResult result = Connect(false, db);
-    if (result != kRegistryOk) return result;
-    std::int64_t id = kRootKeyId;
-    {
-        Transaction transaction(db, false);
-        result = transaction.Begun();
-        if (result == kRegistryOk) result = Resolve(db, path, false, id);
-        if (result == kRegistryOk) result = transaction.Commit();
-    }
-    if (result != kRegistryOk) {
-        sqlite3_close_v2(db);
-        return result;
-    }
-    handle_ = db;
-    keyId_ = id;
-    access_ = access;
-    return kRegistryOk;
+    return Attach(path, access, false);
 }
 
 RegistryResult RegistryKey::Create(const std::wstring& path, RegistryAccess access) {
+    return Attach(path, access, true);
+}
+
+RegistryResult RegistryKey::Attach(const std::wstring& path, RegistryAccess access, bool create) {
     Close();
     sqlite3* db = nullptr;
-    RegistryResult result = Connect(true, db);
+    RegistryResult result = Connect(create, db);
     if (result != kRegistryOk) return result;
     std::int64_t id = kRootKeyId;
     {
-        Transaction transaction(db, true);
+        Transaction transaction(db, create);
         result = transaction.Begun();
-        if (result == kRegistryOk) result = Resolve(db, path, true, id);
+        if (result == kRegistryOk) result = Resolve(db, path, create, id);
         if (result == kRegistryOk) result = transaction.Commit();
     }
     if (result != kRegistryOk) {
