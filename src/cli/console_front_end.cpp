@@ -73,6 +73,13 @@ void ConsoleFrontEnd::ShowTestReport(const TestReport& report) {
     }
 }
 
+CopyResult ConsoleFrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {
+    console_.CatchInterrupts(true);
+    CopyResult result = JobFrontEnd::CopyFolderContents(source, destination);
+    console_.CatchInterrupts(false);
+    return result;
+}
+
 void ConsoleFrontEnd::ShowFailures(const std::vector<EntryFailure>& failures) {
     for (const EntryFailure& failure : failures)
         console_.Err(L"arkova-cli: " + failure.path + L": " + failure.reason + L"\n");

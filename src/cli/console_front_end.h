@@ -21,6 +21,9 @@ public:
     void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override;
     void ShowTestReport(const TestReport& report) override;
     void ShowFailures(const std::vector<EntryFailure>& failures) override;
+    // Ctrl+C during the merge stops it cleanly, so the staging folder is still removed.
+    CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination) override;
+    bool CopyShouldStop() override { return console_.Interrupted(); }
 
     // Existing files were skipped because nobody could be asked, not because the user said so.
     bool SkippedUnasked() const { return skippedUnasked_; }

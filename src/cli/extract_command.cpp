@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "app/command_line.h"
+#include "app/settings.h"
 #include "archive/ensure_directory.h"
 #include "cli/commands.h"
 #include "cli/console_front_end.h"
@@ -36,6 +37,15 @@ bool ItemsForNames(const std::vector<std::wstring>& names, const std::vector<Arc
     return true;
 }
 
+// The engine always keeps the folders and replaces existing files itself. Only a whole-archive extraction through
+// the staging folder asks about existing files (when merging); elsewhere the engine may run only when existing
+// files are to be overwritten anyway.
+bool EngineKeepsTheRules(const Options& options, bool wholeArchive) {
+    if (!options.keepPaths || options.newerOnly) return false;
+    if (options.existing == ExistingFiles::OverwriteAll) return true;
+    return wholeArchive && ReadFlag(kSettingUseParallelTempFolder, true);
+}
+
 void Report(const JobOutcome& outcome, const std::wstring& destination, const ConsoleFrontEnd& frontEnd,
             Console& console) {
     if (frontEnd.SkippedUnasked()) {
@@ -64,9 +74,7 @@ int RunExtract(const Options& options, Console& console) {
     }
 
     ExtractionJob job(session, frontEnd);
-    // The engine always keeps the folders and replaces existing files, so the switches that ask otherwise take the
-    // entry-by-entry path.
-    job.SetParallelAllowed(!options.sequential && options.keepPaths && !options.newerOnly);
+    job.SetParallelAllowed(!options.sequential && EngineKeepsTheRules(options, items.empty()));
     bool ok = items.empty() ? job.ExtractArchive(destination, options.keepPaths, options.newerOnly)
                             : job.ExtractItems(items, destination, L"");
     const JobOutcome& outcome = job.Outcome();

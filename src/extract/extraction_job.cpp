@@ -96,16 +96,26 @@ ExtractionJob::ConflictStep ExtractionJob::HandleConflict(const std::wstring& di
     return ConflictStep::Write;
 }
 
+std::wstring ExtractionJob::EntryPath(std::uint32_t position) const {
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    return position < items.size() ? items[position].path : L"#" + std::to_wstring(position);
+}
+
 void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& target,
                                const ByteProgressCallback& progress) {
-    const ArchiveItem& item = session_.context.Items()[position];
     // The context writes beside an existing file and renames over it only when the entry is complete, so the
     // user's file survives a failure.
-    DecodeResult result = session_.context.ExtractItemToFile(position, target, progress);
+    DecodeResult result = DecodeResult::InternalError;
+    try {
+        result = session_.context.ExtractItemToFile(position, target, progress);
+    } catch (const std::bad_alloc&) {
+        outcome_.failures.push_back({EntryPath(position), L"out of memory"});
+        return;
+    }
     if (result == DecodeResult::Ok) {
         ++outcome_.filesWritten;
     } else if (result != DecodeResult::Cancelled) {
-        outcome_.failures.push_back({item.path, DescribeFailure(session_.context, result)});
+        outcome_.failures.push_back({EntryPath(position), DescribeFailure(session_.context, result)});
     }
 }
 
@@ -213,14 +223,13 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         dialog->SetOverallProgress(Percent(done, jobCount));
         dialog->PumpMessages();
         if (job.targetPath.empty()) {
-            outcome_.failures.push_back({session_.context.Items()[job.itemIndex].path, kRefusedPath});
+            outcome_.failures.push_back({EntryPath(job.itemIndex), kRefusedPath});
             ++done;
             continue;
         }
         CreateParentFolder(job.targetPath);
         if (ExistsAsFile(job.targetPath)) {
-            ConflictStep step =
-                HandleConflict(job.displayName, session_.context.Items()[job.itemIndex].path, job.targetPath);
+            ConflictStep step = HandleConflict(job.displayName, EntryPath(job.itemIndex), job.targetPath);
             if (step == ConflictStep::Cancel) {
                 dialog->Close();
                 return false;
@@ -238,19 +247,23 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         signal.overallPercent = static_cast<std::uint32_t>(Percent(done, jobCount));
         try {
             std::thread worker([&] {
-                ExtractOne(job.itemIndex, job.targetPath, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-                    if (bytesTotal != 0) {
-                        signal.itemPercent = static_cast<std::uint32_t>(Percent(bytesDone, bytesTotal));
-                        signal.ReportProgress();
-                    }
-                    return !signal.cancelRequested;
-                });
+                try {
+                    ExtractOne(job.itemIndex, job.targetPath, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+                        if (bytesTotal != 0) {
+                            signal.itemPercent = static_cast<std::uint32_t>(Percent(bytesDone, bytesTotal));
+                            signal.ReportProgress();
+                        }
+                        return !signal.cancelRequested;
+                    });
+                } catch (...) {
+                    // Not even the failure could be recorded; the entry is simply missing from the count.
+                }
                 signal.MarkDone();
             });
             dialog->WaitForWorker(signal);
             worker.join();
         } catch (const std::system_error&) {
-            outcome_.failures.push_back({session_.context.Items()[job.itemIndex].path, L"cannot start a thread"});
+            outcome_.failures.push_back({EntryPath(job.itemIndex), L"cannot start a thread"});
         }
         if (signal.cancelRequested) {
             cancelled = true;

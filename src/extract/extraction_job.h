@@ -77,7 +77,10 @@ private:
     // An existing file at `target`: asks, or repeats the answer given for all files; records a skip or a cancel,
     // and moves `target` to a free name for a rename.
     ConflictStep HandleConflict(const std::wstring& displayName, const std::wstring& entryPath, std::wstring& target);
+    // Extracts one entry and records the outcome; never throws, so it may run as a worker's whole body.
     void ExtractOne(std::uint32_t position, const std::wstring& target, const ByteProgressCallback& progress);
+    // The entry's path for messages, also for a position the list does not hold.
+    std::wstring EntryPath(std::uint32_t position) const;
     // The end of a job that ran to completion: bars to 100, the completion options, the failure list.
     void FinishJob(ExtractProgressDialog& dialog);
     // The engine's failure, recorded and shown as "추출 실패: " and its text.

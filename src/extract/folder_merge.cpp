@@ -55,6 +55,9 @@ public:
             return;
         }
         for (const Platform::DirectoryEntry& entry : entries) {
+            if (result_.outcome != CopyResult::Outcome::Aborted && frontEnd_.CopyShouldStop()) {
+                result_.outcome = CopyResult::Outcome::Aborted;
+            }
             if (result_.outcome == CopyResult::Outcome::Aborted) return;
             MergeOne(entry, Platform::JoinPath(from, entry.name), Platform::JoinPath(to, entry.name),
                      shown.empty() ? entry.name : shown + L"/" + entry.name);

@@ -51,6 +51,8 @@ public:
     // Moves or copies the contents of `source` into `destination`, merging with folders that exist there and
     // asking about existing files. This implementation renames where it can and copies where it must.
     virtual CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination);
+    // Asked between the files of that copy: true stops it as if the user had cancelled (Aborted).
+    virtual bool CopyShouldStop() { return false; }
 };
 
 }  // namespace Arkova

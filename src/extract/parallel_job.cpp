@@ -30,22 +30,26 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
     std::mutex jobErrorLock;
     EngineRun run;
     auto body = [&] {
-        FastZip::ParallelZipExtractor engine;
-        engine.SetProgress(
-            [&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written, std::uint64_t total) {
+        // Whatever happens, the thread ends by telling the waiting window that it is done.
+        try {
+            FastZip::ParallelZipExtractor engine;
+            engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written,
+                                   std::uint64_t total) {
                 if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
                 signal.SetCurrentName(name);
                 signal.ReportProgress();
                 return !signal.cancelRequested;
             });
-        bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
-                                       : engine.RunSelected(archivePath, target, *positions);
-        if (!ok) {
+            bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
+                                           : engine.RunSelected(archivePath, target, *positions);
             std::lock_guard<std::mutex> guard(jobErrorLock);
-            run.error = engine.ErrorText();
+            if (!ok) run.error = engine.ErrorText();
+            for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
+            jobResult = ok;
+        } catch (const std::exception&) {
+            std::lock_guard<std::mutex> guard(jobErrorLock);
+            run.error = L"out of memory";
         }
-        for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
-        jobResult = ok;
         signal.MarkDone();
     };
     try {
@@ -114,7 +118,9 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
             outcome_.cancelled = copy.outcome == CopyResult::Outcome::Aborted;
             outcome_.skipped = std::move(copy.skipped);
             copyFailures = std::move(copy.failures);
-            outcome_.filesWritten = result ? run.filesWritten - outcome_.skipped.size() : 0;
+            // Every file the engine wrote was moved in, but for those skipped or failed on the way.
+            std::uint64_t notMoved = outcome_.skipped.size() + copyFailures.size();
+            outcome_.filesWritten = run.filesWritten > notMoved ? run.filesWritten - notMoved : 0;
         }
         // Skipped files and anything a failed run left behind go with the staging folder.
         if (!Platform::RemoveTree(staging)) copyFailures.push_back({staging, L"cannot remove the temporary folder"});

@@ -59,10 +59,9 @@ namespace {
 // else a partial file beside it that replaces the existing file only once complete, so a failure never costs the
 // user that file.
 std::wstring WritePathFor(const std::wstring& target) {
-    std::uint32_t attributes = 0;
-    bool existingFile =
-        Platform::FileAttributes(target, attributes) && (attributes & Platform::kAttributeDirectory) == 0;
-    return existingFile ? PartialFileName(target) : target;
+    // PathExists does not follow links, so a link (a dangling one too) is replaced, never written through.
+    bool takenByAFile = Platform::PathExists(target) && !Platform::IsDirectory(target);
+    return takenByAFile ? PartialFileName(target) : target;
 }
 
 bool PutInPlace(const std::wstring& written, const std::wstring& target) {

@@ -58,23 +58,21 @@ TEST_P(CliFormatTest, ListsTestsAndExtracts) {
     EXPECT_EQ(time, Testing::kFixtureTime);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, CliFormatTest,
-                         ::testing::Values(FormatCase{L"tree.zip"}, FormatCase{L"tree.zip", L"--sequential"},
-                                           FormatCase{L"x.dat"}, FormatCase{L"tree.7z"},
-                                           FormatCase{L"encrypted.7z", L"-pSecret"},
-                                           FormatCase{L"encrypted-headers.7z", L"-pSecret"},
-                                           FormatCase{L"encrypted.zip", L"-pSecret"},
-                                           FormatCase{L"encrypted-aes.zip", L"-pSecret"}, FormatCase{L"tree.tar"},
-                                           FormatCase{L"tree.wim"},
-                                           FormatCase{L"tree.iso"}, FormatCase{L"tree.cab", nullptr, false}),
-                         [](const ::testing::TestParamInfo<FormatCase>& test) {
-                             std::string name = Platform::WideToUtf8(test.param.archive) +
-                                                (test.param.extra != nullptr ? "_with_option" : "");
-                             for (char& c : name) {
-                                 if (c == '.' || c == '-') c = '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryFormat, CliFormatTest,
+    ::testing::Values(FormatCase{L"tree.zip"}, FormatCase{L"tree.zip", L"--sequential"}, FormatCase{L"x.dat"},
+                      FormatCase{L"tree.7z"}, FormatCase{L"encrypted.7z", L"-pSecret"},
+                      FormatCase{L"encrypted-headers.7z", L"-pSecret"}, FormatCase{L"encrypted.zip", L"-pSecret"},
+                      FormatCase{L"encrypted-aes.zip", L"-pSecret"}, FormatCase{L"tree.tar"}, FormatCase{L"tree.wim"},
+                      FormatCase{L"tree.iso"}, FormatCase{L"tree.cab", nullptr, false}),
+    [](const ::testing::TestParamInfo<FormatCase>& test) {
+        std::string name =
+            Platform::WideToUtf8(test.param.archive) + (test.param.extra != nullptr ? "_with_option" : "");
+        for (char& c : name) {
+            if (c == '.' || c == '-') c = '_';
+        }
+        return name;
+    });
 
 class CliArchiveTest : public ::testing::Test {
 protected:
@@ -115,8 +113,8 @@ TEST_F(CliArchiveTest, WrongOrMissingPasswordsFailWithoutOutput) {
 TEST_F(CliArchiveTest, RarListsAndSaysTheDecoderIsMissing) {
     std::wstring archive = folder_ / L"made.rar";
     Testing::Rar5Writer rar;
-    ASSERT_TRUE(rar.Stored("plain.txt", "stored\n").Packed("packed.txt", std::string(300, 'x')).Finish().WriteTo(
-        archive));
+    ASSERT_TRUE(
+        rar.Stored("plain.txt", "stored\n").Packed("packed.txt", std::string(300, 'x')).Finish().WriteTo(archive));
     ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
     EXPECT_NE(console_.out.find(L"packed.txt"), std::wstring::npos);
 

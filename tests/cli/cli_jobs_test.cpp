@@ -64,6 +64,23 @@ TEST_F(CliJobsTest, NamedEntriesAndFoldersExtractAloneAndUnknownNamesAreRefused)
     EXPECT_EQ(Run({L"l", archive_, L"top.txt"}), Cli::kExitUsageOrOpen) << "only x takes entry names";
 }
 
+TEST_F(CliJobsTest, NamedEntriesNeverReplaceFilesTheUserDidNotAgreeToReplace) {
+    ASSERT_TRUE(Platform::MakeDirectories(Out(L"docs/sub")));
+    WriteText(Out(L"top.txt"), "mine");
+    WriteText(Out(L"docs/sub/b.txt"), "mine too");
+    EXPECT_EQ(Run({L"x", archive_, L"-o", out_, L"-n", L"docs", L"top.txt"}), Cli::kExitOk) << console_.err;
+    EXPECT_EQ(ReadText(Out(L"top.txt")), "mine");
+    EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "mine too");
+    EXPECT_EQ(ReadText(Out(L"docs/a.txt")), "new a");
+
+    EXPECT_EQ(Run({L"x", archive_, L"-o", out_, L"docs", L"top.txt"}), Cli::kExitSomeFailed);
+    EXPECT_EQ(ReadText(Out(L"top.txt")), "mine") << "without a terminal nobody agreed";
+    EXPECT_NE(console_.err.find(L"top.txt: skipped"), std::wstring::npos);
+
+    EXPECT_EQ(Run({L"x", archive_, L"-o", out_, L"-y", L"docs", L"top.txt"}), Cli::kExitOk);
+    EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
+}
+
 TEST_F(CliJobsTest, FlatAndNewerOnlyGoEntryByEntry) {
     EXPECT_EQ(Run({L"x", archive_, L"-o", out_, L"--flat"}), Cli::kExitOk) << console_.err;
     EXPECT_EQ(ReadText(Out(L"b.txt")), "new b");

@@ -2,11 +2,11 @@
 // a destination that already holds files, engine failures, and the item variant.
 #include <gtest/gtest.h>
 
+#include "app/settings.h"
 #include "extract/extraction_job.h"
 #include "extract/parallel_choice.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
-#include "app/settings.h"
 #include "support/registry_sandbox.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"
@@ -160,6 +160,19 @@ TEST_F(ParallelJobTest, TheSettingTurnsTheEngineOff) {
     EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
     EXPECT_FALSE(job_.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
+}
+
+TEST_F(ParallelJobTest, AnArchiveWithARefusedNameExtractsTheRestEntryByEntry) {
+    ZipWriter zip;
+    zip.File("../escape.txt", "x").File("good.txt", "good");
+    Open(zip);
+    EXPECT_FALSE(EngineCanExtractWholeArchive(archive_)) << "the engine would fail its whole run on that name";
+    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job_.Outcome().usedParallelEngine);
+    EXPECT_EQ(ReadText(Out(L"good.txt")), "good");
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"escape.txt"));
+    ASSERT_EQ(job_.Outcome().failures.size(), 1u);
+    EXPECT_EQ(job_.Outcome().failures[0].path, L"../escape.txt");
 }
 
 TEST_F(ParallelJobTest, EngineFailuresAreShownAndNothingIsLeftBehind) {

@@ -360,6 +360,17 @@ TEST_F(ParallelExtractorTest, OutputThatCannotBeCreatedFailsTheRun) {
 }
 
 #ifdef __linux__
+TEST_F(ParallelExtractorTest, ADanglingLinkIsReplacedNotFollowedOutOfTheDestination) {
+    ASSERT_TRUE(Platform::MakeDirectories(destination_));
+    const std::wstring outside = Out(L"../outside.txt");
+    ASSERT_EQ(::symlink(Platform::WideToUtf8(outside).c_str(), Platform::WideToUtf8(Out(L"link.txt")).c_str()), 0);
+    ZipWriter zip;
+    zip.File("link.txt", "inside");
+    ASSERT_TRUE(Run(zip)) << error_;
+    EXPECT_FALSE(Platform::PathExists(outside));
+    EXPECT_EQ(ReadText(Out(L"link.txt")), "inside");
+}
+
 TEST_F(ParallelExtractorTest, AnExistingLinkIsReplacedNeverWrittenThrough) {
     // Writing through a link would put the entry's bytes wherever the link points, outside the destination.
     ASSERT_TRUE(Platform::MakeDirectories(destination_));

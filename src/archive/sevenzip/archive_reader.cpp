@@ -274,6 +274,7 @@ std::vector<TestSink::Outcome> ArchiveReader::TestItems(const std::vector<std::u
             lastTestOutcomes_ = sink.Outcomes();
             throw;
         }
+        lastTestOutcomes_ = sink.Outcomes();
         if (result != kOk && result != kFalse) ThrowLibraryFailure(result);
     }
     lastTestOutcomes_ = sink.Outcomes();

@@ -218,11 +218,12 @@ DecodeResult Bit7zDecoder::TestItems(const std::vector<std::uint32_t>& positions
             return found == positionOf.end() || !starting || starting(found->second);
         });
     } catch (const SevenZip::Error& error) {
+        // The entries tested before the run failed keep their own results.
         runResult = Failure(ExtractResult(error.Kind()), error.what());
-        outcomes = error.Kind() == SevenZip::ErrorKind::Cancelled ? reader_->LastTestOutcomes()
-                                                                  : std::vector<SevenZip::TestSink::Outcome>{};
+        outcomes = reader_->LastTestOutcomes();
     } catch (const std::exception& error) {
-        return Failure(DecodeResult::InternalError, error.what());
+        runResult = Failure(DecodeResult::InternalError, error.what());
+        outcomes = reader_->LastTestOutcomes();
     }
     for (std::uint32_t position : positions) {
         if (position >= items_.size()) continue;
@@ -234,8 +235,11 @@ DecodeResult Bit7zDecoder::TestItems(const std::vector<std::uint32_t>& positions
         const SevenZip::TestSink::Outcome* outcome = item.index < outcomes.size() ? &outcomes[item.index] : nullptr;
         if (runResult == DecodeResult::Cancelled && (outcome == nullptr || !outcome->delivered)) break;
         if (outcome == nullptr || !outcome->delivered) {
-            result.error =
-                item.isEncrypted && password_.empty() ? DecodeResult::PasswordRequired : DecodeResult::DecompressFailed;
+            if (item.isEncrypted && password_.empty()) {
+                result.error = DecodeResult::PasswordRequired;
+            } else {
+                result.error = runResult != DecodeResult::Ok ? runResult : DecodeResult::DecompressFailed;
+            }
         } else if (outcome->result != SevenZip::kResultOk) {
             SevenZip::ErrorKind kind = reader_->KindOfResult(item.index, outcome->result);
             result.error = kind == SevenZip::ErrorKind::CrcError ? DecodeResult::CrcMismatch : ExtractResult(kind);
