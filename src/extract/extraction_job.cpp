@@ -119,7 +119,7 @@ void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& targe
     }
 }
 
-void ExtractionJob::FinishJob(ExtractProgressDialog& dialog) {
+void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     dialog.SetItemProgress(100);
     dialog.SetOverallProgress(100);
     dialog.Finish();
@@ -131,6 +131,13 @@ void ExtractionJob::FinishJob(ExtractProgressDialog& dialog) {
         frontEnd_.ShowFailures(outcome_.failures);
     } else if (dialog.IsOpen()) {
         dialog.SetStatusText(kStatusDone);
+    }
+    // A finished window stays until the user closes it; after a drag-out it stays on its own and the job ends.
+    if (!dialog.IsOpen()) return;
+    if (detach) {
+        dialog.Detach();
+    } else {
+        dialog.RunUntilClosed();
     }
 }
 
@@ -202,8 +209,7 @@ bool ExtractionJob::ExtractArchiveSequential(const std::wstring& destination, bo
         dialog->Close();
         return true;
     }
-    FinishJob(*dialog);
-    if (dialog->IsOpen()) dialog->RunUntilClosed();
+    FinishJob(*dialog, false);
     return outcome_.failures.empty();
 }
 
@@ -282,14 +288,7 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         dialog->Close();
         return false;
     }
-    FinishJob(*dialog);
-    if (dialog->IsOpen()) {
-        if (displayDestination.empty()) {
-            dialog->RunUntilClosed();
-        } else {
-            dialog->Detach();
-        }
-    }
+    FinishJob(*dialog, !displayDestination.empty());
     return outcome_.failures.empty();
 }
 

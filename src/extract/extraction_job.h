@@ -81,8 +81,9 @@ private:
     void ExtractOne(std::uint32_t position, const std::wstring& target, const ByteProgressCallback& progress);
     // The entry's path for messages, also for a position the list does not hold.
     std::wstring EntryPath(std::uint32_t position) const;
-    // The end of a job that ran to completion: bars to 100, the completion options, the failure list.
-    void FinishJob(ExtractProgressDialog& dialog);
+    // The end of a job that ran to completion: bars to 100, the completion options, the failure list, then the wait
+    // for the user to close the window, or with `detach` the window left on its own.
+    void FinishJob(ExtractProgressDialog& dialog, bool detach);
     // The engine's failure, recorded and shown as "추출 실패: " and its text.
     void ReportEngineFailure(const std::wstring& error);
 

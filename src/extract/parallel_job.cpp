@@ -136,8 +136,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
 
     if (result && !cancelled) {
         outcome_.filesWritten = run.filesWritten;
-        FinishJob(*dialog);
-        if (dialog->IsOpen()) dialog->RunUntilClosed();
+        FinishJob(*dialog, false);
         return true;
     }
     dialog->Close();
@@ -165,14 +164,7 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
         return false;
     }
     outcome_.filesWritten = run.filesWritten;
-    FinishJob(*dialog);
-    if (dialog->IsOpen()) {
-        if (displayDestination.empty()) {
-            dialog->RunUntilClosed();
-        } else {
-            dialog->Detach();
-        }
-    }
+    FinishJob(*dialog, !displayDestination.empty());
     return true;
 }
 
