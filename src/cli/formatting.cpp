@@ -51,10 +51,4 @@ std::wstring PadLeft(const std::wstring& text, std::size_t width) {
     return text.size() >= width ? text : std::wstring(width - text.size(), L' ') + text;
 }
 
-std::wstring HexCrc(std::uint32_t crc) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%08X", crc);
-    return text;
-}
-
 }  // namespace Arkova::Cli

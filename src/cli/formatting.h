@@ -12,6 +12,5 @@ std::wstring FormatFileTime(std::uint64_t fileTime);
 std::wstring FormatAttributes(std::uint32_t attributes);
 // Right-aligns text in a field of the given width.
 std::wstring PadLeft(const std::wstring& text, std::size_t width);
-std::wstring HexCrc(std::uint32_t crc);
 
 }  // namespace Arkova::Cli

@@ -4,6 +4,7 @@
 #include "cli/console_front_end.h"
 #include "cli/formatting.h"
 #include "cli/open_archive.h"
+#include "dialogs/test_report.h"
 
 namespace Arkova::Cli {
 
@@ -61,7 +62,7 @@ int RunList(const Options& options, Console& console) {
     std::uint64_t encrypted = 0;
     std::wstring text;
     for (const ArchiveItem& item : items) {
-        std::wstring crc = item.isDirectory ? std::wstring(8, L' ') : HexCrc(item.crc);
+        std::wstring crc = item.isDirectory ? std::wstring(8, L' ') : CrcText(item.crc);
         text += FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
                 PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) + L" " +
                 crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + columns.Cells(item.method, item.hostOs) +

@@ -75,12 +75,7 @@ bool ExtractionJob::ExtractSelection(const std::vector<SelectedRow>& rows, const
 
 ExtractionJob::ConflictStep ExtractionJob::HandleConflict(const std::wstring& displayName,
                                                           const std::wstring& entryPath, std::wstring& target) {
-    if (!conflicts_.applyToAll) {
-        OverwriteAnswer answer = frontEnd_.AskOverwrite(displayName);
-        conflicts_.decision = answer.decision;
-        conflicts_.applyToAll = answer.applyToAll;
-    }
-    switch (conflicts_.decision) {
+    switch (frontEnd_.ResolveConflict(conflicts_, displayName)) {
         case OverwriteDecision::Skip:
             outcome_.skipped.push_back(entryPath);
             return ConflictStep::Skip;

@@ -82,7 +82,7 @@ private:
         if (entry.isDirectory || targetIsFolder) {
             return Fail(shown, entry.isDirectory ? L"a file of that name exists" : L"a folder of that name exists");
         }
-        switch (Decide(entry.name)) {
+        switch (frontEnd_.ResolveConflict(conflicts_, entry.name)) {
             case OverwriteDecision::Overwrite:
                 break;
             case OverwriteDecision::Skip:
@@ -96,15 +96,6 @@ private:
                 return;
         }
         if (!MoveFileInto(source, target, true)) Fail(shown, L"cannot replace the existing file");
-    }
-
-    OverwriteDecision Decide(const std::wstring& name) {
-        if (!conflicts_.applyToAll) {
-            OverwriteAnswer answer = frontEnd_.AskOverwrite(name);
-            conflicts_.decision = answer.decision;
-            conflicts_.applyToAll = answer.applyToAll;
-        }
-        return conflicts_.decision;
     }
 
     void Fail(const std::wstring& shown, const std::wstring& reason) {

@@ -43,6 +43,9 @@ public:
     virtual std::unique_ptr<ExtractProgressDialog> CreateProgressDialog() = 0;
     // "'name' 파일이 이미 존재합니다." with overwrite, skip, rename and cancel, and "모든 파일에 적용".
     virtual OverwriteAnswer AskOverwrite(const std::wstring& name) = 0;
+    // The decision for one conflict of a job: the answer given "for all files" earlier in `state`, else a new
+    // question whose answer `state` then keeps.
+    OverwriteDecision ResolveConflict(ConflictState& state, const std::wstring& name);
     virtual PasswordReply AskPassword(const std::wstring& archiveName, bool wrongPassword) = 0;
     virtual void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) = 0;
     virtual void ShowTestReport(const TestReport& report) = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/formatting.h"
+#include "dialogs/test_report.h"
 
 namespace Arkova::Cli {
 namespace {
@@ -17,7 +18,7 @@ TEST(FormattingTest, FileTimesPrintAsCalendarDates) {
 TEST(FormattingTest, AttributesAndCrc) {
     EXPECT_EQ(FormatAttributes(0x10), L"D....");
     EXPECT_EQ(FormatAttributes(0x27), L".RHSA");
-    EXPECT_EQ(HexCrc(0xABC), L"00000ABC");
+    EXPECT_EQ(CrcText(0xABC), L"00000ABC");
 }
 
 }  // namespace
