@@ -15,10 +15,10 @@ TEST(EntryFailureTest, EveryReasonHasItsOwnKoreanTextAndTheDetailFollows) {
         if (static_cast<FailureReason>(reason) == FailureReason::Decode) continue;
         texts.insert(FailureReasonTextKorean({L"a.txt", static_cast<FailureReason>(reason), L"", DecodeResult::Ok}));
     }
-    for (DecodeResult result : {DecodeResult::FileNotFound, DecodeResult::InvalidArchive,
-                                DecodeResult::UnsupportedFormat, DecodeResult::PasswordRequired,
-                                DecodeResult::CrcMismatch, DecodeResult::DecompressFailed, DecodeResult::IoError,
-                                DecodeResult::InternalError, DecodeResult::Cancelled}) {
+    for (DecodeResult result :
+         {DecodeResult::FileNotFound, DecodeResult::InvalidArchive, DecodeResult::UnsupportedFormat,
+          DecodeResult::PasswordRequired, DecodeResult::CrcMismatch, DecodeResult::DecompressFailed,
+          DecodeResult::IoError, DecodeResult::InternalError, DecodeResult::Cancelled}) {
         texts.insert(FailureReasonTextKorean({L"a.txt", FailureReason::Decode, L"", result}));
     }
     EXPECT_EQ(texts.size(), 12u + 9u);
