@@ -41,7 +41,7 @@ bool ReadFlag(const std::wstring& name, bool defaultValue);
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Arkova";
 inline constexpr wchar_t kDefaultWelcomeMsg[] = L"초고속 통합압축 프로그램";
 
-// Defaults of the flags that are read where they are used.
+// Defaults of the flags that are read where they are used (the two parallel ones through JobSettings).
 inline constexpr bool kDefaultUseParallelAllExtract = true;
 inline constexpr bool kDefaultUseParallelTempFolder = true;
 inline constexpr bool kDefaultCloseDialogOnFinished = false;

@@ -3,7 +3,6 @@
 #include "archive/crc32.h"
 #include "archive/decoder_factory.h"
 #include "archive/file_output.h"
-#include "archive/sevenzip/bit7z_decoder.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 
@@ -116,18 +115,15 @@ std::vector<ItemTestResult> ArchiveContext::TestAll(const TestProgressCallback& 
     std::uint32_t total = 0;
     for (const ArchiveItem& item : items) total += item.isDirectory ? 0 : 1;
     std::uint32_t current = 0;
-    // The library tests every entry in one pass of its own test mode, holding none of them in memory.
-    if (auto* adapter = dynamic_cast<Bit7zDecoder*>(decoder_.get())) {
-        std::vector<std::uint32_t> positions;
-        for (std::uint32_t i = 0; i < items.size(); ++i) {
-            if (!items[i].isDirectory) positions.push_back(i);
-        }
-        adapter->TestItems(
-            positions,
-            [&](std::uint32_t position) { return !callback || callback(++current, total, items[position].path); },
-            results);
-        return results;
+    // A decoder with a test mode of its own (the library's) tests every entry in one pass, holding none in memory.
+    std::vector<std::uint32_t> positions;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (!items[i].isDirectory) positions.push_back(i);
     }
+    auto starting = [&](std::uint32_t position) {
+        return !callback || callback(++current, total, items[position].path);
+    };
+    if (decoder_->TestItems(positions, starting, results).has_value()) return results;
     for (std::uint32_t i = 0; i < items.size(); ++i) {
         if (items[i].isDirectory) continue;
         ++current;

@@ -11,17 +11,9 @@
 
 #include "archive/archive_decoder.h"
 #include "archive/archive_format.h"
+#include "archive/item_test_result.h"
 
 namespace Arkova {
-
-struct ItemTestResult {
-    std::uint32_t index = 0;
-    std::wstring path;
-    bool ok = false;
-    DecodeResult error = DecodeResult::Ok;
-    std::uint32_t expectedCrc = 0;
-    std::uint32_t actualCrc = 0;  // 0 when not computed
-};
 
 // (current, total, entry path) before each tested entry; false stops the run.
 using TestProgressCallback = std::function<bool(std::uint32_t current, std::uint32_t total, const std::wstring& path)>;

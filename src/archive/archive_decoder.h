@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/archive_item.h"
 #include "archive/decode_result.h"
+#include "archive/item_test_result.h"
 
 namespace Arkova {
 
@@ -38,6 +40,17 @@ public:
     virtual bool IsOpen() const = 0;
     virtual bool HasEncryptedItems() const = 0;
     virtual std::uint64_t ItemCount() const = 0;
+
+    // Tests the file entries at these positions in one pass of a test mode of the decoder's own, without holding
+    // any entry in memory. `starting` is called before each entry; false cancels. Results come in the order of
+    // `positions`. Null when the decoder has no such mode: the caller then tests entry by entry.
+    virtual std::optional<DecodeResult> TestItems(const std::vector<std::uint32_t>& /*positions*/,
+                                                  const std::function<bool(std::uint32_t position)>& /*starting*/,
+                                                  std::vector<ItemTestResult>& /*results*/) {
+        return std::nullopt;
+    }
+    // What the last failed operation found beyond its DecodeResult, in English; empty when nothing more is known.
+    virtual std::wstring LastErrorText() const { return {}; }
 };
 
 }  // namespace Arkova

@@ -1,7 +1,5 @@
 #include "archive/archive_session.h"
 
-#include "archive/sevenzip/bit7z_decoder.h"
-
 namespace Arkova {
 
 std::wstring FileNamePart(const std::wstring& path) {
@@ -11,8 +9,9 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 std::wstring DescribeFailure(const ArchiveContext& context, DecodeResult result) {
     std::wstring text = DecodeResultName(result);
-    if (const auto* adapter = dynamic_cast<const Bit7zDecoder*>(context.Decoder())) {
-        if (!adapter->LastErrorText().empty()) text += L" (" + adapter->LastErrorText() + L")";
+    if (context.Decoder() != nullptr) {
+        std::wstring detail = context.Decoder()->LastErrorText();
+        if (!detail.empty()) text += L" (" + detail + L")";
     }
     return text;
 }

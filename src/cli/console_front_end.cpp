@@ -1,10 +1,59 @@
 #include "cli/console_front_end.h"
 
+#include "archive/decode_result.h"
 #include "cli/console_progress_dialog.h"
+#include "dialogs/test_report.h"
+#include "extract/folder_merge.h"
 
 namespace Arkova::Cli {
 
 namespace {
+
+const wchar_t* ReasonText(FailureReason reason) {
+    switch (reason) {
+        case FailureReason::Decode:
+            return L"";  // the DecodeResult's name instead
+        case FailureReason::UnsafePath:
+            return L"refused, the path would leave the destination folder";
+        case FailureReason::OutOfMemory:
+            return L"out of memory";
+        case FailureReason::ThreadStart:
+            return L"cannot start a thread";
+        case FailureReason::Engine:
+            return L"the parallel extraction failed";
+        case FailureReason::Unexpected:
+            return L"unexpected failure";
+        case FailureReason::ReadFolder:
+            return L"cannot read the folder";
+        case FailureReason::CreateFolder:
+            return L"cannot create the folder";
+        case FailureReason::MoveIntoDestination:
+            return L"cannot move it into the destination folder";
+        case FailureReason::ReplaceExisting:
+            return L"cannot replace the existing file";
+        case FailureReason::FileInTheWay:
+            return L"a file of that name exists";
+        case FailureReason::FolderInTheWay:
+            return L"a folder of that name exists";
+        case FailureReason::RemoveStaging:
+            return L"cannot remove the temporary folder";
+    }
+    return L"unknown failure";
+}
+
+// The English line of a failure: a decoder's result by its name, with the library's explanation after it; an
+// engine's or an exception's own text as it is.
+std::wstring FailureText(const EntryFailure& failure) {
+    if (failure.reason == FailureReason::Decode) {
+        std::wstring text = DecodeResultName(failure.decodeResult);
+        return failure.detail.empty() ? text : text + L" (" + failure.detail + L")";
+    }
+    if (!failure.detail.empty() &&
+        (failure.reason == FailureReason::Engine || failure.reason == FailureReason::Unexpected)) {
+        return failure.detail;
+    }
+    return ReasonText(failure.reason);
+}
 
 struct OverwriteChoice {
     const wchar_t* key;
@@ -75,14 +124,14 @@ void ConsoleFrontEnd::ShowTestReport(const TestReport& report) {
 
 CopyResult ConsoleFrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {
     console_.CatchInterrupts(true);
-    CopyResult result = JobFrontEnd::CopyFolderContents(source, destination);
+    CopyResult result = MergeFolderContents(source, destination, *this, [this] { return console_.Interrupted(); });
     console_.CatchInterrupts(false);
     return result;
 }
 
 void ConsoleFrontEnd::ShowFailures(const std::vector<EntryFailure>& failures) {
     for (const EntryFailure& failure : failures)
-        console_.Err(L"arkova-cli: " + failure.path + L": " + failure.reason + L"\n");
+        console_.Err(L"arkova-cli: " + failure.path + L": " + FailureText(failure) + L"\n");
 }
 
 }  // namespace Arkova::Cli

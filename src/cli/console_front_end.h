@@ -7,7 +7,7 @@
 
 #include "cli/console.h"
 #include "cli/options.h"
-#include "extract/front_end.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova::Cli {
 
@@ -21,9 +21,8 @@ public:
     void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override;
     void ShowTestReport(const TestReport& report) override;
     void ShowFailures(const std::vector<EntryFailure>& failures) override;
-    // Ctrl+C during the merge stops it cleanly, so the staging folder is still removed.
+    // The portable merge; Ctrl+C during it stops it cleanly, so the staging folder is still removed.
     CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination) override;
-    bool CopyShouldStop() override { return console_.Interrupted(); }
 
     // Existing files were skipped because nobody could be asked, not because the user said so.
     bool SkippedUnasked() const { return skippedUnasked_; }

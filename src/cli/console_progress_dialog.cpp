@@ -1,5 +1,7 @@
 #include "cli/console_progress_dialog.h"
 
+#include "extract/wait_for_worker.h"
+
 namespace Arkova::Cli {
 
 namespace {
@@ -53,6 +55,8 @@ void ConsoleProgressDialog::PumpMessages() {
     if (open_ && console_.Interrupted()) cancelled_ = true;
     Redraw();
 }
+
+void ConsoleProgressDialog::WaitForWorker(JobSignal& signal) { WaitForWorkerPolling(*this, signal); }
 
 void ConsoleProgressDialog::Finish() {}
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/console.h"
-#include "extract/progress_dialog.h"
+#include "frontend/progress_dialog.h"
 
 namespace Arkova::Cli {
 
@@ -26,6 +26,7 @@ public:
     void StopItemMarquee() override;
     bool IsCancelled() const override;
     void PumpMessages() override;
+    void WaitForWorker(JobSignal& signal) override;
     void Finish() override;
     bool IsOpen() const override { return open_; }
     void Close() override;

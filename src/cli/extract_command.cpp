@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "app/command_line.h"
-#include "app/settings.h"
+#include "app/job_settings.h"
 #include "archive/ensure_directory.h"
 #include "cli/commands.h"
 #include "cli/console_front_end.h"
@@ -40,10 +40,10 @@ bool ItemsForNames(const std::vector<std::wstring>& names, const std::vector<Arc
 // The engine always keeps the folders and replaces existing files itself. Only a whole-archive extraction through
 // the staging folder asks about existing files (when merging); elsewhere the engine may run only when existing
 // files are to be overwritten anyway.
-bool EngineKeepsTheRules(const Options& options, bool wholeArchive) {
+bool EngineKeepsTheRules(const Options& options, const JobSettings& settings, bool wholeArchive) {
     if (!options.keepPaths || options.newerOnly) return false;
     if (options.existing == ExistingFiles::OverwriteAll) return true;
-    return wholeArchive && ReadFlag(kSettingUseParallelTempFolder, true);
+    return wholeArchive && settings.useParallelTempFolder;
 }
 
 void Report(const JobOutcome& outcome, const std::wstring& destination, const ConsoleFrontEnd& frontEnd,
@@ -73,9 +73,10 @@ int RunExtract(const Options& options, Console& console) {
         return kExitUsageOrOpen;
     }
 
-    ExtractionJob job(session, frontEnd);
-    job.SetParallelAllowed(!options.sequential && EngineKeepsTheRules(options, items.empty()));
-    bool ok = items.empty() ? job.ExtractArchive(destination, options.keepPaths, options.newerOnly)
+    const JobSettings settings = ReadJobSettings();
+    ExtractionJob job(session, frontEnd, settings);
+    job.SetParallelAllowed(!options.sequential && EngineKeepsTheRules(options, settings, items.empty()));
+    bool ok = items.empty() ? job.ExtractArchive({destination, options.keepPaths, options.newerOnly})
                             : job.ExtractItems(items, destination, L"");
     const JobOutcome& outcome = job.Outcome();
     if (!ok && session.archivePassword.empty() && session.context.Decoder()->HasEncryptedItems()) {

@@ -6,7 +6,7 @@
 #include "archive/archive_session.h"
 #include "cli/console.h"
 #include "cli/options.h"
-#include "extract/front_end.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova::Cli {
 

@@ -3,6 +3,7 @@
 #include "cli/open_archive.h"
 #include "dialogs/archive_test.h"
 #include "dialogs/password_prompt.h"
+#include "dialogs/test_report.h"
 
 namespace Arkova::Cli {
 

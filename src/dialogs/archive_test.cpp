@@ -1,17 +1,19 @@
 #include "dialogs/archive_test.h"
 
+#include "frontend/texts.h"
+
 namespace Arkova {
 
 bool TestArchive(ArchiveSession& session, JobFrontEnd& frontEnd, TestReport* shownReport) {
     if (!session.HasOpenArchive()) {
-        frontEnd.ShowMessage(L"열린 압축 파일이 없습니다.", L"테스트", MessageIcon::Information);
+        frontEnd.ShowMessage(kMessageNoOpenArchive, kCaptionTest, MessageIcon::Information);
         return false;
     }
     TestReport report;
     report.archiveName = FileNamePart(session.archivePath);
 
     std::unique_ptr<ExtractProgressDialog> dialog = frontEnd.CreateProgressDialog();
-    dialog->Open(L"아카이브 테스트", L"", L"");
+    dialog->Open(kTitleArchiveTest, L"", L"");
     bool cancelled = false;
     report.results = session.context.TestAll([&](std::uint32_t current, std::uint32_t total, const std::wstring& path) {
         if (dialog->IsCancelled()) {
@@ -20,7 +22,7 @@ bool TestArchive(ArchiveSession& session, JobFrontEnd& frontEnd, TestReport* sho
         }
         dialog->SetOverallProgress(total > 0 ? static_cast<int>(std::uint64_t{current} * 100 / total) : 0);
         dialog->SetCurrentName(path);
-        dialog->SetStatusText(L"테스트 중: " + std::to_wstring(current) + L" / " + std::to_wstring(total));
+        dialog->SetStatusText(kStatusTestingPrefix + std::to_wstring(current) + L" / " + std::to_wstring(total));
         dialog->PumpMessages();
         return true;
     });

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "archive/archive_session.h"
-#include "extract/front_end.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova {
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "frontend/texts.h"
+
 namespace Arkova {
 
 namespace {
@@ -71,7 +73,7 @@ bool RequestPassword(ArchiveSession& session, JobFrontEnd& frontEnd) {
         session.archivePassword.clear();
         wrongPassword = true;
     }
-    frontEnd.ShowMessage(L"비밀번호가 올바르지 않습니다.", L"오류", MessageIcon::Error);
+    frontEnd.ShowMessage(kMessageWrongPassword, kCaptionError, MessageIcon::Error);
     return false;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "archive/archive_session.h"
-#include "extract/front_end.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova {
 

@@ -1,18 +1,12 @@
-// The archive test report: one row per tested file entry, and the texts that summarise it.
+// The texts that summarise an archive test report.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "archive/archive_context.h"
+#include "frontend/test_report.h"
 
 namespace Arkova {
-
-struct TestReport {
-    std::vector<ItemTestResult> results;  // in the order they were tested
-    std::wstring archiveName;
-};
 
 std::size_t PassedCount(const TestReport& report);
 std::size_t FailedCount(const TestReport& report);

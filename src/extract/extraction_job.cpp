@@ -1,23 +1,21 @@
 // The sequential paths of the extraction jobs, and the choice of the parallel one.
 #include "extract/extraction_job.h"
 
+#include <new>
 #include <thread>
 
-#include "app/settings.h"
 #include "archive/ensure_directory.h"
 #include "archive/entry_path.h"
 #include "dialogs/password_prompt.h"
 #include "dialogs/unique_name.h"
+#include "extract/conflict.h"
 #include "extract/parallel_choice.h"
+#include "frontend/texts.h"
 #include "platform/file_system.h"
 
 namespace Arkova {
 
 namespace {
-
-constexpr wchar_t kTitleExtract[] = L"압축 풀기";
-constexpr wchar_t kStatusDone[] = L"압축 해제 완료";
-constexpr wchar_t kRefusedPath[] = L"refused, the path would leave the destination folder";
 
 int Percent(std::uint64_t done, std::uint64_t total) { return total == 0 ? 0 : static_cast<int>(done * 100 / total); }
 
@@ -27,6 +25,8 @@ void CreateParentFolder(const std::wstring& target) {
 }
 
 bool ExistsAsFile(const std::wstring& path) { return Platform::PathExists(path) && !Platform::IsDirectory(path); }
+
+EntryFailure Failure(const std::wstring& path, FailureReason reason) { return {path, reason, L"", DecodeResult::Ok}; }
 
 }  // namespace
 
@@ -42,20 +42,19 @@ bool ExtractionJob::CheckPreconditions(bool needsArchivePath) {
 }
 
 bool ExtractionJob::ParallelAllowedForArchive() const {
-    return parallelAllowed_ && ReadFlag(kSettingUseParallelAllExtract, true) &&
-           !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractWholeArchive(session_.archivePath);
+    return parallelAllowed_ && settings_.useParallelAllExtract && !session_.context.Decoder()->HasEncryptedItems() &&
+           EngineCanExtractWholeArchive(session_.archivePath);
 }
 
 bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
-    return parallelAllowed_ && itemCount >= 2 && ReadFlag(kSettingUseParallelAllExtract, true) &&
-           !session_.archivePath.empty() && !session_.context.Decoder()->HasEncryptedItems() &&
-           EngineCanExtractEntries(session_.archivePath);
+    return parallelAllowed_ && itemCount >= 2 && settings_.useParallelAllExtract && !session_.archivePath.empty() &&
+           !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractEntries(session_.archivePath);
 }
 
-bool ExtractionJob::ExtractArchive(const std::wstring& destination, bool keepPaths, bool newerOnly) {
+bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
     if (!CheckPreconditions(true)) return false;
-    if (ParallelAllowedForArchive()) return ExtractArchiveParallel(destination);
-    return ExtractArchiveSequential(destination, keepPaths, newerOnly);
+    if (ParallelAllowedForArchive()) return ExtractArchiveParallel(request.destination);
+    return ExtractArchiveSequential(request);
 }
 
 bool ExtractionJob::ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
@@ -67,7 +66,7 @@ bool ExtractionJob::ExtractItems(const std::vector<DragItem>& items, const std::
 
 bool ExtractionJob::ExtractSelection(const std::vector<SelectedRow>& rows, const std::wstring& destination) {
     if (rows.empty()) {
-        frontEnd_.ShowMessage(L"선택된 파일이 없습니다.", L"알림", MessageIcon::Information);
+        frontEnd_.ShowMessage(kMessageNoSelection, kCaptionNotice, MessageIcon::Information);
         return false;
     }
     return ExtractItems(BuildSelectionItems(rows, session_.context.Items(), session_.currentFolder), destination, L"");
@@ -75,7 +74,7 @@ bool ExtractionJob::ExtractSelection(const std::vector<SelectedRow>& rows, const
 
 ExtractionJob::ConflictStep ExtractionJob::HandleConflict(const std::wstring& displayName,
                                                           const std::wstring& entryPath, std::wstring& target) {
-    switch (frontEnd_.ResolveConflict(conflicts_, displayName)) {
+    switch (ResolveConflict(frontEnd_, conflicts_, displayName)) {
         case OverwriteDecision::Skip:
             outcome_.skipped.push_back(entryPath);
             return ConflictStep::Skip;
@@ -104,13 +103,15 @@ void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& targe
     try {
         result = session_.context.ExtractItemToFile(position, target, progress);
     } catch (const std::bad_alloc&) {
-        outcome_.failures.push_back({EntryPath(position), L"out of memory"});
+        outcome_.failures.push_back(Failure(EntryPath(position), FailureReason::OutOfMemory));
         return;
     }
     if (result == DecodeResult::Ok) {
         ++outcome_.filesWritten;
     } else if (result != DecodeResult::Cancelled) {
-        outcome_.failures.push_back({EntryPath(position), DescribeFailure(session_.context, result)});
+        IArchiveDecoder* decoder = session_.context.Decoder();
+        std::wstring detail = decoder != nullptr ? decoder->LastErrorText() : std::wstring();
+        outcome_.failures.push_back({EntryPath(position), FailureReason::Decode, detail, result});
     }
 }
 
@@ -120,12 +121,12 @@ void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     dialog.Finish();
     if (!outcome_.failures.empty()) {
         if (dialog.IsOpen()) {
-            dialog.SetStatusText(std::wstring(kStatusDone) + L" (실패 " + std::to_wstring(outcome_.failures.size()) +
-                                 L"개)");
+            dialog.SetStatusText(std::wstring(kStatusExtractDone) + L" (실패 " +
+                                 std::to_wstring(outcome_.failures.size()) + L"개)");
         }
         frontEnd_.ShowFailures(outcome_.failures);
     } else if (dialog.IsOpen()) {
-        dialog.SetStatusText(kStatusDone);
+        dialog.SetStatusText(kStatusExtractDone);
     }
     // A finished window stays until the user closes it; after a drag-out it stays on its own and the job ends.
     if (!dialog.IsOpen()) return;
@@ -136,7 +137,8 @@ void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     }
 }
 
-bool ExtractionJob::ExtractArchiveSequential(const std::wstring& destination, bool keepPaths, bool newerOnly) {
+bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& request) {
+    const std::wstring& destination = request.destination;
     const std::vector<ArchiveItem>& items = session_.context.Items();
     std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
     dialog->Open(kTitleExtract, destination, session_.archivePath);
@@ -158,14 +160,14 @@ bool ExtractionJob::ExtractArchiveSequential(const std::wstring& destination, bo
         dialog->PumpMessages();
 
         std::wstring target;
-        if (!SafeOutputPath(destination, keepPaths ? item.path : displayName, target)) {
-            outcome_.failures.push_back({item.path, kRefusedPath});
+        if (!SafeOutputPath(destination, request.keepPaths ? item.path : displayName, target)) {
+            outcome_.failures.push_back(Failure(item.path, FailureReason::UnsafePath));
             ++done;
             continue;
         }
         CreateParentFolder(target);
         if (ExistsAsFile(target)) {
-            if (newerOnly) {
+            if (request.newerOnly) {
                 std::uint64_t existingTime = 0;
                 if (Platform::LastWriteTime(target, existingTime) &&
                     session_.context.ModifiedTimeUtc(item) <= existingTime) {
@@ -224,7 +226,7 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         dialog->SetOverallProgress(Percent(done, jobCount));
         dialog->PumpMessages();
         if (job.targetPath.empty()) {
-            outcome_.failures.push_back({EntryPath(job.itemIndex), kRefusedPath});
+            outcome_.failures.push_back(Failure(EntryPath(job.itemIndex), FailureReason::UnsafePath));
             ++done;
             continue;
         }
@@ -247,14 +249,15 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         JobSignal signal;
         signal.overallPercent = static_cast<std::uint32_t>(Percent(done, jobCount));
         try {
-            std::thread worker([&] {
+            // Joined on every way out of this block; should the wait itself throw, the stop request ends the entry.
+            std::jthread worker([&](std::stop_token stop) {
                 try {
                     ExtractOne(job.itemIndex, job.targetPath, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
                         if (bytesTotal != 0) {
                             signal.itemPercent = static_cast<std::uint32_t>(Percent(bytesDone, bytesTotal));
                             signal.ReportProgress();
                         }
-                        return !signal.cancelRequested;
+                        return !signal.cancelRequested && !stop.stop_requested();
                     });
                 } catch (...) {
                     // Not even the failure could be recorded; the entry is simply missing from the count.
@@ -262,9 +265,8 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
                 signal.MarkDone();
             });
             dialog->WaitForWorker(signal);
-            worker.join();
         } catch (const std::system_error&) {
-            outcome_.failures.push_back({EntryPath(job.itemIndex), L"cannot start a thread"});
+            outcome_.failures.push_back(Failure(EntryPath(job.itemIndex), FailureReason::ThreadStart));
         }
         if (signal.cancelRequested) {
             cancelled = true;

@@ -1,5 +1,5 @@
 // Extraction jobs: every entry of the open archive, the selected rows of the browser, or a list of chosen items,
-// into a folder. An unencrypted ZIP goes to the parallel engine when the settings allow it; everything else is
+// into a folder. An unencrypted ZIP goes to the parallel engine when the job's settings allow it; everything else is
 // extracted entry by entry through the archive context. Conflicts, the password, progress and cancel go through
 // the front end. User-interface thread only; one job at a time.
 #pragma once
@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/job_settings.h"
 #include "archive/archive_session.h"
-#include "extract/front_end.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova {
 
@@ -34,6 +35,13 @@ struct ItemJob {
     std::wstring displayName;
 };
 
+// A whole-archive job: where to, and the two choices of the destination dialog.
+struct ArchiveExtractRequest {
+    std::wstring destination;
+    bool keepPaths = true;   // off: every file lands directly in the destination
+    bool newerOnly = false;  // an existing file is replaced only by a newer entry, never asked about
+};
+
 // What the last job did, for the caller's summary.
 struct JobOutcome {
     std::uint64_t filesWritten = 0;
@@ -45,11 +53,14 @@ struct JobOutcome {
 
 class ExtractionJob {
 public:
-    ExtractionJob(ArchiveSession& session, JobFrontEnd& frontEnd) : session_(session), frontEnd_(frontEnd) {}
+    // `settings` as the caller read them (ReadJobSettings), for this job's lifetime.
+    ExtractionJob(ArchiveSession& session, JobFrontEnd& frontEnd, const JobSettings& settings)
+        : session_(session), frontEnd_(frontEnd), settings_(settings) {}
 
     // Every entry. False when nothing is open, the password was refused, the user cancelled at a conflict, or
-    // entries failed; a cancel through the progress window returns true.
-    bool ExtractArchive(const std::wstring& destination, bool keepPaths, bool newerOnly);
+    // entries failed; a cancel through the progress window returns true. keepPaths and newerOnly do not apply to
+    // the parallel engine, which keeps the folders and replaces files.
+    bool ExtractArchive(const ArchiveExtractRequest& request);
     // The selected rows of the browser; "선택된 파일이 없습니다." when there are none.
     bool ExtractSelection(const std::vector<SelectedRow>& rows, const std::wstring& destination);
     // Chosen items, placed relative to the folder being browsed. `displayDestination`, when set (a drag-out), is
@@ -70,7 +81,7 @@ private:
     bool CheckPreconditions(bool needsArchivePath);
     bool ParallelAllowedForArchive() const;
     bool ParallelAllowedForItems(std::size_t itemCount) const;
-    bool ExtractArchiveSequential(const std::wstring& destination, bool keepPaths, bool newerOnly);
+    bool ExtractArchiveSequential(const ArchiveExtractRequest& request);
     bool ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
                                 const std::wstring& displayDestination);
     enum class ConflictStep { Write, Skip, Cancel };
@@ -85,10 +96,11 @@ private:
     // for the user to close the window, or with `detach` the window left on its own.
     void FinishJob(ExtractProgressDialog& dialog, bool detach);
     // The engine's failure, recorded and shown as "추출 실패: " and its text.
-    void ReportEngineFailure(const std::wstring& error);
+    void ReportEngineFailure(EntryFailure failure);
 
     ArchiveSession& session_;
     JobFrontEnd& frontEnd_;
+    const JobSettings settings_;
     ConflictState conflicts_;
     JobOutcome outcome_;
     bool parallelAllowed_ = true;

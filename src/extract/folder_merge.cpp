@@ -1,12 +1,10 @@
-// Moving a finished parallel extraction from its staging folder into the destination: a name new to the
-// destination moves whole with one rename; a folder on both sides is merged; an existing file is asked about. Where
-// a rename cannot cross file systems, the file is copied beside its target and renamed into place, so an existing
-// file is never lost halfway.
+#include "extract/folder_merge.h"
+
 #include <vector>
 
 #include "archive/file_output.h"
 #include "dialogs/unique_name.h"
-#include "extract/front_end.h"
+#include "extract/conflict.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 
@@ -46,16 +44,17 @@ bool MoveFileInto(const std::wstring& from, const std::wstring& to, bool replace
 
 class FolderMerge {
 public:
-    FolderMerge(JobFrontEnd& frontEnd, CopyResult& result) : frontEnd_(frontEnd), result_(result) {}
+    FolderMerge(JobFrontEnd& frontEnd, const std::function<bool()>& shouldStop, CopyResult& result)
+        : frontEnd_(frontEnd), shouldStop_(shouldStop), result_(result) {}
 
     void Merge(const std::wstring& from, const std::wstring& to, const std::wstring& shown) {
         std::vector<Platform::DirectoryEntry> entries;
         if (!Platform::ListDirectory(from, entries)) {
-            Fail(shown.empty() ? from : shown, L"cannot read the folder");
+            Fail(shown.empty() ? from : shown, FailureReason::ReadFolder);
             return;
         }
         for (const Platform::DirectoryEntry& entry : entries) {
-            if (result_.outcome != CopyResult::Outcome::Aborted && frontEnd_.CopyShouldStop()) {
+            if (result_.outcome != CopyResult::Outcome::Aborted && shouldStop_ && shouldStop_()) {
                 result_.outcome = CopyResult::Outcome::Aborted;
             }
             if (result_.outcome == CopyResult::Outcome::Aborted) return;
@@ -71,18 +70,18 @@ private:
             if (entry.isDirectory) {
                 // A whole new folder moves with one rename when it can; otherwise its contents are copied.
                 if (Platform::RenamePath(source, target, false)) return;
-                if (!Platform::MakeDirectory(target)) return Fail(shown, L"cannot create the folder");
+                if (!Platform::MakeDirectory(target)) return Fail(shown, FailureReason::CreateFolder);
                 return Merge(source, target, shown);
             }
-            if (!MoveFileInto(source, target, false)) Fail(shown, L"cannot move it into the destination folder");
+            if (!MoveFileInto(source, target, false)) Fail(shown, FailureReason::MoveIntoDestination);
             return;
         }
         bool targetIsFolder = Platform::IsDirectory(target);
         if (entry.isDirectory && targetIsFolder) return Merge(source, target, shown);
         if (entry.isDirectory || targetIsFolder) {
-            return Fail(shown, entry.isDirectory ? L"a file of that name exists" : L"a folder of that name exists");
+            return Fail(shown, entry.isDirectory ? FailureReason::FileInTheWay : FailureReason::FolderInTheWay);
         }
-        switch (frontEnd_.ResolveConflict(conflicts_, entry.name)) {
+        switch (ResolveConflict(frontEnd_, conflicts_, entry.name)) {
             case OverwriteDecision::Overwrite:
                 break;
             case OverwriteDecision::Skip:
@@ -95,30 +94,32 @@ private:
                 result_.outcome = CopyResult::Outcome::Aborted;
                 return;
         }
-        if (!MoveFileInto(source, target, true)) Fail(shown, L"cannot replace the existing file");
+        if (!MoveFileInto(source, target, true)) Fail(shown, FailureReason::ReplaceExisting);
     }
 
-    void Fail(const std::wstring& shown, const std::wstring& reason) {
-        result_.failures.push_back({shown, reason});
+    void Fail(const std::wstring& shown, FailureReason reason) {
+        result_.failures.push_back({shown, reason, L"", DecodeResult::Ok});
         if (result_.outcome == CopyResult::Outcome::Done) result_.outcome = CopyResult::Outcome::Failed;
     }
 
     JobFrontEnd& frontEnd_;
+    const std::function<bool()>& shouldStop_;
     CopyResult& result_;
     ConflictState conflicts_;
 };
 
 }  // namespace
 
-CopyResult JobFrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {
+CopyResult MergeFolderContents(const std::wstring& source, const std::wstring& destination, JobFrontEnd& frontEnd,
+                               const std::function<bool()>& shouldStop) {
     CopyResult result;
     // Like the shell's copy, a destination that does not exist yet is created.
     if (!Platform::MakeDirectories(destination)) {
         result.outcome = CopyResult::Outcome::Failed;
-        result.failures.push_back({destination, L"cannot create the folder"});
+        result.failures.push_back({destination, FailureReason::CreateFolder, L"", DecodeResult::Ok});
         return result;
     }
-    FolderMerge(*this, result).Merge(source, destination, L"");
+    FolderMerge(frontEnd, shouldStop, result).Merge(source, destination, L"");
     return result;
 }
 

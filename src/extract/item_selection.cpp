@@ -4,6 +4,7 @@
 
 #include "archive/entry_path.h"
 #include "extract/extraction_job.h"
+#include "frontend/texts.h"
 
 namespace Arkova {
 
@@ -88,7 +89,7 @@ std::vector<DragItem> BuildSelectionItems(const std::vector<SelectedRow>& rows, 
     for (const SelectedRow& row : rows) {
         DragItem item;
         item.name = row.name;
-        item.isFolder = row.typeText == L"폴더";
+        item.isFolder = row.typeText == kTextFolder;
         item.fullPath = currentFolder.empty() ? row.name : currentFolder + L"/" + row.name;
         if (!item.isFolder) {
             auto match = std::find_if(entries.begin(), entries.end(), [&](const ArchiveItem& entry) {

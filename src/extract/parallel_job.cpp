@@ -2,24 +2,24 @@
 // progress window alive and passes a cancel on.
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <thread>
 
-#include "app/settings.h"
 #include "archive/entry_path.h"
 #include "extract/extraction_job.h"
 #include "fastzip/parallel_zip_extractor.h"
+#include "frontend/texts.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace Arkova {
 
 namespace {
 
-constexpr wchar_t kFailurePrefix[] = L"추출 실패: ";
-constexpr wchar_t kPreparing[] = L"준비 중...";
-
 struct EngineRun {
     bool result = false;
-    std::wstring error;
+    FailureReason reason = FailureReason::Engine;  // when the run failed
+    std::wstring detail;
     std::uint64_t filesWritten = 0;
 };
 
@@ -29,7 +29,12 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
     std::atomic<bool> jobResult{false};
     std::mutex jobErrorLock;
     EngineRun run;
-    auto body = [&] {
+    auto fail = [&](FailureReason reason, std::wstring detail) {
+        std::lock_guard<std::mutex> guard(jobErrorLock);
+        run.reason = reason;
+        run.detail = std::move(detail);
+    };
+    auto body = [&](std::stop_token stop) {
         // Whatever happens, the thread ends by telling the waiting window that it is done.
         try {
             FastZip::ParallelZipExtractor engine;
@@ -38,26 +43,30 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
                 if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
                 signal.SetCurrentName(name);
                 signal.ReportProgress();
-                return !signal.cancelRequested;
+                return !signal.cancelRequested && !stop.stop_requested();
             });
             bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
                                            : engine.RunSelected(archivePath, target, *positions);
             std::lock_guard<std::mutex> guard(jobErrorLock);
-            if (!ok) run.error = engine.ErrorText();
+            if (!ok) run.detail = engine.ErrorText();
             for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
             jobResult = ok;
-        } catch (const std::exception&) {
-            std::lock_guard<std::mutex> guard(jobErrorLock);
-            run.error = L"out of memory";
+        } catch (const std::bad_alloc&) {
+            fail(FailureReason::OutOfMemory, L"");
+        } catch (const std::exception& error) {
+            fail(FailureReason::Unexpected, Platform::Utf8ToWide(error.what()));
+        } catch (...) {
+            fail(FailureReason::Unexpected, L"");
         }
         signal.MarkDone();
     };
     try {
-        std::thread engineThread(body);
+        // Joined on every way out of this block; should the wait itself throw, the stop request ends the run.
+        std::jthread engineThread(body);
         dialog.WaitForWorker(signal);
-        engineThread.join();
     } catch (const std::system_error&) {
-        run.error = L"cannot start the extraction thread";
+        run.reason = FailureReason::ThreadStart;
+        run.detail.clear();
         return run;
     }
     run.result = jobResult;
@@ -67,14 +76,16 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
 
 }  // namespace
 
-void ExtractionJob::ReportEngineFailure(const std::wstring& error) {
-    outcome_.failures.push_back({session_.archivePath, error});
-    frontEnd_.ShowMessage(kFailurePrefix + error, L"오류", MessageIcon::Error);
+void ExtractionJob::ReportEngineFailure(EntryFailure failure) {
+    // The engine's own text says what failed; the reason speaks only when there is none.
+    std::wstring text = failure.detail.empty() ? FailureReasonTextKorean(failure) : failure.detail;
+    outcome_.failures.push_back(std::move(failure));
+    frontEnd_.ShowMessage(kMessageExtractFailedPrefix + text, kCaptionError, MessageIcon::Error);
 }
 
 bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     outcome_.usedParallelEngine = true;
-    const bool useStaging = ReadFlag(kSettingUseParallelTempFolder, true);
+    const bool useStaging = settings_.useParallelTempFolder;
     std::wstring staging;
     std::wstring target = destination;
     if (useStaging) {
@@ -101,8 +112,8 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     }
 
     std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
-    dialog->Open(L"초고속 병렬 압축 풀기", destination, session_.archivePath);
-    dialog->SetCurrentName(kPreparing);
+    dialog->Open(kTitleTurboParallelExtract, destination, session_.archivePath);
+    dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
     EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr);
     bool result = run.result;
@@ -123,12 +134,14 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
             outcome_.filesWritten = run.filesWritten > notMoved ? run.filesWritten - notMoved : 0;
         }
         // Skipped files and anything a failed run left behind go with the staging folder.
-        if (!Platform::RemoveTree(staging)) copyFailures.push_back({staging, L"cannot remove the temporary folder"});
+        if (!Platform::RemoveTree(staging)) {
+            copyFailures.push_back({staging, FailureReason::RemoveStaging, L"", DecodeResult::Ok});
+        }
         if (!copyFailures.empty()) {
             outcome_.failures.insert(outcome_.failures.end(), copyFailures.begin(), copyFailures.end());
             frontEnd_.ShowFailures(copyFailures);
         } else if (!result && !cancelled) {
-            ReportEngineFailure(run.error);
+            ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         }
         if (dialog->IsOpen()) dialog->Close();
         return result && copyFailures.empty();
@@ -140,7 +153,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
         return true;
     }
     dialog->Close();
-    if (!result && !cancelled) ReportEngineFailure(run.error);
+    if (!result && !cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
     return false;
 }
 
@@ -151,16 +164,17 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
     if (positions.empty()) return true;
 
     std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
-    dialog->Open(L"병렬 압축 풀기", displayDestination.empty() ? destination : displayDestination,
+    dialog->Open(kTitleParallelExtract, displayDestination.empty() ? destination : displayDestination,
                  session_.archivePath);
-    dialog->SetCurrentName(kPreparing);
+    dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
     EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions);
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
     if (!run.result || cancelled) {
         dialog->Close();
-        if (!run.result && !cancelled) ReportEngineFailure(run.error);
+        if (!run.result && !cancelled)
+            ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         return false;
     }
     outcome_.filesWritten = run.filesWritten;

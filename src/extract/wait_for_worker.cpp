@@ -1,44 +1,41 @@
-#include <chrono>
-
-#include "extract/progress_dialog.h"
+#include "extract/wait_for_worker.h"
 
 namespace Arkova {
 
-namespace {
+void ShowWorkerProgress(ExtractProgressDialog& dialog, JobSignal& signal, bool& itemBarActive) {
+    if (!itemBarActive && signal.itemPercent > 0) {
+        itemBarActive = true;
+        dialog.StopItemMarquee();
+    }
+    if (itemBarActive) dialog.SetItemProgress(static_cast<int>(signal.itemPercent.load()));
+    dialog.SetOverallProgress(static_cast<int>(signal.overallPercent.load()));
+    std::wstring name = signal.CurrentName();
+    if (!name.empty()) dialog.SetCurrentName(name);
+}
 
-constexpr std::chrono::milliseconds kWaitSlice{100};
-constexpr std::chrono::milliseconds kCancelGrace{5000};
+bool PassOnCancel(ExtractProgressDialog& dialog, JobSignal& signal) {
+    if (dialog.IsCancelled()) signal.cancelRequested = true;
+    if (!signal.cancelRequested) return false;
+    signal.WaitDone(kCancelGrace);
+    return true;
+}
 
-}  // namespace
-
-void ExtractProgressDialog::WaitForWorker(JobSignal& signal) {
+void WaitForWorkerPolling(ExtractProgressDialog& dialog, JobSignal& signal) {
+    bool itemBarActive = false;
     while (!signal.workerDone) {
-        switch (signal.Wait(kWaitSlice)) {
+        switch (signal.Wait(kWorkerWaitSlice)) {
             case JobSignal::WaitResult::Done:
                 return;
-            case JobSignal::WaitResult::Progress: {
-                // The per-file bar animates until the worker first reports real progress.
-                if (!signal.itemBarActive && signal.itemPercent > 0) {
-                    signal.itemBarActive = true;
-                    StopItemMarquee();
-                }
-                if (signal.itemBarActive) SetItemProgress(static_cast<int>(signal.itemPercent.load()));
-                SetOverallProgress(static_cast<int>(signal.overallPercent.load()));
-                std::wstring name = signal.CurrentName();
-                if (!name.empty()) SetCurrentName(name);
+            case JobSignal::WaitResult::Progress:
+                ShowWorkerProgress(dialog, signal, itemBarActive);
                 break;
-            }
             case JobSignal::WaitResult::TimedOut:
                 break;
         }
         // Input is handled after progress reports too, so a worker that reports without pause cannot starve a
         // cancel.
-        PumpMessages();
-        if (IsCancelled()) signal.cancelRequested = true;
-        if (signal.cancelRequested) {
-            signal.WaitDone(kCancelGrace);
-            return;
-        }
+        dialog.PumpMessages();
+        if (PassOnCancel(dialog, signal)) return;
     }
 }
 

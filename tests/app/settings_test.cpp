@@ -2,6 +2,7 @@
 // too long, and the reader says why in the debugger output; the block save writes what the next start loads.
 #include <gtest/gtest.h>
 
+#include "app/job_settings.h"
 #include "app/settings.h"
 #include "platform/debug_output.h"
 #include "platform/registry.h"
@@ -85,6 +86,16 @@ TEST_F(SettingsTest, FlagsCountAnyNonZeroValueAsOn) {
     ASSERT_TRUE(WriteDword(kSettingUseParallelAllExtract, 0));
     EXPECT_TRUE(ReadFlag(kSettingCloseDialogOnFinished, false));
     EXPECT_FALSE(ReadFlag(kSettingUseParallelAllExtract, true));
+}
+
+TEST_F(SettingsTest, JobSettingsComeFromTheStoreAndDefaultToOn) {
+    JobSettings defaults = ReadJobSettings();
+    EXPECT_TRUE(defaults.useParallelAllExtract);
+    EXPECT_TRUE(defaults.useParallelTempFolder);
+    ASSERT_TRUE(WriteDword(kSettingUseParallelTempFolder, 0));
+    JobSettings stored = ReadJobSettings();
+    EXPECT_TRUE(stored.useParallelAllExtract);
+    EXPECT_FALSE(stored.useParallelTempFolder);
 }
 
 TEST_F(SettingsTest, WelcomeTextOf511CharactersReadsBackAnd512DoNot) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/archive_test.h"
+#include "dialogs/test_report.h"
 #include "support/alz_writer.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"

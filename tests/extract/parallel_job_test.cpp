@@ -2,12 +2,10 @@
 // a destination that already holds files, engine failures, and the item variant.
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "extract/extraction_job.h"
 #include "extract/parallel_choice.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
-#include "support/registry_sandbox.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"
 #include "support/zip_writer.h"
@@ -39,7 +37,7 @@ protected:
         std::wstring text;
         for (const auto& message : frontEnd_.messages) text += message.text + L"\n";
         for (const auto& list : frontEnd_.shownFailures) {
-            for (const auto& failure : list) text += failure.path + L": " + failure.reason + L"\n";
+            for (const auto& failure : list) text += failure.path + L": " + FailureReasonTextKorean(failure) + L"\n";
         }
         return Platform::WideToUtf8(text);
     }
@@ -53,13 +51,12 @@ protected:
         return true;
     }
 
-    Testing::RegistrySandbox registry_;
     ScratchFolder folder_;
     std::wstring archive_ = folder_ / L"a.zip";
     std::wstring destination_ = folder_ / L"out";
     ArchiveSession session_;
     ScriptedFrontEnd frontEnd_;
-    ExtractionJob job_{session_, frontEnd_};
+    ExtractionJob job_{session_, frontEnd_, JobSettings{}};
 };
 
 TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
@@ -85,8 +82,8 @@ TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
 
 TEST_F(ParallelJobTest, WholeArchiveGoesThroughAStagingFolderThatIsAlwaysRemoved) {
     OpenDefault();
-    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false)) << "keepPaths does not apply to the engine\n"
-                                                                 << Shown();
+    EXPECT_TRUE(job_.ExtractArchive({destination_, false, false})) << "keepPaths does not apply to the engine\n"
+                                                                   << Shown();
     EXPECT_TRUE(job_.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
     EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
@@ -105,7 +102,7 @@ TEST_F(ParallelJobTest, TheMergeAsksAboutExistingFilesAndKeepsUnrelatedOnes) {
     WriteText(Out(L"top.txt"), "old top");
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Skip, false}, {OverwriteDecision::Rename, false}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions.size(), 2u);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b") << "new files merge into an existing folder";
     EXPECT_EQ(ReadText(Out(L"docs/keep.txt")), "unrelated");
@@ -118,31 +115,33 @@ TEST_F(ParallelJobTest, TheMergeAsksAboutExistingFilesAndKeepsUnrelatedOnes) {
 
     frontEnd_.overwriteQuestions.clear();
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Overwrite, true}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions.size(), 1u);
     EXPECT_EQ(ReadText(Out(L"docs/a.txt")), "new a");
     EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Cancel, false}};
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false)) << "an aborted copy is a failed job";
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false})) << "an aborted copy is a failed job";
     EXPECT_TRUE(NoStagingLeft());
 }
 
 TEST_F(ParallelJobTest, DirectModeAsksOnceThenOverwritesOrLeavesEverythingAlone) {
     OpenDefault();
-    ASSERT_TRUE(WriteDword(kSettingUseParallelTempFolder, 0));
+    JobSettings settings;
+    settings.useParallelTempFolder = false;
+    ExtractionJob job{session_, frontEnd_, settings};
     ASSERT_TRUE(Platform::MakeDirectories(Out(L"docs")));
     WriteText(Out(L"docs/a.txt"), "old a");
     WriteText(Out(L"top.txt"), "old top");
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Skip, false}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions, std::vector<std::wstring>{L"a.txt"});
     EXPECT_EQ(frontEnd_.progress.opened, 0) << "skipping writes nothing and shows no window";
     EXPECT_FALSE(Platform::PathExists(Out(L"docs/sub/b.txt")));
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Rename, false}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions.size(), 2u) << "asked once per job";
     EXPECT_EQ(ReadText(Out(L"docs/a.txt")), "new a") << "rename overwrites, as the engine always does";
     EXPECT_EQ(ReadText(Out(L"top.txt")), "new top");
@@ -151,14 +150,16 @@ TEST_F(ParallelJobTest, DirectModeAsksOnceThenOverwritesOrLeavesEverythingAlone)
     EXPECT_TRUE(NoStagingLeft());
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Cancel, false}};
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job.ExtractArchive({destination_, true, false}));
 }
 
 TEST_F(ParallelJobTest, TheSettingTurnsTheEngineOff) {
     OpenDefault();
-    ASSERT_TRUE(WriteDword(kSettingUseParallelAllExtract, 0));
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
-    EXPECT_FALSE(job_.Outcome().usedParallelEngine);
+    JobSettings settings;
+    settings.useParallelAllExtract = false;
+    ExtractionJob job{session_, frontEnd_, settings};
+    EXPECT_TRUE(job.ExtractArchive({destination_, true, false}));
+    EXPECT_FALSE(job.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
 }
 
@@ -167,7 +168,7 @@ TEST_F(ParallelJobTest, AnArchiveWithARefusedNameExtractsTheRestEntryByEntry) {
     zip.File("../escape.txt", "x").File("good.txt", "good");
     Open(zip);
     EXPECT_FALSE(EngineCanExtractWholeArchive(archive_)) << "the engine would fail its whole run on that name";
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_FALSE(job_.Outcome().usedParallelEngine);
     EXPECT_EQ(ReadText(Out(L"good.txt")), "good");
     EXPECT_FALSE(Platform::PathExists(folder_ / L"escape.txt"));
@@ -183,7 +184,7 @@ TEST_F(ParallelJobTest, EngineFailuresAreShownAndNothingIsLeftBehind) {
     ZipWriter zip;
     zip.File("good.txt", "good").Add(damaged);
     Open(zip);
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false}));
     ASSERT_EQ(frontEnd_.messages.size(), 1u);
     EXPECT_EQ(frontEnd_.messages[0].caption, L"오류");
     EXPECT_EQ(frontEnd_.messages[0].text.rfind(L"추출 실패: ", 0), 0u);

@@ -43,12 +43,12 @@ protected:
     std::wstring destination_ = folder_ / L"out";
     ArchiveSession session_;
     ScriptedFrontEnd frontEnd_;
-    ExtractionJob job_{session_, frontEnd_};
+    ExtractionJob job_{session_, frontEnd_, JobSettings{}};
 };
 
 TEST_F(SequentialJobTest, ExtractsEveryFileWithItsFoldersAndShowsTheFinishedWindow) {
     OpenDefault();
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(ReadText(Out(L"data/docs/a.txt")), "alpha");
     EXPECT_EQ(ReadText(Out(L"top.txt")), "top");
     EXPECT_EQ(job_.Outcome().filesWritten, 4u);
@@ -59,13 +59,13 @@ TEST_F(SequentialJobTest, ExtractsEveryFileWithItsFoldersAndShowsTheFinishedWind
     EXPECT_EQ(frontEnd_.progress.waitedUntilClosed, 1) << "the job waits for the user to close the window";
 
     frontEnd_.closeOnFinish = true;
-    EXPECT_TRUE(job_.ExtractArchive(folder_ / L"again", true, false));
+    EXPECT_TRUE(job_.ExtractArchive({folder_ / L"again", true, false}));
     EXPECT_EQ(frontEnd_.progress.waitedUntilClosed, 1) << "a window that closed itself is not waited for";
 }
 
 TEST_F(SequentialJobTest, AnArchiveOfFoldersOnlyOpensAndClosesTheWindowAndCreatesNothing) {
     Open(AlzWriter().Folder("a").Folder("a\\b"));
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.progress.opened, 1);
     EXPECT_EQ(frontEnd_.progress.closed, 1);
     EXPECT_FALSE(Platform::PathExists(Out(L"a")));
@@ -77,7 +77,7 @@ TEST_F(SequentialJobTest, ConflictAnswersApplyToTheRestOfTheJobOnlyWhenSaidForAl
     for (const wchar_t* name : {L"data/docs/a.txt", L"data/docs/b.txt", L"data/c.txt"}) WriteText(Out(name), "mine");
 
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Skip, true}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions, std::vector<std::wstring>{L"a.txt"}) << "asked once, by display name";
     EXPECT_EQ(ReadText(Out(L"data/c.txt")), "mine");
     EXPECT_EQ(job_.Outcome().skipped.size(), 3u);
@@ -88,7 +88,7 @@ TEST_F(SequentialJobTest, ConflictAnswersApplyToTheRestOfTheJobOnlyWhenSaidForAl
                                   {OverwriteDecision::Rename, false},
                                   {OverwriteDecision::Skip, false},
                                   {OverwriteDecision::Skip, false}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions.size(), 4u);
     EXPECT_EQ(ReadText(Out(L"data/docs/a.txt")), "alpha");
     EXPECT_EQ(ReadText(Out(L"data/docs/b.txt")), "mine");
@@ -101,7 +101,7 @@ TEST_F(SequentialJobTest, CancelAtAConflictStopsTheJobAndKeepsWhatWasWritten) {
     ASSERT_TRUE(Platform::MakeDirectories(Out(L"data/docs")));
     WriteText(Out(L"data/docs/b.txt"), "mine");
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Cancel, false}};
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false));
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false}));
     EXPECT_EQ(ReadText(Out(L"data/docs/a.txt")), "alpha");
     EXPECT_FALSE(Platform::PathExists(Out(L"top.txt")));
     EXPECT_EQ(frontEnd_.progress.closed, 1);
@@ -115,12 +115,12 @@ TEST_F(SequentialJobTest, NewerOnlySkipsEqualTimesSilentlyAndReplacesOlderFiles)
     ASSERT_TRUE(Platform::MakeDirectories(destination_));
     WriteText(Out(L"top.txt"), "mine");
     ASSERT_TRUE(Platform::SetLastWriteTime(Out(L"top.txt"), entryTime));
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, true));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, true}));
     EXPECT_EQ(ReadText(Out(L"top.txt")), "mine");
     EXPECT_TRUE(frontEnd_.overwriteQuestions.empty());
 
     ASSERT_TRUE(Platform::SetLastWriteTime(Out(L"top.txt"), entryTime - Platform::kTicksPerSecond));
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, true));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, true}));
     EXPECT_EQ(ReadText(Out(L"top.txt")), "top");
     EXPECT_TRUE(frontEnd_.overwriteQuestions.empty());
 }
@@ -128,7 +128,7 @@ TEST_F(SequentialJobTest, NewerOnlySkipsEqualTimesSilentlyAndReplacesOlderFiles)
 TEST_F(SequentialJobTest, WithoutPathsSameNamedFilesMeetAsAConflict) {
     Open(AlzWriter().File("a\\x.txt", "first").File("b\\x.txt", "second"));
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Rename, false}};
-    EXPECT_TRUE(job_.ExtractArchive(destination_, false, false));
+    EXPECT_TRUE(job_.ExtractArchive({destination_, false, false}));
     EXPECT_EQ(frontEnd_.overwriteQuestions, std::vector<std::wstring>{L"x.txt"});
     EXPECT_EQ(ReadText(Out(L"x.txt")), "first");
     EXPECT_EQ(ReadText(Out(L"x (2).txt")), "second");
@@ -145,15 +145,17 @@ TEST_F(SequentialJobTest, AFailedEntryIsReportedAndTheFileItWouldReplaceSurvives
     WriteText(Out(L"report.txt"), "the user's report");
     frontEnd_.overwriteAnswers = {{OverwriteDecision::Overwrite, true}};
 
-    EXPECT_FALSE(job_.ExtractArchive(destination_, true, false)) << "a job with failed entries is not a success";
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false})) << "a job with failed entries is not a success";
     EXPECT_EQ(ReadText(Out(L"report.txt")), "the user's report");
     EXPECT_EQ(ReadText(Out(L"fine.txt")), "fine");
     EXPECT_FALSE(Platform::PathExists(folder_ / L"escape.txt"));
     ASSERT_EQ(frontEnd_.shownFailures.size(), 1u);
     ASSERT_EQ(frontEnd_.shownFailures[0].size(), 2u);
     EXPECT_EQ(frontEnd_.shownFailures[0][0].path, L"report.txt");
-    EXPECT_EQ(frontEnd_.shownFailures[0][0].reason, L"CrcMismatch");
+    EXPECT_EQ(frontEnd_.shownFailures[0][0].reason, FailureReason::Decode);
+    EXPECT_EQ(frontEnd_.shownFailures[0][0].decodeResult, DecodeResult::CrcMismatch);
     EXPECT_EQ(frontEnd_.shownFailures[0][1].path, L"..\\escape.txt");
+    EXPECT_EQ(frontEnd_.shownFailures[0][1].reason, FailureReason::UnsafePath);
     EXPECT_EQ(frontEnd_.progress.statuses.back(), L"압축 해제 완료 (실패 2개)");
 }
 
@@ -162,7 +164,7 @@ TEST_F(SequentialJobTest, CancelThroughTheWindowStopsBeforeTheNextEntry) {
     frontEnd_.cancelWhen = [](const Testing::ProgressRecord& record) {
         return !record.names.empty() && record.names.back() == L"b.txt";
     };
-    EXPECT_TRUE(job_.ExtractArchive(destination_, true, false)) << "a cancelled whole-archive job still returns true";
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false})) << "a cancelled whole-archive job still returns true";
     EXPECT_TRUE(job_.Outcome().cancelled);
     EXPECT_EQ(ReadText(Out(L"data/docs/a.txt")), "alpha");
     EXPECT_FALSE(Platform::PathExists(Out(L"top.txt")));

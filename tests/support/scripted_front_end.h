@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/front_end.h"
+#include "extract/folder_merge.h"
+#include "extract/wait_for_worker.h"
+#include "frontend/job_front_end.h"
 
 namespace Arkova::Testing {
 
@@ -51,6 +53,7 @@ public:
         ++record_.pumps;
         if (cancelWhen_ && cancelWhen_(record_)) cancelled_ = true;
     }
+    void WaitForWorker(JobSignal& signal) override { WaitForWorkerPolling(*this, signal); }
     void Finish() override {
         ++record_.finished;
         if (closeOnFinish_) open_ = false;
@@ -107,6 +110,9 @@ public:
     }
     void ShowTestReport(const TestReport& report) override { reports.push_back(report); }
     void ShowFailures(const std::vector<EntryFailure>& failures) override { shownFailures.push_back(failures); }
+    CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination) override {
+        return MergeFolderContents(source, destination, *this);
+    }
 
     // Scripts.
     std::deque<OverwriteAnswer> overwriteAnswers;           // an unscripted question is answered Cancel

@@ -197,9 +197,9 @@ DecodeResult Bit7zDecoder::ExtractToFile(std::uint32_t position, const std::wstr
     return DecodeResult::Ok;
 }
 
-DecodeResult Bit7zDecoder::TestItems(const std::vector<std::uint32_t>& positions,
-                                     const std::function<bool(std::uint32_t)>& starting,
-                                     std::vector<ItemTestResult>& results) {
+std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint32_t>& positions,
+                                                    const std::function<bool(std::uint32_t)>& starting,
+                                                    std::vector<ItemTestResult>& results) {
     lastError_.clear();
     results.clear();
     if (!reader_) return DecodeResult::InvalidArchive;

@@ -13,8 +13,6 @@
 
 namespace Arkova {
 
-struct ItemTestResult;
-
 namespace SevenZip {
 class ArchiveReader;
 class Library;
@@ -54,12 +52,12 @@ public:
     // entry in memory: the library checks each stored CRC, and entries that store none get theirs computed.
     // `starting` is called before each entry; false cancels (Cancelled, with the results so far). Results come in
     // the order of `positions`.
-    DecodeResult TestItems(const std::vector<std::uint32_t>& positions,
-                           const std::function<bool(std::uint32_t position)>& starting,
-                           std::vector<ItemTestResult>& results);
+    std::optional<DecodeResult> TestItems(const std::vector<std::uint32_t>& positions,
+                                          const std::function<bool(std::uint32_t position)>& starting,
+                                          std::vector<ItemTestResult>& results) override;
 
     // What the last failed operation found, in English; empty after a success.
-    const std::wstring& LastErrorText() const { return lastError_; }
+    std::wstring LastErrorText() const override { return lastError_; }
     // The library in use (after a successful Open, the one loaded).
     const std::wstring& LibraryPath() const { return libraryPath_; }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "extract/job_signal.h"
+#include "frontend/job_signal.h"
 
 namespace Arkova {
 
@@ -29,6 +29,12 @@ public:
     virtual bool IsCancelled() const = 0;
     // Handles whatever input is waiting (window messages, an interrupt from the console).
     virtual void PumpMessages() = 0;
+    // Waits for a job's worker while keeping the window alive: updates the bars and the name from the signal (the
+    // per-file bar leaves its marquee on the first report above 0 %), and passes a cancel on to the worker within
+    // one 100 ms slice; after a cancel it waits at most 5 s more for the done event. Returns when the worker is
+    // done or after a cancel; the caller then joins the worker. WaitForWorkerPolling (extract/) is the portable
+    // loop.
+    virtual void WaitForWorker(JobSignal& signal) = 0;
     // End of a job: title "압축 풀기 완료", "닫기" instead of "취소", and the two completion options (close the
     // window, open the destination folder).
     virtual void Finish() = 0;
@@ -39,10 +45,6 @@ public:
     virtual void Detach() = 0;
     // The nested loop of a finished job: returns when the user has closed the window.
     virtual void RunUntilClosed() = 0;
-
-    // Waits for a job's worker while keeping the window alive: updates the bars and the name from the signal, and
-    // passes a cancel on to the worker within one 100 ms slice; after a cancel it waits at most 5 s more.
-    void WaitForWorker(JobSignal& signal);
 };
 
 }  // namespace Arkova

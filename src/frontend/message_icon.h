@@ -1,0 +1,8 @@
+// The icon of a message shown to the user.
+#pragma once
+
+namespace Arkova {
+
+enum class MessageIcon { Information, Warning, Error };
+
+}  // namespace Arkova
