@@ -1,0 +1,88 @@
+// Identifiers shared by the resource script and the C++ code. Control identifiers are unique within their dialog
+// only, so each dialog's names carry its own prefix.
+#pragma once
+
+// Dialogs.
+#define IDD_ABOUT 103
+#define IDD_PROGRESS 133
+#define IDD_DESTINATION 134
+#define IDD_OVERWRITE 135
+#define IDD_PASSWORD 137
+#define IDD_TEST_REPORT 138
+#define IDD_OPTIONS 200
+#define IDD_OPTIONS_GENERAL 201
+#define IDD_OPTIONS_OTHER 202
+#define IDD_OPTIONS_SHELL 203
+
+// About box.
+#define IDC_ABOUT_ICON 1001
+#define IDC_ABOUT_TEXT 1002
+
+// Progress window.
+#define IDC_PROGRESS_ITEM_BAR 1023
+#define IDC_PROGRESS_OVERALL_BAR 1024
+#define IDC_PROGRESS_NAME 1025
+#define IDC_PROGRESS_ITEM_PERCENT 1026
+#define IDC_PROGRESS_OVERALL_PERCENT 1027
+#define IDC_PROGRESS_STATUS 1028
+#define IDC_PROGRESS_CLOSE_ON_FINISH 1029
+#define IDC_PROGRESS_OPEN_DEST_ON_FINISH 1030
+#define IDC_PROGRESS_CLOSE 1038
+#define IDC_PROGRESS_SHOW_SOURCE 1039
+#define IDC_PROGRESS_OPEN_DEST 1040
+
+// Destination folder dialog.
+#define IDC_DEST_PATH 1003
+#define IDC_DEST_TREE 1004
+#define IDC_DEST_ALL_FILES 1005
+#define IDC_DEST_SELECTED_FILES 1006
+#define IDC_DEST_NEW_FOLDER 1007
+#define IDC_DEST_CREATE_SUBFOLDER 1008
+#define IDC_DEST_REMEMBER 1009
+#define IDC_DEST_DELETE_ARCHIVE 1010
+#define IDC_DEST_FILE_COUNT 1011
+#define IDC_DEST_KEEP_PATHS 1036
+#define IDC_DEST_NEWER_ONLY 1037
+// Posted to the destination dialog to start naming the folder it has just created.
+#define WM_DEST_BEGIN_RENAME (0x0400 + 100)
+
+// Overwrite prompt.
+#define IDC_OVERWRITE_ICON 1029
+#define IDC_OVERWRITE_QUESTION 1030
+#define IDC_OVERWRITE_OVERWRITE 1031
+#define IDC_OVERWRITE_SKIP 1032
+#define IDC_OVERWRITE_RENAME 1033
+#define IDC_OVERWRITE_APPLY_TO_ALL 1034
+
+// Password prompt.
+#define IDC_PASSWORD_ICON 1041
+#define IDC_PASSWORD_ARCHIVE 1042
+#define IDC_PASSWORD_MESSAGE 1043
+#define IDC_PASSWORD_EDIT 1044
+#define IDC_PASSWORD_SHOW 1045
+#define IDC_PASSWORD_REMEMBER 1046
+
+// Test report.
+#define IDC_REPORT_LIST 1047
+#define IDC_REPORT_SUMMARY 1048
+#define IDC_REPORT_ICON 1049
+
+// Options dialog and its pages.
+#define IDC_OPTIONS_PAGE_LIST 1012
+#define IDC_OPTIONS_PAGE_AREA 1013
+#define IDC_GENERAL_WELCOME 1000
+#define IDC_GENERAL_REMEMBER_WINDOW 1002
+#define IDC_GENERAL_CONTEXT_PREVIEW 1003
+#define IDC_GENERAL_CLOSE_ON_FINISH 1029
+#define IDC_GENERAL_PARALLEL 1033
+#define IDC_GENERAL_PARALLEL_TEMP 1034
+#define IDC_GENERAL_OPEN_DEST 1036
+#define IDC_SHELL_TYPES 1051
+#define IDC_SHELL_REGISTER 1052
+#define IDC_SHELL_UNREGISTER 1053
+
+// The failure list shown at the end of a job whose entries failed.
+#define IDD_FAILURES 139
+#define IDC_FAILURES_SUMMARY 1060
+#define IDC_FAILURES_LIST 1061
+#define IDC_FAILURES_ICON 1062
