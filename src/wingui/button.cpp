@@ -6,10 +6,14 @@ namespace {
 
 DWORD KindStyle(Button::Kind kind) {
     switch (kind) {
-        case Button::Kind::DefaultPush: return BS_DEFPUSHBUTTON;
-        case Button::Kind::CheckBox: return BS_AUTOCHECKBOX;
-        case Button::Kind::Radio: return BS_AUTORADIOBUTTON;
-        case Button::Kind::Push: break;
+        case Button::Kind::DefaultPush:
+            return BS_DEFPUSHBUTTON;
+        case Button::Kind::CheckBox:
+            return BS_AUTOCHECKBOX;
+        case Button::Kind::Radio:
+            return BS_AUTORADIOBUTTON;
+        case Button::Kind::Push:
+            break;
     }
     return BS_PUSHBUTTON;
 }

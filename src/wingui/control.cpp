@@ -42,13 +42,13 @@ bool Control::CreateControl(const wchar_t* className, const ControlArgs& args, D
     Detach();
     UINT dpi = DpiForWindow(args.parent);
     DWORD fullStyle = WS_CHILD | (args.visible ? WS_VISIBLE : 0) | style | args.style;
-    HWND window = ::CreateWindowExW(args.exStyle, className, args.text.c_str(), fullStyle, Scale(args.x, dpi),
-                                    Scale(args.y, dpi), Scale(args.width, dpi), Scale(args.height, dpi), args.parent,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
-                                    ::GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        ::CreateWindowExW(args.exStyle, className, args.text.c_str(), fullStyle, Scale(args.x, dpi), Scale(args.y, dpi),
+                          Scale(args.width, dpi), Scale(args.height, dpi), args.parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), ::GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) return false;
-    HFONT font = args.font != nullptr ? args.font
-                                      : reinterpret_cast<HFONT>(::SendMessageW(args.parent, WM_GETFONT, 0, 0));
+    HFONT font =
+        args.font != nullptr ? args.font : reinterpret_cast<HFONT>(::SendMessageW(args.parent, WM_GETFONT, 0, 0));
     if (font != nullptr) ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (!Bind(window, true)) {
         ::DestroyWindow(window);

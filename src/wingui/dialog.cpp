@@ -23,8 +23,10 @@ bool AnswersDirectly(UINT message) {
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:
         case WM_QUERYDRAGICON:
-        case WM_INITDIALOG: return true;
-        default: return false;
+        case WM_INITDIALOG:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -126,9 +128,14 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<INT_PTR>(brush);
             }
             break;
-        case WM_CLOSE: OnClose(); return TRUE;
-        case WM_DESTROY: OnDestroy(); return TRUE;
-        default: break;
+        case WM_CLOSE:
+            OnClose();
+            return TRUE;
+        case WM_DESTROY:
+            OnDestroy();
+            return TRUE;
+        default:
+            break;
     }
     if (!handled) handled = HandleMessage(message, wParam, lParam, result);
     if (!handled) return FALSE;

@@ -3,8 +3,8 @@
 namespace Arkova::WinGui {
 
 bool Edit::Create(const CreateArgs& args) {
-    DWORD style = WS_TABSTOP | (args.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL
-                                               : ES_AUTOHSCROLL);
+    DWORD style =
+        WS_TABSTOP | (args.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL : ES_AUTOHSCROLL);
     if (args.password) style |= ES_PASSWORD;
     if (args.readOnly) style |= ES_READONLY;
     CreateArgs withBorder = args;

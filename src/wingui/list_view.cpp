@@ -143,9 +143,7 @@ void ListView::SelectRow(int row, bool selected) {
     ::SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void ListView::EnsureVisible(int row) {
-    ::SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-}
+void ListView::EnsureVisible(int row) { ::SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE); }
 
 bool ListView::FillDisplayInfo(NMLVDISPINFOW& info) {
     if (!onGetText || (info.item.mask & LVIF_TEXT) == 0 || info.item.cchTextMax <= 0) return false;
@@ -159,7 +157,8 @@ bool ListView::FillDisplayInfo(NMLVDISPINFOW& info) {
 bool ListView::OnNotify(NMHDR& header, LRESULT& result) {
     result = 0;
     switch (header.code) {
-        case LVN_GETDISPINFOW: return FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+        case LVN_GETDISPINFOW:
+            return FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
         case LVN_ITEMCHANGED: {
             auto& change = reinterpret_cast<NMLISTVIEW&>(header);
             bool selection = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
@@ -179,7 +178,8 @@ bool ListView::OnNotify(NMHDR& header, LRESULT& result) {
             if (!onColumnClick) return false;
             onColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

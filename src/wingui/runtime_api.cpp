@@ -56,8 +56,7 @@ bool AdjustWindowRectExForDpi(RECT* rect, DWORD style, bool menu, DWORD exStyle,
 }
 
 bool SystemParametersInfoForDpi(UINT action, UINT param, void* data, UINT winIni, UINT dpi) {
-    static const auto function =
-        User32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+    static const auto function = User32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
     return function != nullptr && function(action, param, data, winIni, dpi) != FALSE;
 }
 

@@ -42,9 +42,7 @@ LPARAM TreeView::ItemData(HTREEITEM item) const {
 
 int TreeView::Count() const { return static_cast<int>(::SendMessageW(Handle(), TVM_GETCOUNT, 0, 0)); }
 
-void TreeView::DeleteAll() {
-    ::SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-}
+void TreeView::DeleteAll() { ::SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
 HTREEITEM TreeView::Next(HTREEITEM item, UINT relation) const {
     return reinterpret_cast<HTREEITEM>(

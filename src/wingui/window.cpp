@@ -76,7 +76,8 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (message) {
-        case WM_CREATE: return OnCreate() ? 0 : -1;
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
         case WM_COMMAND:
             if (Control::RouteNotification(message, wParam, lParam, result)) return 0;
             if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
@@ -85,18 +86,27 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (Control::RouteNotification(message, wParam, lParam, result)) return result;
             if (OnNotify(*reinterpret_cast<NMHDR*>(lParam), result)) return result;
             break;
-        case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_SIZE:
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
         case WM_PAINT: {
-                PAINTSTRUCT paint{};
-                HDC dc = ::BeginPaint(hwnd_, &paint);
-                OnPaint(dc, paint.rcPaint);
-                ::EndPaint(hwnd_, &paint);
+            PAINTSTRUCT paint{};
+            HDC dc = ::BeginPaint(hwnd_, &paint);
+            OnPaint(dc, paint.rcPaint);
+            ::EndPaint(hwnd_, &paint);
             return 0;
         }
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam)); return 0;
-        case WM_CLOSE: OnClose(); return 0;
-        case WM_DESTROY: OnDestroy(); return 0;
-        default: break;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        default:
+            break;
     }
     return HandleMessage(message, wParam, lParam);
 }

@@ -26,7 +26,7 @@ public:
         // Used when the class is registered, i.e. by the first window of each class name.
         UINT classStyle = CS_HREDRAW | CS_VREDRAW;
         HICON icon = nullptr;
-        HCURSOR cursor = nullptr;                                             // nullptr: the arrow
+        HCURSOR cursor = nullptr;                                         // nullptr: the arrow
         HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // not owned
     };
 
