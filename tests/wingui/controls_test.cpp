@@ -4,6 +4,7 @@
 // must render (look at screenshots/korean_controls.png).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "wingui/edit.h"
 #include "wingui/list_box.h"
 #include "wingui/list_view.h"
+#include "wingui/message_pump.h"
 #include "wingui/progress_bar.h"
 #include "wingui/static.h"
 #include "wingui/tree_view.h"
@@ -27,12 +29,14 @@ namespace {
 class Host : public Window {
 public:
     std::vector<std::pair<int, int>> commands;  // id, notification code
+    int destroyed = 0;
 
 protected:
     bool OnCommand(int id, int code, HWND) override {
         commands.emplace_back(id, code);
         return true;
     }
+    void OnDestroy() override { ++destroyed; }
 };
 
 class ControlsTest : public testing::Test {
@@ -247,6 +251,50 @@ TEST_F(ControlsTest, CreatedControlsReadBackAndShowKorean) {
 
     EXPECT_TRUE(Testing::IsShown(ok.Handle()));
     EXPECT_FALSE(Testing::SaveScreenshot(host.Handle(), L"korean_controls").empty());
+}
+
+TEST_F(ControlsTest, WindowsEndCleanlyAndLoopsStopWhereTheyShould) {
+    // A window closed by the user leaves its object without a handle; the object's end is then harmless.
+    HWND window = host.Handle();
+    EXPECT_EQ(Window::FromHandle(window), &host);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunUntilClosed(window));
+    EXPECT_EQ(host.destroyed, 1);
+    EXPECT_EQ(host.Handle(), nullptr);
+    EXPECT_FALSE(::IsWindow(window));
+
+    // A nested loop that meets WM_QUIT stops and leaves it for the outer loop.
+    Host other;
+    Window::CreateArgs args;
+    ASSERT_TRUE(other.Create(args));
+    ::PostQuitMessage(3);
+    EXPECT_FALSE(RunUntilClosed(other.Handle()));
+    EXPECT_EQ(RunMessageLoop(), 3);
+    EXPECT_TRUE(PumpWaitingMessages());
+}
+
+TEST(Dpi, SizesAndFontsFollowTheDpi) {
+    EXPECT_EQ(Scale(100, 96), 100);
+    EXPECT_EQ(Scale(100, 144), 150);
+    EXPECT_EQ(Scale(15, 120), 19);  // MulDiv rounds 18.75 up
+    EXPECT_EQ(Scale(-10, 192), -20);
+    EXPECT_EQ(DpiForWindow(nullptr), SystemDpi());
+
+    Font normal = CreateMessageFont(96);
+    Font large = CreateMessageFont(192);
+    ASSERT_TRUE(normal && large);
+    LOGFONTW small{}, big{};
+    ::GetObjectW(normal.Get(), sizeof(small), &small);
+    ::GetObjectW(large.Get(), sizeof(big), &big);
+    EXPECT_NEAR(std::abs(big.lfHeight), 2 * std::abs(small.lfHeight), 1);
+
+    // The owners free once, and a moved-from owner frees nothing.
+    HFONT handle = large.Get();
+    Font moved = std::move(large);
+    EXPECT_FALSE(large);
+    EXPECT_EQ(moved.Get(), handle);
+    moved.Reset();
+    EXPECT_EQ(::GetObjectType(handle), 0u);
 }
 
 }  // namespace
