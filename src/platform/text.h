@@ -24,4 +24,8 @@ int SystemAnsiCodePage();
 // Unicode normalisation form C (composed Hangul syllables, accented letters).
 std::wstring NormalizeNfc(std::wstring_view text);
 
+// Equal apart from letter case, compared code unit by code unit through the upper-case fold (as Windows compares
+// file names).
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
+
 }  // namespace Arkova::Platform

@@ -77,5 +77,14 @@ TEST(TextTest, NormalizeNfcComposesHangulJamoAndAccents) {
     EXPECT_EQ(NormalizeNfc(L""), L"");
 }
 
+TEST(TextTest, EqualsIgnoringCaseFoldsLettersBeyondAscii) {
+    EXPECT_TRUE(EqualsIgnoringCase(L"C:\\Users\\Data", L"c:\\users\\DATA"));
+    EXPECT_TRUE(EqualsIgnoringCase(L"\u00E9t\u00E9", L"\u00C9T\u00C9"));
+    EXPECT_TRUE(EqualsIgnoringCase(L"새 폴더", L"새 폴더"));
+    EXPECT_TRUE(EqualsIgnoringCase(L"", L""));
+    EXPECT_FALSE(EqualsIgnoringCase(L"새 폴더", L"새 폴더 (1)"));
+    EXPECT_FALSE(EqualsIgnoringCase(L"abc", L"abd"));
+}
+
 }  // namespace
 }  // namespace Arkova::Platform

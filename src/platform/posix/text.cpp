@@ -115,4 +115,16 @@ std::wstring NormalizeNfc(std::wstring_view text) {
     return result;
 }
 
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](wchar_t c) {
+        auto code = static_cast<utf8proc_int32_t>(c);
+        return utf8proc_codepoint_valid(code) ? utf8proc_toupper(code) : code;
+    };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace Arkova::Platform

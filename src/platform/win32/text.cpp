@@ -48,4 +48,10 @@ std::wstring NormalizeNfc(std::wstring_view text) {
     return std::wstring(text);
 }
 
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    return a.empty() || ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace Arkova::Platform
