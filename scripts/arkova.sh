@@ -4,6 +4,7 @@
 #   scripts/arkova.sh demo     set up, build, and run arkova-cli on a sample archive
 #   scripts/arkova.sh test     set up, build every tree, run every suite (what CI runs)
 #   scripts/arkova.sh build    set up and build the Linux and Windows trees
+#   scripts/arkova.sh wintest  build the Windows tree and run only the window tests (96 and 192 DPI)
 #   scripts/arkova.sh fuzz [SECONDS]   run the fuzz targets (default 60 s each)
 #   scripts/arkova.sh bench [ARGS]     run the benchmarks (bench/*.sh)
 #
@@ -50,24 +51,91 @@ build_fuzz() {
         -DARKOVA_BUILD_TESTS=OFF -DARKOVA_BUILD_FUZZERS=ON -DARKOVA_SANITIZE=address,undefined,fuzzer-no-link
 }
 
-# One Wine prefix per build tree, in the Korean locale (system ANSI code page 949), and one wineserver kept alive
-# for the whole run: without it every test program pays Wine's start-up again.
-WINE_ENV=(WINEPREFIX="$BUILD/windows/wineprefix" WINEDEBUG=-all LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
-          "WINEDLLOVERRIDES=mscoree,mshtml=;winedbg.exe=d")
+# The Windows tests run under Wine: in a prefix of the build tree prepared for Korean text, with a display of
+# their own (Xvfb) exported to every Wine call, and one wineserver kept alive for the whole run (without it every
+# test program pays Wine's start-up again). The window tests run a second time in a copy of the prefix at 192 DPI.
+WINE_ENV=(WINEDEBUG=-all LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 "WINEDLLOVERRIDES=mscoree,mshtml=;winedbg.exe=d")
+WINE_PREFIX_96=$BUILD/windows/wineprefix
+WINE_PREFIX_192=$BUILD/windows/wineprefix-192dpi
+# Written into each prepared prefix; a prefix prepared by an older version of these steps is made again.
+WINE_PREFIX_VERSION=korean-fonts-dpi-1
+XVFB_PID=
+
+start_display() {
+    [[ -n $XVFB_PID ]] && return 0
+    local number=$BUILD/xvfb.display
+    : >"$number"
+    # Xvfb picks a free display and writes its number once it accepts connections.
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$number" </dev/null >"$BUILD/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local tries=0
+    while [[ ! -s $number ]] && ((tries++ < 100)); do sleep 0.1; done
+    [[ -s $number ]] || { cat "$BUILD/xvfb.log"; echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=:$(tr -d '[:space:]' <"$number")
+}
+stop_display() {
+    [[ -n $XVFB_PID ]] || return 0
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+}
+
+# import_reg FILE: regedit reads UTF-16LE with a BOM and CRLF lines; the checked-in files are UTF-8.
+import_reg() {
+    local converted=$WINEPREFIX/$(basename "$1" .reg).utf16.reg
+    { printf '\xff\xfe'; sed 's/$/\r/' "$1" | iconv -f UTF-8 -t UTF-16LE; } >"$converted"
+    wine regedit /S "Z:${converted//\//\\}" </dev/null >/dev/null 2>&1
+    wineserver -w
+}
+
+# prepare_prefix PREFIX: made once (about 12 s); the 192-DPI prefix is a copy of the 96-DPI one (2 s).
+prepare_prefix() {
+    local prefix=$1
+    [[ -f $prefix/.arkova-ready && $(<"$prefix/.arkova-ready") == "$WINE_PREFIX_VERSION" ]] && return 0
+    say "preparing the Wine prefix $(basename "$prefix")"
+    rm -rf "$prefix"
+    if [[ $prefix == "$WINE_PREFIX_192" ]]; then
+        prepare_prefix "$WINE_PREFIX_96"
+        cp -a "$WINE_PREFIX_96" "$prefix"
+        WINEPREFIX=$prefix import_reg "$ROOT/scripts/wine-192dpi.reg"
+    else
+        WINEPREFIX=$prefix WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
+        WINEPREFIX=$prefix wineserver -w
+        WINEPREFIX=$prefix import_reg "$ROOT/scripts/wine-korean.reg"
+        # Wine draws caption buttons and check marks with this font.
+        cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+    fi
+    echo "$WINE_PREFIX_VERSION" >"$prefix/.arkova-ready"
+}
+
+# start_wine [PREFIX]: the display, the prefix, and its wineserver for the run.
 start_wine() {
     export "${WINE_ENV[@]}"
-    if [[ ! -f $WINEPREFIX/.arkova-ready ]]; then
-        say "preparing the Wine prefix"
-        rm -rf "$WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1
-        wineserver -w
-        touch "$WINEPREFIX/.arkova-ready"
-    fi
-    # Its output must not hold the caller's pipes open.
+    start_display
+    prepare_prefix "${1:-$WINE_PREFIX_96}"
+    export WINEPREFIX=${1:-$WINE_PREFIX_96}
+    # The first Wine process must not hold CTest's (or the caller's) pipes open.
     wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
-stop_wine() { [[ -n ${WINEPREFIX:-} ]] && wineserver -k </dev/null >/dev/null 2>&1 || true; }
+stop_wine() {
+    if [[ -n ${WINEPREFIX:-} ]]; then
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+    fi
+}
+stop_all_wine() {
+    stop_wine
+    stop_display
+}
+
+# The window tests (label "windows") in the 192-DPI prefix; their screenshots go to screenshots/192dpi/.
+run_window_tests_192dpi() {
+    stop_wine
+    start_wine "$WINE_PREFIX_192"
+    say "window tests at 192 DPI"
+    ctest --test-dir "$BUILD/windows" --output-on-failure -j 1 -L windows
+}
 
 run_ctest() {
     local tree=$1
@@ -128,15 +196,28 @@ cmd_test() {
     run_ctest asan || failed=1
     run_ctest tsan -L threads || failed=1
     start_wine
-    trap stop_wine EXIT
+    trap stop_all_wine EXIT
     run_ctest windows -j 1 || failed=1
-    stop_wine
+    run_window_tests_192dpi || failed=1
+    stop_all_wine
     run_fuzzers "${ARKOVA_FUZZ_SECONDS:-$FUZZ_SECONDS_DEFAULT}" || failed=1
     if [[ $failed -ne 0 ]]; then
         say "FAILED"
         return 1
     fi
     say "all suites passed"
+}
+
+cmd_wintest() {
+    setup
+    build_windows
+    local failed=0
+    start_wine
+    trap stop_all_wine EXIT
+    run_ctest windows -j 1 -L windows || failed=1
+    run_window_tests_192dpi || failed=1
+    stop_all_wine
+    return $failed
 }
 
 cmd_fuzz() {
@@ -155,13 +236,13 @@ cmd_bench() {
 }
 
 case ${1:-} in
-    demo | test | build | fuzz | bench)
+    demo | test | wintest | build | fuzz | bench)
         command=$1
         shift
         "cmd_$command" "$@"
         ;;
     *)
-        sed -n '2,12p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+        sed -n '2,13p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
         exit 2
         ;;
 esac

@@ -22,7 +22,7 @@ readonly PACKAGES=(
   zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libutf8proc-dev libsqlite3-dev
   p7zip-full
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine wine64 xvfb xauth
+  wine wine64 fonts-wine xvfb xauth
   nasm dpkg-dev clang-14 libclang-rt-14-dev
   libarchive-tools unzip zip time fonts-nanum locales gcab xorriso
 )

@@ -1,0 +1,14 @@
+# The resource script (res/arkova.rc: dialogs, manifest) as an OBJECT library: programs that link it get the
+# compiled resources as an object file of their own, which the linker cannot drop the way it drops unreferenced
+# members of a static library.
+enable_language(RC)
+
+file(GLOB ARKOVA_RESOURCE_INPUTS CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/res/*.h ${PROJECT_SOURCE_DIR}/res/*.rc ${PROJECT_SOURCE_DIR}/res/*.manifest
+     ${PROJECT_SOURCE_DIR}/res/dialogs/*.rc)
+
+add_library(arkova_resources OBJECT ${PROJECT_SOURCE_DIR}/res/arkova.rc)
+# UTF-8 script; windres knows no dependency scanning, so every included file is listed.
+target_compile_options(arkova_resources PRIVATE $<$<COMPILE_LANGUAGE:RC>:-c65001>)
+target_include_directories(arkova_resources PUBLIC ${PROJECT_SOURCE_DIR}/res)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/res/arkova.rc PROPERTIES OBJECT_DEPENDS "${ARKOVA_RESOURCE_INPUTS}")
