@@ -89,6 +89,12 @@ Dialog* Dialog::FromHandle(HWND dialog) {
     return reinterpret_cast<Dialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
+HWND Dialog::Release() {
+    HWND dialog = hwnd_;
+    if (dialog != nullptr) Detach();
+    return dialog;
+}
+
 void Dialog::Detach() {
     ModelessDialogs::Remove(hwnd_);
     ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);

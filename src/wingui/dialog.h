@@ -60,6 +60,9 @@ protected:
     virtual void OnDestroy() {}
     // Every message no member above handled. Return true with `result` set when handled.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Leaves a modeless dialog on screen without this object: the window keeps running on whatever procedure the
+    // caller gives it next, and the object no longer sees or destroys it. Returns the window.
+    HWND Release();
 
 private:
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
