@@ -86,3 +86,52 @@
 #define IDC_FAILURES_SUMMARY 1060
 #define IDC_FAILURES_LIST 1061
 #define IDC_FAILURES_ICON 1062
+
+// The main window: icons, title, menu and accelerators, popups.
+#define IDI_ARKOVA 107
+#define IDI_ARKOVA_SMALL 108
+#define IDR_MAIN_MENU 109  // the menu bar and the accelerator table
+#define IDS_APP_TITLE 103
+#define IDR_LIST_MENU 140
+#define IDR_CODEPAGE_MENU 150
+
+// Child windows of the main window.
+#define IDC_MAIN_TOOLBAR 101
+#define IDC_MAIN_TREE 102
+#define IDC_MAIN_LIST 103
+#define IDC_MAIN_PREVIEW 104
+#define IDC_MAIN_STATUS 105
+#define IDC_MAIN_VSPLITTER 106
+#define IDC_MAIN_HSPLITTER 107
+#define IDC_MAIN_SEARCH 1054
+#define IDC_MAIN_SEARCH_CLEAR 1055
+
+// Commands of the main window.
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_OPEN_WELCOME 108
+#define IDM_COMPRESS_WELCOME 109
+#define IDM_TOOLBAR_OPEN 201
+#define IDM_TOOLBAR_EXTRACT 202
+#define IDM_TOOLBAR_COMPRESS 203
+#define IDM_TOOLBAR_CODEPAGE 209
+#define IDM_OPTIONS_TOOLBAR 210
+#define IDM_TOOLBAR_VIEW 211
+#define IDM_STATUS_OPEN_LOCATION 301
+#define IDM_FILE_OPEN 32771
+#define IDM_FILE_COMPRESS 32772
+#define IDM_FILE_CLOSE 32773
+#define IDM_TEST 32778
+#define IDM_EXTRACT 32780
+#define IDM_LIST_EXTRACT 32783
+#define IDM_VIEW_DETAILS 32799
+#define IDM_VIEW_LARGE_ICONS 32802
+#define IDM_CODEPAGE_FIRST 32810  // 32810 .. 32825, in the order of the code page menu
+#define IDM_CODEPAGE_LAST 32825
+#define IDM_OPTIONS 32826
+#define IDM_FIND 32827
+#define IDM_SORT_NAME 32830
+#define IDM_SORT_SIZE 32832
+#define IDM_SORT_DATE 32833
+#define IDM_SORT_ASCENDING 32834
+#define IDM_SORT_DESCENDING 32835
