@@ -149,6 +149,14 @@ bool RemoveOpenWithProgId(const std::wstring& extension) {
     return true;
 }
 
+bool RegisterShellIntegration() {
+    if (!RegisterProgId()) return false;
+    // An extension whose open-with list cannot be written still leaves the others registered.
+    for (const std::wstring& extension : RegistrableExtensions()) AddOpenWithProgId(extension);
+    Platform::NotifyAssociationsChanged();
+    return true;
+}
+
 bool UnregisterFileAssociations() {
     for (const std::wstring& extension : RegistrableExtensions()) RemoveOpenWithProgId(extension);
     DeleteRegistryTree(kProgIdKey);

@@ -25,6 +25,10 @@ bool RegisterProgId(const std::wstring& programPath);
 bool AddOpenWithProgId(const std::wstring& extension);
 bool RemoveOpenWithProgId(const std::wstring& extension);
 
+// The "register" command: the ProgID, then (only when that worked) the open-with entry of every registrable
+// extension, each failure there skipped, and the shell told. False when the ProgID could not be written.
+bool RegisterShellIntegration();
+
 // Removes the open-with entries and the ProgID's tree, then notifies the shell. Always true.
 bool UnregisterFileAssociations();
 

@@ -28,6 +28,12 @@ void ArchiveContext::SetCodePage(std::int32_t codePage) {
     if (decoder_) decoder_->SetCodePage(codePage);
 }
 
+void ArchiveContext::CloseArchive() {
+    if (decoder_) decoder_->Close();
+    decoder_.reset();
+    format_ = ArchiveFormat::Unrecognized;
+}
+
 DecodeResult ArchiveContext::OpenArchive(const std::wstring& path) {
     if (decoder_) {
         decoder_->Close();

@@ -29,6 +29,9 @@ public:
     // callback and code page. A decoder whose open failed stays, closed.
     DecodeResult OpenArchive(const std::wstring& path);
 
+    // Closes and destroys the decoder; the password, code page and library path stay.
+    void CloseArchive();
+
     // The decoder, or null before the first open.
     IArchiveDecoder* Decoder() const { return decoder_.get(); }
     // The item list; empty when there is no decoder.

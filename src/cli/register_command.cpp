@@ -2,18 +2,14 @@
 
 #include "app/shell_integration.h"
 #include "cli/commands.h"
-#include "platform/shell_notify.h"
 
 namespace Arkova::Cli {
 
 int RunRegister(Console& console) {
-    if (!RegisterProgId()) {
+    if (!RegisterShellIntegration()) {
         console.Err(L"Failed to register shell integration.\n");
         return kExitOk;
     }
-    // An extension whose open-with list cannot be written still leaves the others registered.
-    for (const std::wstring& extension : RegistrableExtensions()) AddOpenWithProgId(extension);
-    Platform::NotifyAssociationsChanged();
     console.Out(L"Shell integration registered successfully.\n");
     return kExitOk;
 }

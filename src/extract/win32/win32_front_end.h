@@ -16,6 +16,9 @@ public:
     // them, detached ones included.
     explicit Win32FrontEnd(HWND owner, Platform::ShellActions& shell = Platform::SystemShell());
 
+    // For an owner made after the front end (the main window creates its front end before its window).
+    void SetOwner(HWND owner) { owner_ = owner; }
+
     std::unique_ptr<ExtractProgressDialog> CreateProgressDialog() override;
     OverwriteAnswer AskOverwrite(const std::wstring& name) override;
     PasswordReply AskPassword(const std::wstring& archiveName, bool wrongPassword) override;

@@ -99,8 +99,7 @@ bool ImageToolbar::Create(HWND parent, int id, int buttonWidth, int buttonHeight
     buttonHeight_ = buttonHeight;
     // Scaled with the buttons, so the labels keep their place under the images at every DPI.
     font_.Reset(::CreateFontW(-WinGui::Scale(13, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                              L"맑은 고딕"));
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"맑은 고딕"));
     CreateArgs args;
     args.className = L"ImageToolbarClass";
     args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;

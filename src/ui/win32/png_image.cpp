@@ -29,8 +29,8 @@ PngImage PngImage::Load(const std::wstring& path) {
     data.PixelFormat = PixelFormat32bppPARGB;
     data.Scan0 = pixels.data();
     Gdiplus::Rect area(0, 0, width, height);
-    if (bitmap.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+    if (bitmap.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
+                        &data) != Gdiplus::Ok) {
         return image;
     }
     bitmap.UnlockBits(&data);
@@ -76,8 +76,8 @@ void PngImage::Draw(HDC dc, const RECT& target) const {
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics.DrawImage(&bitmap, Gdiplus::Rect(target.left, target.top, target.right - target.left,
-                                              target.bottom - target.top));
+    graphics.DrawImage(&bitmap,
+                       Gdiplus::Rect(target.left, target.top, target.right - target.left, target.bottom - target.top));
 }
 
 }  // namespace Arkova

@@ -13,8 +13,7 @@ bool ImageButton::Create(HWND parent, const std::wstring& label, const std::wstr
     dpi_ = dpi;
     image_ = PngImage::Load(imagePath);
     font_.Reset(::CreateFontW(-WinGui::Scale(16, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, HANGUL_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                              L"맑은 고딕"));
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"맑은 고딕"));
     CreateArgs args;
     args.className = L"ArkovaImageButton";
     args.title = label;

@@ -1,0 +1,118 @@
+// The program's window: the archive browser. It owns the open archive (the session and its decoder), the toolbar,
+// the folder tree and item list, the search bar, the status bar and the welcome panel shown while nothing is open,
+// and it runs every command of the menu, the toolbar, the popups and the keyboard. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/archive_session.h"
+#include "extract/win32/win32_front_end.h"
+#include "platform/shell.h"
+#include "ui/main_window_layout.h"
+#include "ui/win32/browser_view.h"
+#include "ui/win32/image_toolbar.h"
+#include "ui/win32/splitter.h"
+#include "ui/win32/status_bar.h"
+#include "ui/win32/welcome_panel.h"
+#include "wingui/button.h"
+#include "wingui/edit.h"
+#include "wingui/gdi_handles.h"
+#include "wingui/window.h"
+
+namespace Arkova {
+
+class MainWindow : public WinGui::Window {
+public:
+    // `shell` opens folders for the window and its jobs; tests pass one that records the calls.
+    explicit MainWindow(Platform::ShellActions& shell = Platform::SystemShell());
+    ~MainWindow() override;
+
+    // Registers the frame class, creates the frame where the saved settings say, and shows it.
+    bool Create(int showCommand);
+    // Opens the archive and shows it; says why in a message box when it cannot. A failed open leaves the welcome
+    // panel, or the archive that was open before it.
+    bool OpenArchiveFile(const std::wstring& path);
+    void ClearArchiveView();
+    void ShowWelcome(bool show);
+    void LayoutChildren();
+    // Extracts every entry, as the command line's "extract here" and "extract into a new folder" do.
+    bool ExtractArchive(const std::wstring& destination);
+
+    ArchiveSession& Session() { return *session_; }
+    BrowserView& Browser() { return browser_; }
+    StatusBar& Status() { return status_; }
+    bool WelcomeShown() const { return welcomeShown_; }
+    bool SearchVisible() const { return searchVisible_; }
+
+protected:
+    bool OnCreate() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+    void OnSize(int width, int height) override;
+    void OnDpiChanged(UINT dpi, const RECT& suggested) override;
+    void OnDestroy() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Command {
+        int id;
+        void (MainWindow::*run)();
+    };
+    static const Command kCommands[];
+
+    // The command table's entries.
+    void ShowAbout();
+    void Exit();
+    void ChooseArchive();
+    void AnnounceCompress();
+    void Extract();
+    void ShowCodePageMenu();
+    void ShowOptions();
+    void ShowViewMenu();
+    void CloseArchive();
+    void TestArchive();
+    void SendExtract();
+    void ShowDetails();
+    void ShowLargeIcons();
+    void ToggleSearch();
+    void OpenFileLocation();
+
+    void SetCodePage(int codePage);
+    void ShowPopupUnder(HMENU menu, int toolbarButton);
+    void ClearSearch();
+    void OnFilesDropped(HDROP drop);
+    void SavePlacement();
+    void UpdateTitle();
+    std::wstring ImageFolder() const;
+
+    Platform::ShellActions& shell_;
+    std::unique_ptr<ArchiveSession> session_ = std::make_unique<ArchiveSession>();
+    Win32FrontEnd frontEnd_;
+    int dpi_ = 96;
+    int treeWidth_ = 0;
+    int previewSplitY_ = 0;
+    bool previewVisible_ = false;
+    bool searchVisible_ = false;
+    bool welcomeShown_ = true;
+
+    ImageToolbar toolbar_;
+    Splitter treeSplitter_;
+    Splitter previewSplitter_;
+    BrowserView browser_;
+    HWND preview_ = nullptr;
+    StatusBar status_;
+    WelcomePanel welcome_;
+    WinGui::Edit search_;
+    WinGui::Button searchClear_;
+    WinGui::Font searchFont_;
+    WinGui::Icon largeIcon_;
+    WinGui::Icon smallIcon_;
+};
+
+}  // namespace Arkova
