@@ -226,8 +226,12 @@ TEST_F(OptionsDialogTest, PageListShowsOnePageAtATimeAndTheResizeKeepsTheCorner)
     const RECT listBefore = InParent(list);
     const RECT saveBefore = InParent(dialog.Item(IDOK));
     const RECT cancelBefore = InParent(dialog.Item(IDCANCEL));
-    const int dx = WinGui::Scale(160, dpi);
-    const int dy = WinGui::Scale(90, dpi);
+    // As far as the display lets the window grow (at 192 DPI the dialog is about as wide as the test display).
+    const int dx = std::clamp(static_cast<int>(::GetSystemMetrics(SM_CXMAXTRACK) - (outer.right - outer.left)), 0,
+                              WinGui::Scale(160, dpi));
+    const int dy = std::clamp(static_cast<int>(::GetSystemMetrics(SM_CYMAXTRACK) - (outer.bottom - outer.top)), 0,
+                              WinGui::Scale(90, dpi));
+    ASSERT_GT(dx + dy, 0);
     ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
                    SWP_NOMOVE | SWP_NOZORDER);
     RECT grown = ClientRectOf(window);
