@@ -53,11 +53,16 @@ bool OptionsDialog::OnInitDialog() {
     ::ShowWindow(Item(IDC_OPTIONS_PAGE_AREA), SW_HIDE);
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    HWND previous = Item(IDC_OPTIONS_PAGE_AREA);
     for (auto& page : pages_) {
         pageList_.AddItem(page->Name());
         // A page that cannot be made stays out of view; the others work without it.
         if (page->Create(Handle(), instance, pageRect)) page->Load();
-        if (page->PageWindow() != nullptr) ::ShowWindow(page->PageWindow(), SW_HIDE);
+        if (HWND window = page->PageWindow()) {
+            // In the place of the placeholder, so that Tab goes from the page list into the page, then to the buttons.
+            ::SetWindowPos(window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+            previous = window;
+        }
     }
     if (!pages_.empty()) {
         pageList_.SetSelectedIndex(0);
