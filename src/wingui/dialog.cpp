@@ -62,6 +62,14 @@ bool Dialog::CreateModeless(HWND owner) {
     return true;
 }
 
+bool Dialog::CreateChild(HWND parent, HINSTANCE instance) {
+    if (hwnd_ != nullptr || parent == nullptr || !::IsWindow(parent)) return false;
+    modal_ = false;
+    endCode_ = -1;
+    return ::CreateDialogParamW(instance != nullptr ? instance : instance_, MAKEINTRESOURCEW(templateId_), parent,
+                                &Dialog::Procedure, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 void Dialog::End(INT_PTR code) {
     if (hwnd_ == nullptr) return;
     endCode_ = code;

@@ -34,6 +34,10 @@ public:
     // Creates the dialog (shown if its template says WS_VISIBLE) and returns at once; the message pump of
     // message_pump.h gives it keyboard navigation. false when it could not be made.
     bool CreateModeless(HWND owner);
+    // Creates a DS_CONTROL | WS_CHILD template as a child of `parent` (a page inside another dialog), hidden
+    // unless its template says WS_VISIBLE. The parent's dialog manager gives it keyboard navigation, so it stays
+    // out of the pump's list. `instance` nullptr: the one given to the constructor. false when it could not be made.
+    bool CreateChild(HWND parent, HINSTANCE instance = nullptr);
     // Closes the dialog: EndDialog for a modal one, DestroyWindow for a modeless one.
     void End(INT_PTR code);
 

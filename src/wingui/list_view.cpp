@@ -123,6 +123,19 @@ void ListView::SetRedraw(bool on) {
     if (on) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+bool ListView::RowChecked(int row) const {
+    auto state = static_cast<UINT>(
+        ::SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), static_cast<LPARAM>(LVIS_STATEIMAGEMASK)));
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void ListView::SetRowChecked(int row, bool checked) {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    ::SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
 int ListView::SelectedRow() const {
     return static_cast<int>(::SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
@@ -161,10 +174,19 @@ bool ListView::OnNotify(NMHDR& header, LRESULT& result) {
             return FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
         case LVN_ITEMCHANGED: {
             auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-            bool selection = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
-            if (!selection || !onSelectionChanged) return false;
-            onSelectionChanged();
-            return true;
+            UINT changed = (change.uChanged & LVIF_STATE) ? change.uNewState ^ change.uOldState : 0;
+            bool handled = false;
+            // The check box is the state image: 1 unchecked, 2 checked. Rows just inserted go from 0 to 1.
+            if ((changed & LVIS_STATEIMAGEMASK) && (change.uOldState & LVIS_STATEIMAGEMASK) && change.iItem >= 0 &&
+                onCheckChanged) {
+                onCheckChanged(change.iItem, (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+                handled = true;
+            }
+            if ((changed & LVIS_SELECTED) && onSelectionChanged) {
+                onSelectionChanged();
+                handled = true;
+            }
+            return handled;
         }
         case LVN_ODSTATECHANGED:  // a range of virtual rows changed state at once
             if (!onSelectionChanged) return false;

@@ -46,6 +46,10 @@ public:
     // Turns painting off around a batch of changes (rows inserted into a visible list are slow otherwise).
     void SetRedraw(bool on);
 
+    // Rows' check boxes (LVS_EX_CHECKBOXES).
+    bool RowChecked(int row) const;
+    void SetRowChecked(int row, bool checked);
+
     int SelectedRow() const;  // the first selected row, or -1
     std::vector<int> SelectedRows() const;
     void SelectRow(int row, bool selected = true);
@@ -53,6 +57,8 @@ public:
 
     std::function<std::wstring(int row, int column)> onGetText;  // virtual rows
     std::function<void()> onSelectionChanged;
+    // A row's check box changed, by the user or by SetRowChecked.
+    std::function<void(int row, bool checked)> onCheckChanged;
     std::function<void(int row)> onActivate;  // double click or Enter
     std::function<void(int column)> onColumnClick;
 

@@ -110,6 +110,13 @@ std::wstring SaveScreenshot(HWND window, std::wstring_view name) {
     // two captures in a row agree.
     RECT area{};
     ::GetWindowRect(window, &area);
+    // Only what is on screen can be read back (Wine captures nothing at all when the area reaches past it), and a
+    // large dialog at a high DPI may be larger than the test display.
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT screen{screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                      screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    ::IntersectRect(&area, &area, &screen);
     Capture previous;
     Capture current;
     PumpUntil(
