@@ -11,6 +11,7 @@
 #include "frontend/texts.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "options/win32/options_dialog.h"
 #include "resource.h"
 #include "ui/win32/about_box.h"
 #include "wingui/dpi.h"
@@ -396,9 +397,7 @@ void MainWindow::SetCodePage(int codePage) {
         OpenArchiveFile(std::wstring(session_->archivePath));
 }
 
-void MainWindow::ShowOptions() {
-    // The options dialog comes with its own window.
-}
+void MainWindow::ShowOptions() { ShowOptionsDialog(Handle()); }
 
 void MainWindow::ShowViewMenu() {
     HMENU popup = ::CreatePopupMenu();
