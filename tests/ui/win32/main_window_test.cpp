@@ -1,0 +1,153 @@
+// The program as a user starts it: the main window's welcome and browser states, what a failed open leaves
+// behind, closing the archive, and every command-line action end to end (extract here, into a new folder, to a
+// chosen folder, test, register and unregister), with the job windows answered as a user would.
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "app/shell_integration.h"
+#include "app/win32/application.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "resource.h"
+#include "support/alz_writer.h"
+#include "support/registry_sandbox.h"
+#include "support/scratch_folder.h"
+#include "support/win32/control_readers.h"
+#include "support/win32/dialog_answerer.h"
+#include "support/win32/pump_until.h"
+#include "support/win32/recording_shell.h"
+#include "support/win32/screenshot.h"
+#include "ui/win32/gdiplus.h"
+
+namespace Arkova {
+namespace {
+
+using Testing::DialogAnswerer;
+using Testing::IsShown;
+using Testing::ReadText;
+using Testing::ShownDialog;
+using Testing::WindowText;
+
+std::string Cp949(const std::wstring& text) { return Platform::WideToMultiByte(text, 949); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Finished job windows close themselves, so a command-line extraction returns to the test.
+        WriteDword(kSettingCloseDialogOnFinished, 1);
+        Globals() = GlobalSettings{};
+        ASSERT_TRUE(Testing::AlzWriter()
+                        .ArchiveHeader()
+                        .Folder(Cp949(L"문서"))
+                        .File(Cp949(L"문서\\안내.txt"), "hello")
+                        .File("readme.txt", "stored", 0)
+                        .WriteTo(archive_));
+    }
+    // Starts the program as `arguments` would, the program path first.
+    bool Start(const std::wstring& arguments) {
+        return application_.Init(L"arkova.exe " + arguments, arguments, SW_SHOWNORMAL);
+    }
+    MainWindow& Window() { return *application_.Window(); }
+    HWND Item(int id) { return ::GetDlgItem(Window().Handle(), id); }
+    std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+    GdiplusSession gdiplus_;
+    Testing::RegistrySandbox registry_;
+    Testing::ScratchFolder folder_;
+    Testing::RecordingShell shell_;
+    std::wstring archive_ = folder_ / L"샘플.alz";
+    Application application_{shell_};
+};
+
+TEST_F(MainWindowTest, StartsOnTheWelcomePanelAndShowsAnArchiveUntilItIsClosed) {
+    ASSERT_TRUE(Start(L""));
+    HWND frame = Window().Handle();
+    EXPECT_EQ(WindowText(frame), L"아르코반 Arkova");
+    EXPECT_TRUE(Window().WelcomeShown());
+    EXPECT_FALSE(IsShown(Item(IDC_MAIN_TOOLBAR)));
+    EXPECT_FALSE(IsShown(Item(IDC_MAIN_TREE)));
+    EXPECT_FALSE(IsShown(Item(IDC_MAIN_LIST)));
+    Testing::SaveScreenshot(frame, L"main-welcome");
+
+    ASSERT_TRUE(Window().OpenArchiveFile(archive_));
+    EXPECT_EQ(WindowText(frame), L"Arkova - 샘플.alz");
+    EXPECT_FALSE(Window().WelcomeShown());
+    EXPECT_TRUE(IsShown(Item(IDC_MAIN_TOOLBAR)));
+    EXPECT_TRUE(IsShown(Item(IDC_MAIN_TREE)));
+    EXPECT_TRUE(IsShown(Item(IDC_MAIN_LIST)));
+    EXPECT_TRUE(IsShown(Item(IDC_MAIN_SEARCH))) << "the search bar comes with the browser";
+
+    // A failed open says why and leaves the archive that was open.
+    {
+        DialogAnswerer answerer([](ShownDialog& dialog) { dialog.Press(IDOK); });
+        EXPECT_FALSE(Window().OpenArchiveFile(folder_ / L"없음.zip"));
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].caption, L"오류");
+        EXPECT_EQ(answerer.Seen()[0].text,
+                  L"압축 파일을 열 수 없습니다: " + (folder_ / L"없음.zip") + L"\n오류 코드: FileNotFound");
+    }
+    EXPECT_EQ(WindowText(frame), L"Arkova - 샘플.alz");
+    EXPECT_TRUE(Window().Session().HasOpenArchive());
+
+    ::SendMessageW(frame, WM_COMMAND, IDM_FILE_CLOSE, 0);
+    EXPECT_EQ(WindowText(frame), L"Arkova");
+    EXPECT_TRUE(Window().WelcomeShown());
+    EXPECT_FALSE(Window().Session().HasOpenArchive());
+
+    // Extracting with nothing open asks to open an archive first.
+    DialogAnswerer answerer([](ShownDialog& dialog) { dialog.Press(IDOK); });
+    ::SendMessageW(frame, WM_COMMAND, IDM_TOOLBAR_EXTRACT, 0);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"먼저 압축 파일을 열어주세요.");
+}
+
+TEST_F(MainWindowTest, CommandLineExtractionsRunThroughTheJobWindowsAndLeaveTheArchiveShown) {
+    ASSERT_TRUE(Start(L"/extracthere " + Quoted(archive_)));
+    EXPECT_EQ(ReadText(folder_ / L"문서/안내.txt"), "hello");
+    EXPECT_EQ(ReadText(folder_ / L"readme.txt"), "stored");
+    EXPECT_EQ(WindowText(Window().Handle()), L"Arkova - 샘플.alz") << "the window stays open on the archive";
+
+    Application second{shell_};
+    ASSERT_TRUE(second.Init(L"arkova.exe -ExtractNewFolder " + Quoted(archive_), L"", SW_SHOWNORMAL));
+    EXPECT_EQ(ReadText(folder_ / L"샘플/readme.txt"), "stored");
+
+    std::vector<std::wstring> report;
+    Application third{shell_};
+    {
+        DialogAnswerer answerer([&](ShownDialog& dialog) {
+            if (::GetDlgItem(dialog.Handle(), IDC_PROGRESS_ITEM_BAR) != nullptr) return;
+            report.push_back(dialog.Caption());
+            report.push_back(dialog.ItemText(IDC_REPORT_SUMMARY));
+            dialog.Press(IDOK);
+        });
+        ASSERT_TRUE(third.Init(L"arkova.exe /test " + Quoted(archive_), L"", SW_SHOWNORMAL));
+    }
+    EXPECT_EQ(report, (std::vector<std::wstring>{L"Archive Test Result - OK", L"샘플.alz\nAll 2 file(s) passed."}));
+}
+
+TEST_F(MainWindowTest, RegisterAndUnregisterEndAtTheirMessageWithoutAWindow) {
+    DialogAnswerer answerer([](ShownDialog& dialog) { dialog.Press(IDOK); });
+    EXPECT_FALSE(Start(L"/register"));
+    EXPECT_EQ(application_.Window(), nullptr);
+    Platform::RegistryKey progId;
+    EXPECT_EQ(progId.Open(L"Software\\Classes\\Arkova.Archive", Platform::RegistryAccess::Read), Platform::kRegistryOk);
+    Application again{shell_};
+    EXPECT_FALSE(again.Init(L"arkova.exe /unregister", L"/unregister", SW_SHOWNORMAL));
+    ASSERT_EQ(answerer.Seen().size(), 2u);
+    EXPECT_EQ(answerer.Seen()[0].caption, L"Arkova");
+    EXPECT_EQ(answerer.Seen()[0].text, L"Shell integration registered successfully.");
+    EXPECT_EQ(answerer.Seen()[1].text, L"Shell integration unregistered successfully.");
+}
+
+TEST_F(MainWindowTest, ABarePathOpensTheArchiveAndAMissingOneOpensTheEmptyWindow) {
+    ASSERT_TRUE(Start(Quoted(archive_)));
+    EXPECT_TRUE(Window().Session().HasOpenArchive());
+    Application missing{shell_};
+    ASSERT_TRUE(
+        missing.Init(L"arkova.exe " + Quoted(folder_ / L"없음.alz"), Quoted(folder_ / L"없음.alz"), SW_SHOWNORMAL));
+    EXPECT_TRUE(missing.Window()->WelcomeShown()) << "no message, just the empty window";
+}
+
+}  // namespace
+}  // namespace Arkova
