@@ -182,6 +182,38 @@ cmd_demo() {
     say "arkova-cli x sample.alz -o extracted"
     "$cli" x "$work/sample.alz" -o "$work/extracted"
     find "$work/extracted" | sort
+    build_windows
+    demo_window "$work"
+}
+
+# demo_window WORK: arkova.exe under Wine on the sample, on the user's display when DISPLAY is set (it stays open
+# there), else on a display of our own; a screenshot of its main window goes to WORK/arkova.png.
+demo_window() {
+    local work=$1
+    local sample="Z:${work//\//\\}\\sample.alz" shot="Z:${work//\//\\}\\arkova.png"
+    local own_display=1 close=(--close)
+    if [[ -n ${DISPLAY:-} ]]; then
+        own_display=0
+        close=()
+        export "${WINE_ENV[@]}"
+        prepare_prefix "$WINE_PREFIX_96"
+        export WINEPREFIX=$WINE_PREFIX_96
+    else
+        start_wine
+    fi
+    say "arkova.exe sample.alz (under Wine)"
+    wine "$BUILD/windows/bin/arkova.exe" "$sample" </dev/null >"$work/arkova.log" 2>&1 &
+    local program=$!
+    if wine "$BUILD/windows/bin/window-screenshot.exe" ArkovaMainWindow "Arkova - " "$shot" "${close[@]}" \
+        </dev/null >"$work/screenshot.log" 2>&1; then
+        say "the main window with the sample open: ${work#"$ROOT"/}/arkova.png"
+    else
+        say "no screenshot of the main window (see ${work#"$ROOT"/}/screenshot.log)"
+    fi
+    if ((own_display)); then
+        wait "$program" || true
+        stop_all_wine
+    fi
 }
 
 cmd_test() {

@@ -100,9 +100,8 @@ std::wstring ScreenshotFolder(HWND window) {
 
 }  // namespace
 
-std::wstring SaveScreenshot(HWND window, std::wstring_view name) {
-    std::wstring folder = ScreenshotFolder(window);
-    if (folder.empty() || !::IsWindowVisible(window)) return {};
+bool SaveWindowPng(HWND window, const std::wstring& path) {
+    if (!::IsWindowVisible(window)) return false;
     ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(window);
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -126,9 +125,14 @@ std::wstring SaveScreenshot(HWND window, std::wstring_view name) {
             return !current.pixels.empty() && current.pixels == previous.pixels;
         },
         2000);
-    if (current.pixels.empty()) return {};
+    return !current.pixels.empty() && WritePng(current, path);
+}
+
+std::wstring SaveScreenshot(HWND window, std::wstring_view name) {
+    std::wstring folder = ScreenshotFolder(window);
+    if (folder.empty()) return {};
     std::wstring path = folder + L"\\" + std::wstring(name) + L".png";
-    return WritePng(current, path) ? path : std::wstring();
+    return SaveWindowPng(window, path) ? path : std::wstring();
 }
 
 }  // namespace Arkova::Testing

@@ -13,5 +13,7 @@ namespace Arkova::Testing {
 // is not at 96 DPI. Returns the file's path, or empty when it could not be saved or no folder is set.
 // Needs COM on the calling thread.
 std::wstring SaveScreenshot(HWND window, std::wstring_view name);
+// The same into the given file; false when it could not be saved.
+bool SaveWindowPng(HWND window, const std::wstring& path);
 
 }  // namespace Arkova::Testing
