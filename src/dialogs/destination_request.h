@@ -15,7 +15,7 @@ struct DestinationRequest {
     bool allFilesPreset = true;      // preselect "전체 파일"; true exactly when no row is selected
 
     // Kept by the dialog while it is shown.
-    std::wstring initialFolder;              // the archive's folder, else the desktop
+    std::wstring initialFolder;               // the archive's folder, else the desktop
     std::vector<std::wstring> recentFolders;  // the recent destinations, most recent first
 
     // Out.

@@ -100,10 +100,10 @@ private:
     WinGui::Button deleteArchive_;
 
     bool followSelection_ = true;
-    HWND edit_ = nullptr;          // the naming edit, while it exists
+    HWND edit_ = nullptr;           // the naming edit, while it exists
     HTREEITEM editItem_ = nullptr;  // the item recorded for naming
-    std::wstring newFolderPath_;   // the folder just created, while it is being named
-    bool editEnding_ = false;      // one end of the edit at a time (its message boxes and its destruction move focus)
+    std::wstring newFolderPath_;    // the folder just created, while it is being named
+    bool editEnding_ = false;       // one end of the edit at a time (its message boxes and its destruction move focus)
 };
 
 bool DestinationDialog::OnInitDialog() {
@@ -282,11 +282,13 @@ void DestinationDialog::BeginRename() {
     int width = std::max<int>(label.right - label.left + WinGui::Scale(50, dpi), WinGui::Scale(100, dpi));
     int height = label.bottom - label.top + WinGui::Scale(4, dpi);
     std::wstring text = tree_.View().ItemText(editItem_);
-    edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                              label.left, label.top, width, height, tree, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    edit_ =
+        ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, label.left,
+                          label.top, width, height, tree, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (edit_ == nullptr) return;
     ::SendMessageW(edit_, WM_SETFONT, ::SendMessageW(tree, WM_GETFONT, 0, 0), FALSE);
-    ::SetWindowSubclass(edit_, &DestinationDialog::RenameEditProc, kRenameSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(edit_, &DestinationDialog::RenameEditProc, kRenameSubclassId,
+                        reinterpret_cast<DWORD_PTR>(this));
     editEnding_ = false;
     KeepEditing();
 }
@@ -311,7 +313,8 @@ bool DestinationDialog::CommitRename(bool focusTree) {
         if (!::MoveFileW(newFolderPath_.c_str(), plan.target.c_str())) {
             DWORD error = ::GetLastError();
             if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-                Message(L"같은 이름의 폴더가 이미 있습니다.\n다른 이름을 입력하세요.", L"폴더 이름 변경", MB_ICONWARNING);
+                Message(L"같은 이름의 폴더가 이미 있습니다.\n다른 이름을 입력하세요.", L"폴더 이름 변경",
+                        MB_ICONWARNING);
             } else {
                 Message(L"폴더 이름을 변경할 수 없습니다.", L"오류", MB_ICONERROR);
             }

@@ -46,7 +46,7 @@ struct ShellFolderTree::Node {
         ::CoTaskMemFree(pidl);
     }
 
-    PIDLIST_ABSOLUTE pidl;            // absolute, from CoTaskMemAlloc
+    PIDLIST_ABSOLUTE pidl;           // absolute, from CoTaskMemAlloc
     IShellFolder* folder = nullptr;  // bound on first need; stays empty when binding fails
 };
 
@@ -108,8 +108,8 @@ HTREEITEM ShellFolderTree::Insert(HTREEITEM parent, const std::wstring& label, s
     insert.item.iImage = insert.item.iSelectedImage = SmallIconIndex(node->pidl);
     insert.item.cChildren = hasChildren ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(node.get());
-    auto item = reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto item =
+        reinterpret_cast<HTREEITEM>(::SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (item != nullptr) nodes_.push_back(std::move(node));
     return item;
 }

@@ -236,27 +236,26 @@ TEST_F(DestinationDialogTest, MissingDestinationIsCreatedOnlyAfterYesAndFailures
     ::CloseHandle(handle);
 
     const std::wstring question = L"폴더 생성|폴더가 존재하지 않습니다. 생성하시겠습니까?";
-    int result = Show(
-        scratch / L"a.zip", 0, true,
-        [&](HWND dialog) {
-            TypeInCombo(dialog, missing);
-            Click(dialog, IDOK);  // No
-            Click(dialog, IDOK);  // Cancel
-            EXPECT_TRUE(::IsWindowVisible(dialog));
-            EXPECT_FALSE(Platform::PathExists(scratch / L"new"));
-            EXPECT_TRUE(LoadRecentFolders().empty());
+    int result = Show(scratch / L"a.zip", 0, true,
+                      [&](HWND dialog) {
+                          TypeInCombo(dialog, missing);
+                          Click(dialog, IDOK);  // No
+                          Click(dialog, IDOK);  // Cancel
+                          EXPECT_TRUE(::IsWindowVisible(dialog));
+                          EXPECT_FALSE(Platform::PathExists(scratch / L"new"));
+                          EXPECT_TRUE(LoadRecentFolders().empty());
 
-            TypeInCombo(dialog, file);
-            Click(dialog, IDOK);  // Yes, but a file has the name
-            EXPECT_TRUE(::IsWindowVisible(dialog));
+                          TypeInCombo(dialog, file);
+                          Click(dialog, IDOK);  // Yes, but a file has the name
+                          EXPECT_TRUE(::IsWindowVisible(dialog));
 
-            TypeInCombo(dialog, missing);
-            Click(dialog, IDOK);  // Yes
-        },
-        {IDNO, IDCANCEL, IDYES, IDOK, IDYES});
+                          TypeInCombo(dialog, missing);
+                          Click(dialog, IDOK);  // Yes
+                      },
+                      {IDNO, IDCANCEL, IDYES, IDOK, IDYES});
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(boxes, (std::vector<std::wstring>{question, question, question, L"오류|폴더를 생성할 수 없습니다.",
-                                                question}));
+    EXPECT_EQ(boxes,
+              (std::vector<std::wstring>{question, question, question, L"오류|폴더를 생성할 수 없습니다.", question}));
     EXPECT_TRUE(Platform::IsDirectory(missing));
     EXPECT_EQ(request.destination, missing);
     EXPECT_EQ(LoadRecentFolders(), (std::vector<std::wstring>{missing}));
@@ -267,83 +266,85 @@ TEST_F(DestinationDialogTest, NewFolderIsNamedInPlaceAndEscapeUndoesIt) {
     ASSERT_TRUE(Platform::MakeDirectories(work + L"\\자료"));
     const std::wstring fresh = work + L"\\새 폴더";
 
-    int result = Show(
-        work + L"\\a.zip", 0, true,
-        [&](HWND dialog) {
-            HWND tree = ::GetDlgItem(dialog, IDC_DEST_TREE);
-            // A name that is taken is refused with the edit kept open and its text selected.
-            Click(dialog, IDC_DEST_NEW_FOLDER);
-            ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
-            HWND edit = RenameEdit(dialog);
-            EXPECT_TRUE(Platform::IsDirectory(fresh));
-            EXPECT_EQ(WindowText(edit), L"새 폴더");
-            EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), fresh);
-            EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"새 폴더");
-            EXPECT_EQ(::GetFocus(), edit);
-            ::SetWindowTextW(edit, L"자료");
-            PressKey(dialog, edit, VK_RETURN);
-            EXPECT_EQ(RenameEdit(dialog), edit);
-            EXPECT_EQ(::GetFocus(), edit);
-            DWORD start = 1, end = 0;
-            ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-            EXPECT_EQ(start, 0u);
-            EXPECT_EQ(end, 2u);
-            EXPECT_TRUE(Platform::IsDirectory(fresh));
+    int result =
+        Show(work + L"\\a.zip", 0, true,
+             [&](HWND dialog) {
+                 HWND tree = ::GetDlgItem(dialog, IDC_DEST_TREE);
+                 // A name that is taken is refused with the edit kept open and its text selected.
+                 Click(dialog, IDC_DEST_NEW_FOLDER);
+                 ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
+                 HWND edit = RenameEdit(dialog);
+                 EXPECT_TRUE(Platform::IsDirectory(fresh));
+                 EXPECT_EQ(WindowText(edit), L"새 폴더");
+                 EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), fresh);
+                 EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"새 폴더");
+                 EXPECT_EQ(::GetFocus(), edit);
+                 EXPECT_FALSE(Testing::SaveScreenshot(dialog, L"134-destination-naming").empty());
+                 ::SetWindowTextW(edit, L"자료");
+                 PressKey(dialog, edit, VK_RETURN);
+                 EXPECT_EQ(RenameEdit(dialog), edit);
+                 EXPECT_EQ(::GetFocus(), edit);
+                 DWORD start = 1, end = 0;
+                 ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+                 EXPECT_EQ(start, 0u);
+                 EXPECT_EQ(end, 2u);
+                 EXPECT_TRUE(Platform::IsDirectory(fresh));
 
-            // Enter renames the folder and the tree shows it under its new name.
-            ::SetWindowTextW(edit, L"결과");
-            PressKey(dialog, edit, VK_RETURN);
-            EXPECT_EQ(RenameEdit(dialog), nullptr);
-            EXPECT_FALSE(Platform::PathExists(fresh));
-            EXPECT_TRUE(Platform::IsDirectory(work + L"\\결과"));
-            EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), work + L"\\결과");
-            EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"결과");
-            EXPECT_EQ(::GetFocus(), tree);
+                 // Enter renames the folder and the tree shows it under its new name.
+                 ::SetWindowTextW(edit, L"결과");
+                 PressKey(dialog, edit, VK_RETURN);
+                 EXPECT_EQ(RenameEdit(dialog), nullptr);
+                 EXPECT_FALSE(Platform::PathExists(fresh));
+                 EXPECT_TRUE(Platform::IsDirectory(work + L"\\결과"));
+                 EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), work + L"\\결과");
+                 EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"결과");
+                 EXPECT_EQ(::GetFocus(), tree);
 
-            // Escape removes the folder just made and goes back to its parent; the dialog stays.
-            TypeInCombo(dialog, work);
-            Click(dialog, IDC_DEST_NEW_FOLDER);
-            ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
-            EXPECT_TRUE(Platform::IsDirectory(fresh));
-            PressKey(dialog, RenameEdit(dialog), VK_ESCAPE);
-            EXPECT_EQ(RenameEdit(dialog), nullptr);
-            EXPECT_TRUE(::IsWindowVisible(dialog));
-            EXPECT_FALSE(Platform::PathExists(fresh));
-            EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), work);
-            EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"work");
-            EXPECT_EQ(ChildLabels(tree, TreeView_GetSelection(tree)).size(), 2u);
+                 // Escape removes the folder just made and goes back to its parent; the dialog stays.
+                 TypeInCombo(dialog, work);
+                 Click(dialog, IDC_DEST_NEW_FOLDER);
+                 ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
+                 EXPECT_TRUE(Platform::IsDirectory(fresh));
+                 PressKey(dialog, RenameEdit(dialog), VK_ESCAPE);
+                 EXPECT_EQ(RenameEdit(dialog), nullptr);
+                 EXPECT_TRUE(::IsWindowVisible(dialog));
+                 EXPECT_FALSE(Platform::PathExists(fresh));
+                 EXPECT_EQ(ItemText(dialog, IDC_DEST_PATH), work);
+                 EXPECT_EQ(Label(tree, TreeView_GetSelection(tree)), L"work");
+                 EXPECT_EQ(ChildLabels(tree, TreeView_GetSelection(tree)).size(), 2u);
 
-            // The next free name is numbered from 1; losing the focus commits the name.
-            ASSERT_TRUE(Platform::MakeDirectory(fresh));
-            Click(dialog, IDC_DEST_NEW_FOLDER);
-            ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
-            EXPECT_EQ(WindowText(RenameEdit(dialog)), L"새 폴더 (1)");
-            ::SetWindowTextW(RenameEdit(dialog), L"보관");
-            ::SetFocus(tree);
-            ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) == nullptr; }));
-            EXPECT_TRUE(Platform::IsDirectory(work + L"\\보관"));
-            EXPECT_FALSE(Platform::PathExists(work + L"\\새 폴더 (1)"));
+                 // The next free name is numbered from 1; losing the focus commits the name.
+                 ASSERT_TRUE(Platform::MakeDirectory(fresh));
+                 Click(dialog, IDC_DEST_NEW_FOLDER);
+                 ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
+                 EXPECT_EQ(WindowText(RenameEdit(dialog)), L"새 폴더 (1)");
+                 ::SetWindowTextW(RenameEdit(dialog), L"보관");
+                 ::SetFocus(tree);
+                 ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) == nullptr; }));
+                 EXPECT_TRUE(Platform::IsDirectory(work + L"\\보관"));
+                 EXPECT_FALSE(Platform::PathExists(work + L"\\새 폴더 (1)"));
 
-            // "확인" while naming only commits the name.
-            TypeInCombo(dialog, work);
-            Click(dialog, IDC_DEST_NEW_FOLDER);
-            ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
-            EXPECT_EQ(WindowText(RenameEdit(dialog)), L"새 폴더 (1)");
-            Click(dialog, IDOK);
-            EXPECT_EQ(RenameEdit(dialog), nullptr);
-            EXPECT_TRUE(::IsWindowVisible(dialog));
-            EXPECT_TRUE(Platform::IsDirectory(work + L"\\새 폴더 (1)"));
+                 // "확인" while naming only commits the name.
+                 TypeInCombo(dialog, work);
+                 Click(dialog, IDC_DEST_NEW_FOLDER);
+                 ASSERT_TRUE(PumpUntil([&] { return RenameEdit(dialog) != nullptr; }));
+                 EXPECT_EQ(WindowText(RenameEdit(dialog)), L"새 폴더 (1)");
+                 Click(dialog, IDOK);
+                 EXPECT_EQ(RenameEdit(dialog), nullptr);
+                 EXPECT_TRUE(::IsWindowVisible(dialog));
+                 EXPECT_TRUE(Platform::IsDirectory(work + L"\\새 폴더 (1)"));
 
-            // "새 폴더" needs an existing folder in the combo box.
-            TypeInCombo(dialog, scratch / L"nowhere");
-            Click(dialog, IDC_DEST_NEW_FOLDER);
-            EXPECT_FALSE(Platform::PathExists(scratch / L"nowhere"));
-            Click(dialog, IDCANCEL);
-        },
-        {IDOK, IDOK});
+                 // "새 폴더" needs an existing folder in the combo box.
+                 TypeInCombo(dialog, scratch / L"nowhere");
+                 Click(dialog, IDC_DEST_NEW_FOLDER);
+                 EXPECT_FALSE(Platform::PathExists(scratch / L"nowhere"));
+                 Click(dialog, IDCANCEL);
+             },
+             {IDOK, IDOK});
     EXPECT_EQ(result, 2);
-    EXPECT_EQ(boxes, (std::vector<std::wstring>{L"폴더 이름 변경|같은 이름의 폴더가 이미 있습니다.\n다른 이름을 입력하세요.",
-                                                L"오류|선택된 폴더가 유효하지 않습니다."}));
+    EXPECT_EQ(boxes,
+              (std::vector<std::wstring>{L"폴더 이름 변경|같은 이름의 폴더가 이미 있습니다.\n다른 이름을 입력하세요.",
+                                         L"오류|선택된 폴더가 유효하지 않습니다."}));
     EXPECT_TRUE(LoadRecentFolders().empty());
 }
 
