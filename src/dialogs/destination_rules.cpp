@@ -18,7 +18,10 @@ bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' &&
 
 std::wstring InitialFolderOf(const std::wstring& archivePath) {
     std::size_t separator = LastSeparator(archivePath);
-    return separator == std::wstring::npos ? std::wstring() : archivePath.substr(0, separator);
+    if (separator == std::wstring::npos) return {};
+    // "C:" alone would name the drive's current folder, not its root.
+    if (separator == 2 && archivePath[1] == L':' && IsDriveLetter(archivePath[0])) return archivePath.substr(0, 3);
+    return archivePath.substr(0, separator);
 }
 
 std::vector<std::wstring> NavigationSteps(const std::wstring& path) {

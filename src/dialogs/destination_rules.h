@@ -11,8 +11,9 @@ namespace Arkova {
 
 inline constexpr wchar_t kNewFolderName[] = L"새 폴더";
 
-// The archive's folder: its path up to (not including) the last "\" or "/". Empty when the path has neither; the
-// dialog then starts at the desktop.
+// The archive's folder: its path up to (not including) the last "\" or "/", except that a drive root keeps its
+// separator ("C:\", not the drive-relative "C:"). Empty when the path has neither; the dialog then starts at the
+// desktop.
 std::wstring InitialFolderOf(const std::wstring& archivePath);
 
 // The paths the folder tree is walked through to reach `path`: the drive ("C:"), then the drive + "\" + the first

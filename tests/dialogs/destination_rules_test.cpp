@@ -15,7 +15,8 @@ using Steps = std::vector<std::wstring>;
 TEST(DestinationRulesTest, StartsInTheArchivesFolderOrNowhere) {
     EXPECT_EQ(InitialFolderOf(L"C:\\data\\set.zip"), L"C:\\data");
     EXPECT_EQ(InitialFolderOf(L"C:\\data/sub/set.zip"), L"C:\\data/sub");
-    EXPECT_EQ(InitialFolderOf(L"C:\\set.zip"), L"C:");
+    EXPECT_EQ(InitialFolderOf(L"C:\\set.zip"), L"C:\\");
+    EXPECT_EQ(InitialFolderOf(L"C:/set.zip"), L"C:/");
     EXPECT_EQ(InitialFolderOf(L"set.zip"), L"");
 }
 
