@@ -38,6 +38,7 @@ void BrowserView::ShowFolder(const std::wstring& folder) { currentFolder_ = fold
 void BrowserView::SetSearchText(const std::wstring& text) { searchText_ = text; }
 void BrowserView::SetViewMode(ViewMode mode) { mode_ = mode; }
 int BrowserView::SelectedCount() const { return static_cast<int>(list_.SelectedRows().size()); }
+std::vector<SelectedRow> BrowserView::SelectedRows() const { return {}; }
 std::wstring BrowserView::SelectionSummary() const { return L""; }
 std::wstring BrowserView::ArchiveSummary() const { return L""; }
 void BrowserView::SelectAll() { list_.SelectRow(-1, true); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/archive_item.h"
+#include "extract/extraction_job.h"
 #include "wingui/gdi_handles.h"
 #include "wingui/list_view.h"
 #include "wingui/tree_view.h"
@@ -36,6 +37,8 @@ public:
     void SetViewMode(ViewMode mode);
     ViewMode Mode() const { return mode_; }
     int SelectedCount() const;
+    // The selected rows as the extraction of a selection takes them.
+    std::vector<SelectedRow> SelectedRows() const;
     // The status bar's texts: the selected rows, and the whole archive.
     std::wstring SelectionSummary() const;
     std::wstring ArchiveSummary() const;

@@ -7,6 +7,8 @@
 #include "app/settings.h"
 #include "dialogs/archive_open.h"
 #include "dialogs/archive_test.h"
+#include "dialogs/destination_rules.h"
+#include "dialogs/win32/destination_dialog.h"
 #include "extract/extraction_job.h"
 #include "frontend/texts.h"
 #include "platform/file_system.h"
@@ -366,7 +368,24 @@ void MainWindow::Extract() {
         ::MessageBoxW(Handle(), kMessageOpenArchiveFirst, kCaptionNotice, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // The destination folder dialog comes with the extraction commands.
+    const int selected = browser_.SelectedCount();
+    DestinationRequest request;
+    if (ShowDestinationDialog(request, Handle(), ::GetModuleHandleW(nullptr), session_->archivePath, selected,
+                              selected == 0) != 1) {
+        return;
+    }
+    std::wstring destination = request.destination;
+    if (request.createSubfolder) {
+        destination = SubfolderDestination(destination, session_->archivePath);
+        ::CreateDirectoryW(destination.c_str(), nullptr);
+    }
+    session_->currentFolder = browser_.CurrentFolder();
+    ExtractionJob job(*session_, frontEnd_, ReadJobSettings());
+    if (request.extractAll) {
+        job.ExtractArchive({destination, request.keepPaths, request.newerOnly});
+    } else {
+        job.ExtractSelection(browser_.SelectedRows(), destination);
+    }
 }
 
 void MainWindow::ShowPopupUnder(HMENU menu, int toolbarButton) {
