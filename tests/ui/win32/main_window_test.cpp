@@ -112,6 +112,19 @@ TEST_F(MainWindowTest, CommandLineExtractionsRunThroughTheJobWindowsAndLeaveTheA
     ASSERT_TRUE(second.Init(L"arkova.exe -ExtractNewFolder " + Quoted(archive_), L"", SW_SHOWNORMAL));
     EXPECT_EQ(ReadText(folder_ / L"샘플/readme.txt"), "stored");
 
+    // "extract to" asks for the folder first.
+    ASSERT_TRUE(Platform::MakeDirectories(folder_ / L"chosen"));
+    Application fourth{shell_};
+    {
+        DialogAnswerer answerer([&](ShownDialog& dialog) {
+            if (dialog.Caption() != L"압축이 해제될 폴더") return;
+            ::SetDlgItemTextW(dialog.Handle(), IDC_DEST_PATH, (folder_ / L"chosen").c_str());
+            dialog.Press(IDOK);
+        });
+        ASSERT_TRUE(fourth.Init(L"arkova.exe /extractto " + Quoted(archive_), L"", SW_SHOWNORMAL));
+    }
+    EXPECT_EQ(ReadText(folder_ / L"chosen/문서/안내.txt"), "hello");
+
     std::vector<std::wstring> report;
     Application third{shell_};
     {
