@@ -66,7 +66,7 @@ start_display() {
     local number=$BUILD/xvfb.display
     : >"$number"
     # Xvfb picks a free display and writes its number once it accepts connections.
-    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$number" </dev/null >"$BUILD/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$number" </dev/null >"$BUILD/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local tries=0
     while [[ ! -s $number ]] && ((tries++ < 100)); do sleep 0.1; done
