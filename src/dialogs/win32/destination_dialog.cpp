@@ -277,7 +277,11 @@ void DestinationDialog::BeginRename() {
     HWND tree = tree_.Handle();
     tree_.SelectAndShow(editItem_);
     RECT label{};
-    if (!TreeView_GetItemRect(tree, editItem_, &label, TRUE)) return;
+    if (!TreeView_GetItemRect(tree, editItem_, &label, TRUE)) {
+        editItem_ = nullptr;
+        newFolderPath_.clear();
+        return;
+    }
     UINT dpi = WinGui::DpiForWindow(Handle());
     int width = std::max<int>(label.right - label.left + WinGui::Scale(50, dpi), WinGui::Scale(100, dpi));
     int height = label.bottom - label.top + WinGui::Scale(4, dpi);
@@ -285,7 +289,13 @@ void DestinationDialog::BeginRename() {
     edit_ =
         ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, label.left,
                           label.top, width, height, tree, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    if (edit_ == nullptr) return;
+    if (edit_ == nullptr) {
+        editItem_ = nullptr;
+        newFolderPath_.clear();
+        return;
+    }
+    // No more than a commit reads.
+    ::SendMessageW(edit_, EM_LIMITTEXT, kPathBuffer - 1, 0);
     ::SendMessageW(edit_, WM_SETFONT, ::SendMessageW(tree, WM_GETFONT, 0, 0), FALSE);
     ::SetWindowSubclass(edit_, &DestinationDialog::RenameEditProc, kRenameSubclassId,
                         reinterpret_cast<DWORD_PTR>(this));

@@ -125,7 +125,10 @@ protected:
         size_t nextAnswer = 0;
         Testing::DialogAnswerer answerer([&](Testing::ShownDialog& shown) {
             if (shown.Caption() == kCaption) {
-                drive(shown.Handle());
+                // A modal dialog may be activated before its loop first goes idle and shows it.
+                HWND dialog = shown.Handle();
+                EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }));
+                drive(dialog);
                 return;
             }
             boxes.push_back(shown.Caption() + L"|" + shown.Text());
