@@ -260,6 +260,10 @@ cmd_fuzz() {
 cmd_bench() {
     setup
     build_linux
+    build_windows
+    # The browser benchmark runs the window program under Wine, on a display of its own.
+    trap stop_all_wine EXIT
+    start_wine
     for script in "$ROOT"/bench/*.sh; do
         [[ $script == */lib.sh ]] && continue  # the scripts' shared helpers
         say "$(basename "$script")"

@@ -159,12 +159,19 @@ void ListView::SelectRow(int row, bool selected) {
 void ListView::EnsureVisible(int row) { ::SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE); }
 
 bool ListView::FillDisplayInfo(NMLVDISPINFOW& info) {
-    if (!onGetText || (info.item.mask & LVIF_TEXT) == 0 || info.item.cchTextMax <= 0) return false;
-    std::wstring text = onGetText(info.item.iItem, info.item.iSubItem);
-    size_t length = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax) - 1);
-    text.copy(info.item.pszText, length);
-    info.item.pszText[length] = L'\0';
-    return true;
+    bool filled = false;
+    if (onGetText && (info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
+        std::wstring text = onGetText(info.item.iItem, info.item.iSubItem);
+        size_t length = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax) - 1);
+        text.copy(info.item.pszText, length);
+        info.item.pszText[length] = L'\0';
+        filled = true;
+    }
+    if (onGetImage && (info.item.mask & LVIF_IMAGE) != 0) {
+        info.item.iImage = onGetImage(info.item.iItem);
+        filled = true;
+    }
+    return filled;
 }
 
 bool ListView::OnNotify(NMHDR& header, LRESULT& result) {

@@ -56,6 +56,7 @@ public:
     void EnsureVisible(int row);
 
     std::function<std::wstring(int row, int column)> onGetText;  // virtual rows
+    std::function<int(int row)> onGetImage;                      // virtual rows: the row's image index
     std::function<void()> onSelectionChanged;
     // A row's check box changed, by the user or by SetRowChecked.
     std::function<void(int row, bool checked)> onCheckChanged;

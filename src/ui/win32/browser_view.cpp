@@ -1,48 +1,294 @@
 #include "ui/win32/browser_view.h"
 
+#include <shellapi.h>
+
+#include <cwctype>
+
+#include "frontend/texts.h"
+#include "resource.h"
+#include "wingui/dpi.h"
+
 namespace Arkova {
 
-struct BrowserView::Model {};
+namespace {
 
-BrowserView::BrowserView() = default;
-BrowserView::~BrowserView() = default;
+int SystemIcon(const wchar_t* name, DWORD attributes, UINT size, HIMAGELIST* list = nullptr) {
+    SHFILEINFOW info{};
+    auto result =
+        ::SHGetFileInfoW(name, attributes, &info, sizeof(info), SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | size);
+    if (list != nullptr) *list = reinterpret_cast<HIMAGELIST>(result);
+    return info.iIcon;
+}
+
+std::wstring LowerExtension(std::wstring_view name) {
+    auto dot = name.find_last_of(L'.');
+    std::wstring extension(dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot));
+    for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
+    return extension;
+}
+
+}  // namespace
 
 bool BrowserView::Create(HWND parent, UINT dpi) {
     dpi_ = dpi;
     WinGui::TreeView::CreateArgs treeArgs;
     treeArgs.parent = parent;
-    treeArgs.id = 102;
-    treeArgs.width = 100;
-    treeArgs.height = 100;
+    treeArgs.id = IDC_MAIN_TREE;
+    treeArgs.width = treeArgs.height = 100;
     treeArgs.exStyle = WS_EX_STATICEDGE;
     treeArgs.border = false;
+    treeArgs.treeStyle = TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_FULLROWSELECT;
     if (!tree_.Create(treeArgs)) return false;
+    ::SendMessageW(tree_.Handle(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+    ::SendMessageW(tree_.Handle(), TVM_SETITEMHEIGHT, static_cast<WPARAM>(WinGui::Scale(24, dpi)), 0);
+
     WinGui::ListView::CreateArgs listArgs;
     listArgs.parent = parent;
-    listArgs.id = 103;
-    listArgs.width = 100;
-    listArgs.height = 100;
+    listArgs.id = IDC_MAIN_LIST;
+    listArgs.width = listArgs.height = 100;
     listArgs.exStyle = WS_EX_STATICEDGE;
     listArgs.border = false;
     listArgs.virtualRows = true;
-    return list_.Create(listArgs);
+    listArgs.style = LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    if (!list_.Create(listArgs)) return false;
+
+    // The system's image lists: the icon of each file type, as the file manager shows it.
+    folderIcon_ = SystemIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_SMALLICON, &smallIcons_);
+    SystemIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_LARGEICON, &largeIcons_);
+    ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallIcons_));
+    ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeIcons_));
+    const int iconSize = ::GetSystemMetrics(SM_CXSMICON);
+    treeImages_ = ::ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 2, 0);
+    ::ImageList_AddIcon(
+        treeImages_,
+        ::ImageList_GetIcon(smallIcons_, SystemIcon(L"a.zip", FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON), ILD_NORMAL));
+    ::ImageList_AddIcon(treeImages_, ::ImageList_GetIcon(smallIcons_, folderIcon_, ILD_NORMAL));
+    ::SendMessageW(tree_.Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(treeImages_));
+
+    for (int column = 0; column < Ui::kListColumnCount; ++column) {
+        const Ui::ListColumn& spec = Ui::kListColumns[static_cast<size_t>(column)];
+        list_.AddColumn(spec.title, 0, spec.alignment == Ui::ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT);
+    }
+    SetColumnWidths();
+
+    list_.onGetText = [this](int row, int column) {
+        return row < static_cast<int>(model_.RowCount()) ? model_.CellText(static_cast<size_t>(row), column)
+                                                         : std::wstring();
+    };
+    list_.onGetImage = [this](int row) { return IconOf(row); };
+    list_.onSelectionChanged = [this] {
+        if (onSelectionChanged) onSelectionChanged();
+    };
+    list_.onActivate = [this](int row) { OpenRow(row); };
+    list_.onColumnClick = [this](int column) {
+        if (model_.ClickColumn(column)) Refill();
+    };
+    tree_.onExpanding = [this](HTREEITEM item) { InsertChildren(item); };
+    tree_.onSelectionChanged = [this](HTREEITEM item) {
+        if (item != nullptr) ShowNode(static_cast<std::uint32_t>(tree_.ItemData(item)));
+    };
+    return true;
 }
 
-void BrowserView::Show(const std::vector<ArchiveItem>&) { ShowFolder(L""); }
-void BrowserView::Clear() {
-    tree_.DeleteAll();
-    list_.SetRowCount(0);
-    currentFolder_.clear();
+void BrowserView::SetColumnWidths() {
+    for (int column = 0; column < Ui::kListColumnCount; ++column) {
+        ::SendMessageW(list_.Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                       Ui::ColumnWidth(column, static_cast<int>(dpi_)));
+    }
 }
-void BrowserView::ShowFolder(const std::wstring& folder) { currentFolder_ = folder; }
-void BrowserView::SetSearchText(const std::wstring& text) { searchText_ = text; }
-void BrowserView::SetViewMode(ViewMode mode) { mode_ = mode; }
+
+void BrowserView::SetDpi(UINT dpi) {
+    dpi_ = dpi;
+    SetColumnWidths();
+}
+
+void BrowserView::Show(const std::vector<ArchiveItem>& items, const std::wstring& archivePath) {
+    Clear();
+    model_.Open(items, archivePath);
+    archiveName_ = model_.NodeLabel(Ui::FolderTree::kRoot);
+    itemByNode_.assign(model_.Tree().NodeCount(), nullptr);
+    HTREEITEM root = InsertNode(TVI_ROOT, Ui::FolderTree::kRoot);
+    tree_.Expand(root);
+    // Selecting the root fills the list through the tree's selection change.
+    tree_.Select(root);
+    if (tree_.Selected() != root) ShowNode(Ui::FolderTree::kRoot);
+}
+
+void BrowserView::Clear() {
+    itemByNode_.clear();
+    tree_.DeleteAll();
+    model_.Close();
+    list_.SetRowCount(0);
+}
+
+HTREEITEM BrowserView::InsertNode(HTREEITEM parent, std::uint32_t node) {
+    std::wstring label = model_.NodeLabel(node);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = label.data();
+    insert.item.lParam = static_cast<LPARAM>(node);
+    insert.item.iImage = insert.item.iSelectedImage = node == Ui::FolderTree::kRoot ? 0 : 1;
+    // The button shows before the children exist; they are added when the node first opens.
+    insert.item.cChildren = model_.Tree().Children(node).empty() ? 0 : 1;
+    auto item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree_.Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (node < itemByNode_.size()) itemByNode_[node] = item;
+    return item;
+}
+
+void BrowserView::InsertChildren(HTREEITEM item) {
+    if (item == nullptr || tree_.FirstChild(item) != nullptr) return;
+    auto node = static_cast<std::uint32_t>(tree_.ItemData(item));
+    for (std::uint32_t child : model_.Tree().Children(node)) InsertNode(item, child);
+}
+
+HTREEITEM BrowserView::ItemOf(std::uint32_t node) {
+    if (node >= itemByNode_.size()) return nullptr;
+    if (itemByNode_[node] == nullptr) {
+        // Open the path down to it, which inserts each level's children.
+        std::uint32_t parent = model_.Tree().Parent(node);
+        HTREEITEM parentItem = parent == Ui::FolderTree::kNone ? nullptr : ItemOf(parent);
+        if (parentItem == nullptr) return nullptr;
+        InsertChildren(parentItem);
+        tree_.Expand(parentItem);
+    }
+    return itemByNode_[node];
+}
+
+void BrowserView::NavigateToFolder(const std::wstring& folder) {
+    std::uint32_t node = model_.NavigateToFolder(folder);
+    if (node == Ui::BrowserModel::kNone) {
+        Refill();  // the model showed it itself
+        return;
+    }
+    if (HTREEITEM item = ItemOf(node)) {
+        tree_.Select(item);
+        ::SendMessageW(tree_.Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void BrowserView::ShowNode(std::uint32_t node) {
+    model_.ShowFolder(model_.Tree().Path(node));
+    Refill();
+}
+
+void BrowserView::Refill() {
+    // A fill starts with nothing selected; the rows under the old selection are other rows now.
+    list_.SelectRow(-1, false);
+    list_.SetRowCount(static_cast<int>(model_.RowCount()));
+    ::InvalidateRect(list_.Handle(), nullptr, TRUE);
+    // While searching, the count stays in the status bar until the selection changes.
+    if (!model_.SearchText().empty()) {
+        if (onFilled) onFilled(model_.SearchCountText());
+    } else if (onSelectionChanged) {
+        onSelectionChanged();
+    }
+}
+
+void BrowserView::SetSearchText(const std::wstring& text) {
+    model_.SetSearchText(text);
+    Refill();
+}
+
+void BrowserView::SetSort(Ui::SortKey key, bool ascending) {
+    model_.SetSort(key, ascending);
+    Refill();
+}
+
+void BrowserView::SetViewMode(Ui::ViewMode mode) {
+    model_.SetViewMode(mode);
+    const DWORD view = mode == Ui::ViewMode::LargeIcons   ? LV_VIEW_ICON
+                       : mode == Ui::ViewMode::SmallIcons ? LV_VIEW_SMALLICON
+                       : mode == Ui::ViewMode::List       ? LV_VIEW_LIST
+                                                          : LV_VIEW_DETAILS;
+    ::SendMessageW(list_.Handle(), LVM_SETVIEW, view, 0);
+    ::InvalidateRect(list_.Handle(), nullptr, TRUE);
+}
+
+int BrowserView::IconOf(int row) {
+    if (row < 0 || row >= static_cast<int>(model_.RowCount())) return 0;
+    if (model_.IsFolderRow(static_cast<size_t>(row))) return folderIcon_;
+    Ui::ListRow listRow = model_.Row(static_cast<size_t>(row));
+    std::wstring extension = LowerExtension(listRow.name);
+    auto found = iconByExtension_.find(extension);
+    if (found != iconByExtension_.end()) return found->second;
+    std::wstring probe = L"file" + extension;
+    int icon = SystemIcon(probe.c_str(), FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON);
+    iconByExtension_.emplace(extension, icon);
+    return icon;
+}
+
 int BrowserView::SelectedCount() const { return static_cast<int>(list_.SelectedRows().size()); }
-std::vector<SelectedRow> BrowserView::SelectedRows() const { return {}; }
-std::wstring BrowserView::SelectionSummary() const { return L""; }
-std::wstring BrowserView::ArchiveSummary() const { return L""; }
+
+std::vector<SelectedRow> BrowserView::SelectedRows() const {
+    std::vector<SelectedRow> rows;
+    for (int row : list_.SelectedRows()) {
+        const auto index = static_cast<size_t>(row);
+        rows.push_back({model_.CellText(index, Ui::kColumnName), model_.CellText(index, Ui::kColumnType)});
+    }
+    return rows;
+}
+
+std::wstring BrowserView::SelectionSummary() const {
+    std::vector<size_t> selected;
+    for (int row : list_.SelectedRows()) selected.push_back(static_cast<size_t>(row));
+    return model_.SelectionSummary(selected);
+}
+
 void BrowserView::SelectAll() { list_.SelectRow(-1, true); }
-void BrowserView::SetDpi(UINT dpi) { dpi_ = dpi; }
-bool BrowserView::HandleNotify(NMHDR&, LRESULT&) { return false; }
+
+void BrowserView::OpenRow(int row) {
+    if (row < 0 || row >= static_cast<int>(model_.RowCount())) return;
+    if (model_.IsFolderRow(static_cast<size_t>(row))) NavigateToFolder(model_.RowPath(static_cast<size_t>(row)));
+}
+
+void BrowserView::ShowListMenu() {
+    HMENU resource = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU));
+    if (resource == nullptr) return;
+    HMENU menu = ::GetSubMenu(resource, 0);
+    Ui::ListMenuChecks checks = model_.MenuChecks();
+    auto check = [menu](int id, bool on) { ::CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : 0)); };
+    check(IDM_VIEW_DETAILS, checks.details);
+    check(IDM_VIEW_LARGE_ICONS, checks.largeIcons);
+    check(IDM_SORT_NAME, checks.byName);
+    check(IDM_SORT_DATE, checks.byModified);
+    check(IDM_SORT_SIZE, checks.bySize);
+    check(IDM_SORT_ASCENDING, checks.ascending);
+    check(IDM_SORT_DESCENDING, checks.descending);
+    POINT point{};
+    ::GetCursorPos(&point);
+    int command = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                                   ::GetParent(list_.Handle()), nullptr);
+    ::DestroyMenu(resource);
+    const bool ascending = model_.SortAscending();
+    switch (command) {
+        case IDM_SORT_NAME:
+            return SetSort(Ui::SortKey::ByName, ascending);
+        case IDM_SORT_DATE:
+            return SetSort(Ui::SortKey::ByModified, ascending);
+        case IDM_SORT_SIZE:
+            return SetSort(Ui::SortKey::BySize, ascending);
+        case IDM_SORT_ASCENDING:
+            return SetSort(model_.GetSortKey(), true);
+        case IDM_SORT_DESCENDING:
+            return SetSort(model_.GetSortKey(), false);
+        case 0:
+            return;
+        default:
+            if (onCommand) onCommand(command);
+    }
+}
+
+bool BrowserView::HandleNotify(NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != list_.Handle()) return false;
+    result = 0;
+    if (header.code == NM_RCLICK) {
+        ShowListMenu();
+        return true;
+    }
+    return false;
+}
 
 }  // namespace Arkova

@@ -11,9 +11,9 @@
 #include "dialogs/win32/destination_dialog.h"
 #include "extract/extraction_job.h"
 #include "frontend/texts.h"
+#include "options/win32/options_dialog.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
-#include "options/win32/options_dialog.h"
 #include "resource.h"
 #include "ui/win32/about_box.h"
 #include "wingui/dpi.h"
@@ -151,9 +151,7 @@ bool MainWindow::OnCreate() {
 
     browser_.Create(frame, dpi);
     browser_.onSelectionChanged = [this] { status_.SetText(StatusBar::kSelectionPart, browser_.SelectionSummary()); };
-    browser_.onFiltered = [this](int count) {
-        status_.SetText(StatusBar::kSelectionPart, std::to_wstring(count) + L" items found");
-    };
+    browser_.onFilled = [this](const std::wstring& count) { status_.SetText(StatusBar::kSelectionPart, count); };
     browser_.onCommand = [this](int command) { OnCommand(command, 0, nullptr); };
     preview_ = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD, 0, 0, 100, 100, frame,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_PREVIEW)),
@@ -310,7 +308,7 @@ bool MainWindow::OpenArchiveFile(const std::wstring& path) {
     ClearArchiveView();
     session_ = std::move(opening);
     ShowWelcome(false);
-    browser_.Show(session_->context.Items());
+    browser_.Show(session_->context.Items(), session_->archivePath);
     UpdateTitle();
     status_.SetText(StatusBar::kArchivePart, browser_.ArchiveSummary());
     return true;
@@ -423,7 +421,7 @@ void MainWindow::ShowViewMenu() {
     ::AppendMenuW(popup, MF_STRING, IDM_VIEW_DETAILS, L"자세히");
     ::AppendMenuW(popup, MF_STRING, IDM_VIEW_LARGE_ICONS, L"큰 아이콘 / 미리보기");
     ::CheckMenuRadioItem(popup, IDM_VIEW_DETAILS, IDM_VIEW_LARGE_ICONS,
-                         browser_.Mode() == BrowserView::ViewMode::LargeIcons ? IDM_VIEW_LARGE_ICONS : IDM_VIEW_DETAILS,
+                         browser_.Mode() == Ui::ViewMode::LargeIcons ? IDM_VIEW_LARGE_ICONS : IDM_VIEW_DETAILS,
                          MF_BYCOMMAND);
     ShowPopupUnder(popup, IDM_TOOLBAR_VIEW);
     ::DestroyMenu(popup);
@@ -440,9 +438,9 @@ void MainWindow::TestArchive() { Arkova::TestArchive(*session_, frontEnd_); }
 
 void MainWindow::SendExtract() { ::SendMessageW(Handle(), WM_COMMAND, IDM_TOOLBAR_EXTRACT, 0); }
 
-void MainWindow::ShowDetails() { browser_.SetViewMode(BrowserView::ViewMode::Details); }
+void MainWindow::ShowDetails() { browser_.SetViewMode(Ui::ViewMode::Details); }
 
-void MainWindow::ShowLargeIcons() { browser_.SetViewMode(BrowserView::ViewMode::LargeIcons); }
+void MainWindow::ShowLargeIcons() { browser_.SetViewMode(Ui::ViewMode::LargeIcons); }
 
 void MainWindow::ToggleSearch() {
     if (!session_->HasOpenArchive()) return;

@@ -18,6 +18,7 @@
 #include "support/win32/pump_until.h"
 #include "support/win32/recording_shell.h"
 #include "support/win32/screenshot.h"
+#include "support/zip_writer.h"
 #include "ui/win32/gdiplus.h"
 
 namespace Arkova {
@@ -100,6 +101,95 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePanelAndShowsAnArchiveUntilItIsClosed) 
     ::SendMessageW(frame, WM_COMMAND, IDM_TOOLBAR_EXTRACT, 0);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].text, L"먼저 압축 파일을 열어주세요.");
+}
+
+std::vector<std::wstring> Column(const std::vector<std::vector<std::wstring>>& rows, size_t column) {
+    std::vector<std::wstring> texts;
+    for (const auto& row : rows) texts.push_back(row.at(column));
+    return texts;
+}
+
+TEST_F(MainWindowTest, TheBrowserFollowsTheTreeTheCodePageTheViewTheSearchAndTheSort) {
+    ASSERT_TRUE(Testing::AlzWriter()
+                    .ArchiveHeader()
+                    .Folder(Cp949(L"문서"))
+                    .File(Cp949(L"문서\\안내.txt"), "hello")
+                    .File("readme.txt", "stored", 0)
+                    .File("data\\numbers.csv", std::string(5000, '7'))
+                    .File("big.bin", std::string(20000, 'x'), 0)
+                    .WriteTo(archive_));
+    ASSERT_TRUE(Start(Quoted(archive_)));
+    HWND frame = Window().Handle();
+    HWND list = Item(IDC_MAIN_LIST);
+    std::vector<Testing::TreeRow> tree = Testing::TreeItems(Item(IDC_MAIN_TREE));
+    ASSERT_GE(tree.size(), 3u);
+    EXPECT_EQ(tree[0].text, L"샘플.alz");
+    EXPECT_EQ(tree[1].text, L"data") << "a folder only implied by a path is in the tree too";
+    EXPECT_EQ(tree[2].text, L"문서");
+    EXPECT_EQ(Column(Testing::ListViewRows(list), 0),
+              (std::vector<std::wstring>{L"data", L"문서", L"big.bin", L"readme.txt"}))
+        << "folders first, then files by name";
+    EXPECT_EQ(Window().Status().Text(StatusBar::kArchivePart).rfind(L"파일: 4, 폴더: 1, 압축 파일 크기: ", 0), 0u);
+
+    // The tree's selection shows that folder; a folder row opens on Enter or a double click.
+    NMITEMACTIVATE activate{};
+    activate.hdr = {list, IDC_MAIN_LIST, LVN_ITEMACTIVATE};
+    activate.iItem = 1;
+    ::SendMessageW(frame, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&activate));
+    EXPECT_EQ(Window().Browser().CurrentFolder(), L"문서");
+    EXPECT_EQ(Column(Testing::ListViewRows(list), 0), std::vector<std::wstring>{L"안내.txt"});
+    Testing::SaveScreenshot(frame, L"main-details-folder");
+
+    ::SendMessageW(frame, WM_COMMAND, IDM_VIEW_LARGE_ICONS, 0);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETVIEW, 0, 0), LV_VIEW_ICON);
+    Testing::SaveScreenshot(frame, L"main-icons");
+    ::SendMessageW(frame, WM_COMMAND, IDM_VIEW_DETAILS, 0);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETVIEW, 0, 0), LV_VIEW_DETAILS);
+
+    // Back at the root through the tree.
+    HWND treeWindow = Item(IDC_MAIN_TREE);
+    TreeView_SelectItem(treeWindow, TreeView_GetRoot(treeWindow));
+    EXPECT_EQ(Window().Browser().CurrentFolder(), L"");
+
+    // A click on "원본 크기" sorts the files by size, folders still first; a second click reverses it.
+    NMLISTVIEW click{};
+    click.hdr = {list, IDC_MAIN_LIST, LVN_COLUMNCLICK};
+    click.iSubItem = 2;
+    ::SendMessageW(frame, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Column(Testing::ListViewRows(list), 0),
+              (std::vector<std::wstring>{L"data", L"문서", L"readme.txt", L"big.bin"}));
+    ::SendMessageW(frame, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Column(Testing::ListViewRows(list), 0),
+              (std::vector<std::wstring>{L"data", L"문서", L"big.bin", L"readme.txt"}));
+
+    // The search filters the folder's rows a moment after typing and counts them.
+    ::SetWindowTextW(Item(IDC_MAIN_SEARCH), L"read");
+    EXPECT_TRUE(Testing::PumpUntil([&] { return Testing::ListViewRows(list).size() == 1; }));
+    EXPECT_EQ(Window().Status().Text(StatusBar::kSelectionPart), L"1 items found");
+    Testing::SaveScreenshot(frame, L"main-search");
+    ::SendMessageW(Item(IDC_MAIN_SEARCH_CLEAR), BM_CLICK, 0, 0);
+    EXPECT_EQ(Testing::ListViewRows(list).size(), 4u);
+
+    ::ShowWindow(frame, SW_MAXIMIZE);
+    Testing::SaveScreenshot(frame, L"main-maximized");
+}
+
+// The library decodes a ZIP's names in the chosen code page (ALZ and EGG names are always in the system's).
+TEST_F(MainWindowTest, AnotherCodePageReadsTheNamesAgainAndIsSaved) {
+    Testing::ZipWriter zip;
+    zip.File(Cp949(L"문서/안내.txt"), "hello");
+    ASSERT_TRUE(zip.Finish().WriteTo(folder_ / L"names.zip"));
+    ASSERT_TRUE(Start(Quoted(folder_ / L"names.zip")));
+    HWND frame = Window().Handle();
+    auto folderName = [&] { return Testing::TreeItems(Item(IDC_MAIN_TREE)).at(1).text; };
+    ::SendMessageW(frame, WM_COMMAND, IDM_CODEPAGE_FIRST + 4, 0);  // 한국어
+    EXPECT_EQ(folderName(), L"문서");
+    ::SendMessageW(frame, WM_COMMAND, IDM_CODEPAGE_FIRST + 1, 0);  // 일본어
+    EXPECT_NE(folderName(), L"문서");
+    std::uint32_t stored = 0;
+    EXPECT_TRUE(ReadDword(kSettingCodePage, stored));
+    EXPECT_EQ(stored, 932u);
+    EXPECT_EQ(WindowText(frame), L"Arkova - names.zip");
 }
 
 TEST_F(MainWindowTest, CommandLineExtractionsRunThroughTheJobWindowsAndLeaveTheArchiveShown) {
