@@ -29,6 +29,12 @@ std::wstring LowerExtension(std::wstring_view name) {
 
 }  // namespace
 
+BrowserView::~BrowserView() {
+    // The controls go before the image lists they show.
+    tree_.Detach();
+    list_.Detach();
+}
+
 bool BrowserView::Create(HWND parent, UINT dpi) {
     dpi_ = dpi;
     WinGui::TreeView::CreateArgs treeArgs;
@@ -58,12 +64,14 @@ bool BrowserView::Create(HWND parent, UINT dpi) {
     ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallIcons_));
     ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeIcons_));
     const int iconSize = ::GetSystemMetrics(SM_CXSMICON);
-    treeImages_ = ::ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 2, 0);
-    ::ImageList_AddIcon(
-        treeImages_,
-        ::ImageList_GetIcon(smallIcons_, SystemIcon(L"a.zip", FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON), ILD_NORMAL));
-    ::ImageList_AddIcon(treeImages_, ::ImageList_GetIcon(smallIcons_, folderIcon_, ILD_NORMAL));
-    ::SendMessageW(tree_.Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(treeImages_));
+    treeImages_.Reset(::ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 2, 0));
+    for (int icon : {SystemIcon(L"a.zip", FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON), folderIcon_}) {
+        WinGui::Icon copy(::ImageList_GetIcon(smallIcons_, icon, ILD_NORMAL));
+        ::ImageList_AddIcon(treeImages_.Get(), copy.Get());
+    }
+    ::SendMessageW(tree_.Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(treeImages_.Get()));
+    rowHeight_.Reset(::ImageList_Create(1, WinGui::Scale(24, dpi), ILC_COLOR32, 1, 0));
+    ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowHeight_.Get()));
 
     for (int column = 0; column < Ui::kListColumnCount; ++column) {
         const Ui::ListColumn& spec = Ui::kListColumns[static_cast<size_t>(column)];

@@ -15,6 +15,7 @@
 #include "archive/archive_item.h"
 #include "extract/extraction_job.h"
 #include "ui/browser_model.h"
+#include "wingui/gdi_handles.h"
 #include "wingui/list_view.h"
 #include "wingui/tree_view.h"
 
@@ -22,6 +23,11 @@ namespace Arkova {
 
 class BrowserView {
 public:
+    BrowserView() = default;
+    BrowserView(const BrowserView&) = delete;
+    BrowserView& operator=(const BrowserView&) = delete;
+    ~BrowserView();
+
     bool Create(HWND parent, UINT dpi);
     HWND Tree() const { return tree_.Handle(); }
     HWND List() const { return list_.Handle(); }
@@ -67,7 +73,8 @@ private:
     Ui::BrowserModel model_;
     WinGui::TreeView tree_;
     WinGui::ListView list_;
-    HIMAGELIST treeImages_ = nullptr;  // owned: the archive and folder icons
+    WinGui::ImageList treeImages_;     // the archive and folder icons
+    WinGui::ImageList rowHeight_;      // an empty state image list that gives the rows their height
     HIMAGELIST smallIcons_ = nullptr;  // the system's, not owned
     HIMAGELIST largeIcons_ = nullptr;  // the system's, not owned
     int folderIcon_ = 0;

@@ -13,9 +13,10 @@ constexpr COLORREF kBottomLine = RGB(200, 200, 200);
 }  // namespace
 
 bool HoverButton::Create(HWND parent, int id, const RECT& bounds, const std::wstring& label,
-                         const std::wstring& imagePath, HFONT font) {
+                         const std::wstring& imagePath, HFONT font, UINT dpi) {
     label_ = label;
     font_ = font;
+    dpi_ = dpi;
     image_ = PngImage::Load(imagePath);
     hoverImage_ = image_.Brightened(30);
     pressedImage_ = image_.Brightened(-30);
@@ -50,11 +51,13 @@ void HoverButton::OnPaint(HDC dc, const RECT&) {
         WinGui::FillSolid(memory, client, ::GetSysColor(COLOR_MENU));
     }
     const bool labelled = !label_.empty();
-    RECT box{client.left + 4, client.top + 4, client.right - 4, client.bottom - (labelled ? 24 : 4)};
+    auto scaled = [this](int value) { return WinGui::Scale(value, dpi_); };
+    RECT box{client.left + scaled(4), client.top + scaled(4), client.right - scaled(4),
+             client.bottom - scaled(labelled ? 24 : 4)};
     const PngImage& image = pressed_ ? pressedImage_ : hovered_ ? hoverImage_ : image_;
     image.Draw(memory, image.FitInto(box));
     if (labelled) {
-        RECT strip{client.left + 2, client.bottom - 20, client.right - 2, client.bottom - 2};
+        RECT strip{client.left + 2, client.bottom - scaled(20), client.right - 2, client.bottom - scaled(2)};
         WinGui::SelectedObject selected(memory, font_);
         ::SetBkMode(memory, TRANSPARENT);
         ::SetTextColor(memory, RGB(0, 0, 0));
@@ -97,6 +100,7 @@ LRESULT HoverButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool ImageToolbar::Create(HWND parent, int id, int buttonWidth, int buttonHeight, UINT dpi) {
     buttonWidth_ = buttonWidth;
     buttonHeight_ = buttonHeight;
+    dpi_ = dpi;
     // Scaled with the buttons, so the labels keep their place under the images at every DPI.
     font_.Reset(::CreateFontW(-WinGui::Scale(13, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"맑은 고딕"));
@@ -122,7 +126,7 @@ void ImageToolbar::AddButtons(const std::vector<ToolbarButtonSpec>& specs, const
         }
         auto button = std::make_unique<HoverButton>();
         RECT bounds{x, 2, x + buttonWidth_, 2 + buttonHeight_};
-        if (button->Create(Handle(), spec.id, bounds, spec.label, imageFolder + spec.imageFile, font_.Get())) {
+        if (button->Create(Handle(), spec.id, bounds, spec.label, imageFolder + spec.imageFile, font_.Get(), dpi_)) {
             const int id = spec.id;
             button->onClick = [this, id] {
                 if (onClick) onClick(id);

@@ -23,8 +23,9 @@ struct ToolbarButtonSpec {
 
 class HoverButton : public WinGui::Window {
 public:
+    // The label's strip and the image's margins scale with `dpi`, as the label's font does.
     bool Create(HWND parent, int id, const RECT& bounds, const std::wstring& label, const std::wstring& imagePath,
-                HFONT font);
+                HFONT font, UINT dpi);
     std::function<void()> onClick;
 
 protected:
@@ -35,6 +36,7 @@ private:
     std::wstring label_;
     PngImage image_, hoverImage_, pressedImage_;
     HFONT font_ = nullptr;
+    UINT dpi_ = 96;
     bool hovered_ = false;
     bool pressed_ = false;
 };
@@ -61,6 +63,7 @@ private:
 
     int buttonWidth_ = 0;
     int buttonHeight_ = 0;
+    UINT dpi_ = 96;
     WinGui::Font font_;
     std::vector<std::unique_ptr<HoverButton>> buttons_;
     std::vector<int> buttonX_;  // each button's left edge
