@@ -10,7 +10,9 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "resource.h"
+#include "fixtures.h"
 #include "support/alz_writer.h"
+#include "support/egg_writer.h"
 #include "support/registry_sandbox.h"
 #include "support/scratch_folder.h"
 #include "support/win32/control_readers.h"
@@ -190,6 +192,33 @@ TEST_F(MainWindowTest, AnotherCodePageReadsTheNamesAgainAndIsSaved) {
     EXPECT_TRUE(ReadDword(kSettingCodePage, stored));
     EXPECT_EQ(stored, 932u);
     EXPECT_EQ(WindowText(frame), L"Arkova - names.zip");
+}
+
+// EGG, 7z and an archive whose names are encrypted: the last asks for the password before it can be listed.
+TEST_F(MainWindowTest, EggSevenZipAndAnEncryptedListingOpen) {
+    ASSERT_TRUE(Start(L""));
+    Testing::EggWriter egg;
+    egg.ArchiveHeader().Folder("docs").File("docs\\a.txt", "alpha").File("b.txt", "bravo");
+    ASSERT_TRUE(egg.WriteTo(folder_ / L"a.egg"));
+    ASSERT_TRUE(Window().OpenArchiveFile(folder_ / L"a.egg"));
+    EXPECT_EQ(Column(Testing::ListViewRows(Item(IDC_MAIN_LIST)), 0), (std::vector<std::wstring>{L"docs", L"b.txt"}));
+
+    ARKOVA_REQUIRE_FIXTURE(tree, L"tree.7z");
+    ASSERT_TRUE(Window().OpenArchiveFile(tree));
+    EXPECT_EQ(WindowText(Window().Handle()), L"Arkova - tree.7z");
+    EXPECT_FALSE(Testing::ListViewRows(Item(IDC_MAIN_LIST)).empty());
+
+    ARKOVA_REQUIRE_FIXTURE(hidden, L"encrypted-headers.7z");
+    int rounds = 0;
+    DialogAnswerer answerer([&](ShownDialog& dialog) {
+        ++rounds;
+        ::SetDlgItemTextW(dialog.Handle(), IDC_PASSWORD_EDIT, rounds == 1 ? L"wrong" : L"Secret");
+        dialog.Press(IDOK);
+    });
+    ASSERT_TRUE(Window().OpenArchiveFile(hidden));
+    EXPECT_EQ(rounds, 2) << "a wrong password is asked again";
+    EXPECT_EQ(WindowText(Window().Handle()), L"Arkova - encrypted-headers.7z");
+    EXPECT_EQ(Window().Session().archivePassword, L"Secret");
 }
 
 TEST_F(MainWindowTest, CommandLineExtractionsRunThroughTheJobWindowsAndLeaveTheArchiveShown) {
