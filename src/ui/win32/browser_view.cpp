@@ -289,11 +289,44 @@ void BrowserView::ShowListMenu() {
     }
 }
 
+// Details rows in a light blue while selected, the window colour otherwise, whether or not the list has the focus.
+LRESULT BrowserView::DrawRow(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            const auto row = static_cast<int>(draw.nmcd.dwItemSpec);
+            const bool selected =
+                (::SendMessageW(list_.Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+                 LVIS_SELECTED) != 0;
+            draw.clrText = RGB(0, 0, 0);
+            draw.clrTextBk = selected ? RGB(205, 232, 255) : ::GetSysColor(COLOR_WINDOW);
+            // The control would paint its own highlight over the colours above.
+            draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+            return CDRF_NEWFONT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
 bool BrowserView::HandleNotify(NMHDR& header, LRESULT& result) {
     if (header.hwndFrom != list_.Handle()) return false;
     result = 0;
     if (header.code == NM_RCLICK) {
         ShowListMenu();
+        return true;
+    }
+    if (header.code == LVN_KEYDOWN) {
+        auto& key = reinterpret_cast<NMLVKEYDOWN&>(header);
+        if (key.wVKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+            SelectAll();
+            return true;
+        }
+        return false;
+    }
+    if (header.code == NM_CUSTOMDRAW && model_.GetViewMode() == Ui::ViewMode::Details) {
+        result = DrawRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
         return true;
     }
     return false;

@@ -69,6 +69,7 @@ private:
     void ShowListMenu();
     void OpenRow(int row);
     void SetColumnWidths();
+    LRESULT DrawRow(NMLVCUSTOMDRAW& draw);
 
     Ui::BrowserModel model_;
     WinGui::TreeView tree_;

@@ -6,11 +6,11 @@
 #include "app/settings.h"
 #include "app/shell_integration.h"
 #include "app/win32/application.h"
+#include "fixtures.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "resource.h"
-#include "fixtures.h"
 #include "support/alz_writer.h"
 #include "support/egg_writer.h"
 #include "support/registry_sandbox.h"
@@ -80,6 +80,8 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePanelAndShowsAnArchiveUntilItIsClosed) 
     EXPECT_TRUE(IsShown(Item(IDC_MAIN_TREE)));
     EXPECT_TRUE(IsShown(Item(IDC_MAIN_LIST)));
     EXPECT_TRUE(IsShown(Item(IDC_MAIN_SEARCH))) << "the search bar comes with the browser";
+    ::SendMessageW(frame, WM_COMMAND, IDM_STATUS_OPEN_LOCATION, 0);
+    EXPECT_EQ(shell_.selected, std::vector<std::wstring>{archive_}) << "the status bar's button";
 
     // A failed open says why and leaves the archive that was open.
     {
