@@ -1,7 +1,11 @@
 // The program as a user starts it: the main window's welcome and browser states, what a failed open leaves
 // behind, closing the archive, and every command-line action end to end (extract here, into a new folder, to a
 // chosen folder, test, register and unregister), with the job windows answered as a user would.
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "app/settings.h"
 #include "app/shell_integration.h"
@@ -221,6 +225,40 @@ TEST_F(MainWindowTest, EggSevenZipAndAnEncryptedListingOpen) {
     EXPECT_EQ(rounds, 2) << "a wrong password is asked again";
     EXPECT_EQ(WindowText(Window().Handle()), L"Arkova - encrypted-headers.7z");
     EXPECT_EQ(Window().Session().archivePassword, L"Secret");
+}
+
+// A drop handle as the shell makes one, holding `paths`; the window frees it.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const auto& path : paths) list += path + L'\0';
+    list += L'\0';
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(MainWindowTest, DroppedFilesOpenTheFirstAndClosingSavesThePlacement) {
+    ASSERT_TRUE(Start(L""));
+    HWND frame = Window().Handle();
+    ::SendMessageW(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"relative.alz"})), 0);
+    EXPECT_TRUE(Window().WelcomeShown()) << "a relative path is not opened";
+    ::SendMessageW(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({archive_, folder_ / L"other.zip"})), 0);
+    EXPECT_EQ(WindowText(frame), L"Arkova - 샘플.alz");
+
+    ::SetWindowPos(frame, nullptr, 40, 30, 900, 600, SWP_NOZORDER);
+    ::SendMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(frame));
+    GlobalSettings saved;
+    LoadSettings(saved);
+    EXPECT_EQ((std::vector<int>{saved.windowX, saved.windowY, saved.windowW, saved.windowH}),
+              (std::vector<int>{40, 30, 900, 600}));
+    EXPECT_FALSE(saved.windowMaximized);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "closing ends the program";
 }
 
 TEST_F(MainWindowTest, CommandLineExtractionsRunThroughTheJobWindowsAndLeaveTheArchiveShown) {
