@@ -2,10 +2,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 #include "frontend/texts.h"
 #include "resource.h"
+#include "wingui/buffered_paint.h"
 #include "wingui/dpi.h"
 
 namespace Arkova {
@@ -310,7 +313,47 @@ LRESULT BrowserView::DrawRow(NMLVCUSTOMDRAW& draw) {
     }
 }
 
+// The selected folder's whole row in a light-blue band with a frame, whether or not the tree has the focus.
+LRESULT BrowserView::DrawNode(NMTVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    auto item = reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec);
+    if (item != tree_.Selected()) return CDRF_DODEFAULT;
+    RECT row = draw.nmcd.rc;
+    const int height = std::max(1L, row.bottom - row.top);
+    for (int y = 0; y < height; ++y) {
+        // From RGB(229, 243, 255) at the top to RGB(204, 232, 255) at the bottom.
+        RECT line{row.left, row.top + y, row.right, row.top + y + 1};
+        WinGui::FillSolid(draw.nmcd.hdc, line, RGB(229 - 25 * y / height, 243 - 11 * y / height, 255));
+    }
+    WinGui::FrameSolid(draw.nmcd.hdc, row, RGB(153, 209, 255));
+    draw.clrText = RGB(0, 0, 0);
+    draw.clrTextBk = RGB(217, 238, 255);
+    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+    return CDRF_NEWFONT;
+}
+
 bool BrowserView::HandleNotify(NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom == tree_.Handle()) {
+        if (header.code == NM_CUSTOMDRAW) {
+            result = DrawNode(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
+            return true;
+        }
+        if (header.code == TVN_SELCHANGINGW) {
+            // The old row's band must go with it.
+            RECT rect{};
+            auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
+            // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
+            std::memcpy(&rect, &change.itemOld.hItem, sizeof(HTREEITEM));
+            if (change.itemOld.hItem != nullptr &&
+                ::SendMessageW(tree_.Handle(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) {
+                ::InvalidateRect(tree_.Handle(), &rect, TRUE);
+            }
+            result = 0;
+            return true;
+        }
+        return false;
+    }
     if (header.hwndFrom != list_.Handle()) return false;
     result = 0;
     if (header.code == NM_RCLICK) {

@@ -70,6 +70,7 @@ private:
     void OpenRow(int row);
     void SetColumnWidths();
     LRESULT DrawRow(NMLVCUSTOMDRAW& draw);
+    LRESULT DrawNode(NMTVCUSTOMDRAW& draw);
 
     Ui::BrowserModel model_;
     WinGui::TreeView tree_;
