@@ -1,40 +1,12 @@
 #include "cli/formatting.h"
 
-#include <algorithm>
-#include <cwchar>
-
-#include "platform/file_time.h"
+#include "ui/list_row.h"
 
 namespace Arkova::Cli {
 
 std::wstring FormatFileTime(std::uint64_t fileTime) {
-    if (fileTime == 0) return std::wstring(19, L' ');
-    std::uint64_t seconds = fileTime / Platform::kTicksPerSecond;
-    std::uint64_t days = seconds / 86400;
-    unsigned secondOfDay = static_cast<unsigned>(seconds % 86400);
-    // Civil date from days since 1601-01-01 (a 400-year cycle boundary, so the arithmetic stays simple).
-    std::uint64_t cycle = days / 146097;
-    std::uint64_t dayOfCycle = days % 146097;
-    std::uint64_t centuries = std::min<std::uint64_t>(dayOfCycle / 36524, 3);
-    std::uint64_t dayOfCentury = dayOfCycle - centuries * 36524;
-    std::uint64_t quads = dayOfCentury / 1461;
-    std::uint64_t dayOfQuad = dayOfCentury % 1461;
-    std::uint64_t yearsInQuad = std::min<std::uint64_t>(dayOfQuad / 365, 3);
-    std::uint64_t year = 1601 + cycle * 400 + centuries * 100 + quads * 4 + yearsInQuad;
-    unsigned dayOfYear = static_cast<unsigned>(dayOfQuad - yearsInQuad * 365);
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    static constexpr unsigned kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    unsigned month = 0;
-    while (month < 11) {
-        unsigned length = kMonthDays[month] + (month == 1 && leap ? 1 : 0);
-        if (dayOfYear < length) break;
-        dayOfYear -= length;
-        ++month;
-    }
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04llu-%02u-%02u %02u:%02u:%02u", static_cast<unsigned long long>(year), month + 1,
-                  dayOfYear + 1, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
-    return text;
+    // The same text as the browser's date column, blanks where that column is empty.
+    return fileTime == 0 ? std::wstring(19, L' ') : Ui::FormatFileTime(fileTime);
 }
 
 std::wstring FormatAttributes(std::uint32_t attributes) {

@@ -10,6 +10,7 @@
 
 #include "app/job_settings.h"
 #include "archive/archive_session.h"
+#include "archive/browser_path.h"
 #include "frontend/job_front_end.h"
 
 namespace Arkova {
@@ -115,7 +116,5 @@ std::vector<std::uint32_t> BuildItemPositions(const std::vector<DragItem>& items
 // The selected rows as items, matched to entries by their full path.
 std::vector<DragItem> BuildSelectionItems(const std::vector<SelectedRow>& rows, const std::vector<ArchiveItem>& entries,
                                           const std::wstring& currentFolder);
-// An entry path in the browser's form: "\" as "/", no trailing "/".
-std::wstring BrowserPath(const std::wstring& entryPath);
 
 }  // namespace Arkova

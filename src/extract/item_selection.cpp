@@ -41,15 +41,6 @@ std::wstring TargetFor(const std::wstring& path, const std::wstring& currentFold
 
 }  // namespace
 
-std::wstring BrowserPath(const std::wstring& entryPath) {
-    std::wstring path = entryPath;
-    for (wchar_t& c : path) {
-        if (c == L'\\') c = L'/';
-    }
-    while (!path.empty() && path.back() == L'/') path.pop_back();
-    return path;
-}
-
 std::vector<ItemJob> BuildItemJobs(const std::vector<DragItem>& items, const std::vector<ArchiveItem>& entries,
                                    const std::wstring& currentFolder, const std::wstring& destination) {
     std::vector<ItemJob> jobs;
