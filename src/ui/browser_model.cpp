@@ -157,9 +157,9 @@ void BrowserModel::Filter() {
 void BrowserModel::SetSort(SortKey key, bool ascending) {
     sortKey_ = key;
     sortAscending_ = ascending;
-    SortRefs(folderRefs_);
-    SortRefs(fileRefs_);
-    Filter();
+    // Collected again rather than re-sorted, so equal rows fall back to the decoder's order whatever came before.
+    std::wstring folder = currentFolder_;
+    ShowFolder(folder);
 }
 
 bool BrowserModel::ClickColumn(int column) {
