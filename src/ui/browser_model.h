@@ -111,6 +111,8 @@ private:
     ListRow FileRow(std::uint32_t item) const;
     ListRow RowOf(std::uint32_t ref) const;
     void SortRefs(std::vector<std::uint32_t>& refs) const;
+    template <typename Key, typename Compare>
+    void SortByKey(std::vector<std::uint32_t>& refs, Key key, Compare compare) const;
     void Filter();
 
     FolderTree tree_;

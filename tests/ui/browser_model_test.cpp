@@ -2,7 +2,10 @@
 // files, or a summary that miscounts is what the user would see.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ui/browser_model.h"
+#include "ui/name_match.h"
 
 namespace Arkova::Ui {
 namespace {
@@ -98,6 +101,24 @@ TEST_F(BrowserModelTest, SortingKeepsFoldersFirstAndEqualRowsInDecoderOrder) {
         step.act(model_);
         EXPECT_EQ(Names(), step.names) << step.what;
     }
+}
+
+TEST(BrowserModelNameSortTest, OrderIsThatOfTheNamesIgnoringCase) {
+    // Names that differ only past their first eight units, by case, by length, and around 0xFFFF.
+    const std::vector<std::wstring> names = {
+        L"report-2024-b.txt", L"REPORT-2024-A.txt", L"report-2024", L"Report-2024-a", L"x\uFFFFb", L"x\uFFFFa",
+        L"x\U00010000a", L"x\U00010000", L"\uD55C\uAE00", L"a", L"A_", L"a0"};
+    std::vector<ArchiveItem> items;
+    for (const std::wstring& name : names) items.push_back(File(L"f/" + name, 0));
+    BrowserModel model;
+    model.Open(items, L"names.zip");
+    model.ShowFolder(L"f");
+    std::vector<std::wstring> expected = names;
+    std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareNamesIgnoringCase(a, b) < 0;
+    });
+    ASSERT_EQ(model.RowCount(), expected.size());
+    for (std::size_t row = 0; row < expected.size(); ++row) EXPECT_EQ(model.CellText(row, 0), expected[row]) << row;
 }
 
 TEST_F(BrowserModelTest, MenuChecksFollowViewAndSort) {
