@@ -32,8 +32,8 @@ std::vector<ArchiveItem> MakeItems(std::size_t count, bool flat) {
     items.reserve(count);
     for (std::size_t i = 0; items.size() < count; ++i) {
         wchar_t name[96];
-        std::swprintf(name, 96, L"%ls%06u%ls", random() % 2 ? L"File" : L"file", static_cast<unsigned>(random() % 1000000),
-                      kExtensions[i % 6]);
+        std::swprintf(name, 96, L"%ls%06u%ls", random() % 2 ? L"File" : L"file",
+                      static_cast<unsigned>(random() % 1000000), kExtensions[i % 6]);
         ArchiveItem item;
         std::size_t folder = i / 20;
         if (flat) {
@@ -42,8 +42,8 @@ std::vector<ArchiveItem> MakeItems(std::size_t count, bool flat) {
             wchar_t path[160];
             const wchar_t* separator = i % 4 == 0 ? L"\\" : L"/";
             std::swprintf(path, 160, L"project%ls module%03u%ls part%02u%ls%ls", separator,
-                          static_cast<unsigned>(folder / 100), separator, static_cast<unsigned>(folder % 100), separator,
-                          name);
+                          static_cast<unsigned>(folder / 100), separator, static_cast<unsigned>(folder % 100),
+                          separator, name);
             item.path = path;
             if (i % 40 == 0) {
                 ArchiveItem directory;

@@ -142,10 +142,14 @@ std::wstring BrowserModel::RowPath(std::size_t row) const {
 int BrowserModel::CompareRows(const ListRow& a, const ListRow& b) const {
     auto compare = [](std::uint64_t x, std::uint64_t y) { return x < y ? -1 : (x > y ? 1 : 0); };
     switch (sortKey_) {
-        case SortKey::ByPackedSize: return compare(a.packedSize, b.packedSize);
-        case SortKey::BySize: return compare(a.size, b.size);
-        case SortKey::ByModified: return compare(a.modifiedTime, b.modifiedTime);
-        case SortKey::ByName: break;
+        case SortKey::ByPackedSize:
+            return compare(a.packedSize, b.packedSize);
+        case SortKey::BySize:
+            return compare(a.size, b.size);
+        case SortKey::ByModified:
+            return compare(a.modifiedTime, b.modifiedTime);
+        case SortKey::ByName:
+            break;
     }
     return CompareNamesIgnoringCase(a.name, b.name);
 }
@@ -171,14 +175,20 @@ void BrowserModel::SortRefs(std::vector<std::uint32_t>& refs) const {
     auto numbers = [](std::uint64_t x, std::uint64_t y) { return x < y ? -1 : (x > y ? 1 : 0); };
     switch (sortKey_) {
         case SortKey::ByName:
-            SortByKey(refs, [this](std::uint32_t ref) { return NameKey(RowOf(ref).name); }, CompareNameKeys);
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return NameKey(RowOf(ref).name); }, CompareNameKeys);
             break;
         case SortKey::ByPackedSize:
-            SortByKey(refs, [this](std::uint32_t ref) { return RowOf(ref).packedSize; }, numbers);
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).packedSize; }, numbers);
             break;
-        case SortKey::BySize: SortByKey(refs, [this](std::uint32_t ref) { return RowOf(ref).size; }, numbers); break;
+        case SortKey::BySize:
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).size; }, numbers);
+            break;
         case SortKey::ByModified:
-            SortByKey(refs, [this](std::uint32_t ref) { return RowOf(ref).modifiedTime; }, numbers);
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).modifiedTime; }, numbers);
             break;
     }
 }
@@ -211,10 +221,17 @@ void BrowserModel::SetSort(SortKey key, bool ascending) {
 bool BrowserModel::ClickColumn(int column) {
     SortKey key;
     switch (column) {
-        case kColumnName: key = SortKey::ByName; break;
-        case kColumnPackedSize: key = SortKey::ByPackedSize; break;
-        case kColumnSize: key = SortKey::BySize; break;
-        default: return false;
+        case kColumnName:
+            key = SortKey::ByName;
+            break;
+        case kColumnPackedSize:
+            key = SortKey::ByPackedSize;
+            break;
+        case kColumnSize:
+            key = SortKey::BySize;
+            break;
+        default:
+            return false;
     }
     SetSort(key, key == sortKey_ ? !sortAscending_ : true);
     return true;
@@ -271,8 +288,7 @@ std::wstring BrowserModel::SearchCountText() const {
     return searchText_.empty() ? std::wstring() : Ui::SearchCountText(rows_.size());
 }
 
-std::vector<ThumbnailJob> BrowserModel::ThumbnailJobs(
-    const std::function<bool(std::wstring_view)>& isImageName) const {
+std::vector<ThumbnailJob> BrowserModel::ThumbnailJobs(const std::function<bool(std::wstring_view)>& isImageName) const {
     std::vector<ThumbnailJob> jobs;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         if (IsFolderRow(row) || !isImageName(tree_.ItemName(rows_[row]))) continue;

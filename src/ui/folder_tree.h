@@ -34,9 +34,7 @@ public:
     std::wstring_view Label(std::uint32_t node) const { return nodes_[node].path.substr(nodes_[node].labelStart); }
     std::uint32_t Parent(std::uint32_t node) const { return nodes_[node].parent; }
     // Sub-folders in ascending code-unit order of their labels.
-    std::span<const std::uint32_t> Children(std::uint32_t node) const {
-        return Range(children_, childOffsets_, node);
-    }
+    std::span<const std::uint32_t> Children(std::uint32_t node) const { return Range(children_, childOffsets_, node); }
     // The first directory entry with this folder's path, or kNone for a folder only implied by other paths.
     std::uint32_t DirectoryItem(std::uint32_t node) const { return nodes_[node].directoryItem; }
     // Positions of the file entries directly in this folder, in the decoder's order.

@@ -30,18 +30,30 @@ int ColumnWidth(int column, int dpi) {
 
 std::wstring CellText(const ListRow& row, int column) {
     switch (column) {
-        case kColumnName: return std::wstring(row.name);
-        case kColumnPackedSize: return Decimal(row.packedSize);
-        case kColumnSize: return Decimal(row.size);
-        case kColumnType: return row.isDirectory ? kTextFolder : kTextFile;
-        case kColumnModified: return FormatFileTime(row.modifiedTime);
-        case kColumnMethod: return std::wstring(row.method);
-        case kColumnEncryption: return row.isEncrypted ? kTextEncrypted : L"";
-        case kColumnCrc: return !row.isDirectory && row.crc != 0 ? CrcText(row.crc) : L"";
-        case kColumnAttributes: return AttributeLetters(row.isDirectory, row.attributes);
-        case kColumnComment: return std::wstring(row.comment);
-        case kColumnHostOs: return std::wstring(row.hostOs);
-        default: return {};
+        case kColumnName:
+            return std::wstring(row.name);
+        case kColumnPackedSize:
+            return Decimal(row.packedSize);
+        case kColumnSize:
+            return Decimal(row.size);
+        case kColumnType:
+            return row.isDirectory ? kTextFolder : kTextFile;
+        case kColumnModified:
+            return FormatFileTime(row.modifiedTime);
+        case kColumnMethod:
+            return std::wstring(row.method);
+        case kColumnEncryption:
+            return row.isEncrypted ? kTextEncrypted : L"";
+        case kColumnCrc:
+            return !row.isDirectory && row.crc != 0 ? CrcText(row.crc) : L"";
+        case kColumnAttributes:
+            return AttributeLetters(row.isDirectory, row.attributes);
+        case kColumnComment:
+            return std::wstring(row.comment);
+        case kColumnHostOs:
+            return std::wstring(row.hostOs);
+        default:
+            return {};
     }
 }
 

@@ -44,7 +44,7 @@ enum class ColumnAlignment { Left, Right };
 struct ListColumn {
     const wchar_t* title;
     ColumnAlignment alignment;
-    int width;  // pixels at 96 DPI
+    int width;   // pixels at 96 DPI
     bool shown;  // a hidden column is inserted with width 0
 };
 

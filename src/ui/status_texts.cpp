@@ -30,7 +30,8 @@ std::wstring SelectionSummaryText(std::size_t files, std::size_t folders, std::u
     double ratio = sizeBytes != 0 ? static_cast<double>(packedBytes) / static_cast<double>(sizeBytes) * 100.0 : 0.0;
     wchar_t ratioText[64];
     std::swprintf(ratioText, 64, L"%.1f%%", ratio);
-    std::wstring sizes = FormatSize(sizeBytes) + L" (압축된 크기: " + FormatSize(packedBytes) + L", " + ratioText + L")";
+    std::wstring sizes =
+        FormatSize(sizeBytes) + L" (압축된 크기: " + FormatSize(packedBytes) + L", " + ratioText + L")";
     if (folders == 0) return std::to_wstring(files) + L" 파일 선택됨, " + sizes;
     return std::to_wstring(files) + L" 파일, " + std::to_wstring(folders) + L" 폴더 선택됨, " + sizes;
 }

@@ -32,9 +32,14 @@ ListRow Named(std::wstring_view name) {
 class BrowserModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        items_ = {File(L"docs\\b.txt", 300, 100, 5), File(L"Zeta.txt", 50, 40, 9), File(L"alpha.TXT", 50, 10, 1),
-                  File(L"empty.bin", 0, 0, 3),        Folder(L"docs\\", 7),     File(L"src/main.cpp", 10, 5),
-                  File(L"Beta.png", 900, 800, 2),    Folder(L"assets/")};
+        items_ = {File(L"docs\\b.txt", 300, 100, 5),
+                  File(L"Zeta.txt", 50, 40, 9),
+                  File(L"alpha.TXT", 50, 10, 1),
+                  File(L"empty.bin", 0, 0, 3),
+                  Folder(L"docs\\", 7),
+                  File(L"src/main.cpp", 10, 5),
+                  File(L"Beta.png", 900, 800, 2),
+                  Folder(L"assets/")};
         for (std::uint32_t i = 0; i < items_.size(); ++i) items_[i].index = i;
         model_.Open(items_, L"C:\\work\\project.zip");
     }
@@ -83,8 +88,7 @@ TEST_F(BrowserModelTest, SortingKeepsFoldersFirstAndEqualRowsInDecoderOrder) {
     const Step steps[] = {
         {"size column", [](BrowserModel& m) { EXPECT_TRUE(m.ClickColumn(kColumnSize)); },
          L"assets docs src empty.bin Zeta.txt alpha.TXT Beta.png"},
-        {"size column again: largest first",
-         [](BrowserModel& m) { EXPECT_TRUE(m.ClickColumn(kColumnSize)); },
+        {"size column again: largest first", [](BrowserModel& m) { EXPECT_TRUE(m.ClickColumn(kColumnSize)); },
          L"assets docs src Beta.png Zeta.txt alpha.TXT empty.bin"},
         {"date column does not sort", [](BrowserModel& m) { EXPECT_FALSE(m.ClickColumn(kColumnModified)); },
          L"assets docs src Beta.png Zeta.txt alpha.TXT empty.bin"},
@@ -105,18 +109,26 @@ TEST_F(BrowserModelTest, SortingKeepsFoldersFirstAndEqualRowsInDecoderOrder) {
 
 TEST(BrowserModelNameSortTest, OrderIsThatOfTheNamesIgnoringCase) {
     // Names that differ only past their first eight units, by case, by length, and around 0xFFFF.
-    const std::vector<std::wstring> names = {
-        L"report-2024-b.txt", L"REPORT-2024-A.txt", L"report-2024", L"Report-2024-a", L"x\uFFFFb", L"x\uFFFFa",
-        L"x\U00010000a", L"x\U00010000", L"\uD55C\uAE00", L"a", L"A_", L"a0"};
+    const std::vector<std::wstring> names = {L"report-2024-b.txt",
+                                             L"REPORT-2024-A.txt",
+                                             L"report-2024",
+                                             L"Report-2024-a",
+                                             L"x\uFFFFb",
+                                             L"x\uFFFFa",
+                                             L"x\U00010000a",
+                                             L"x\U00010000",
+                                             L"\uD55C\uAE00",
+                                             L"a",
+                                             L"A_",
+                                             L"a0"};
     std::vector<ArchiveItem> items;
     for (const std::wstring& name : names) items.push_back(File(L"f/" + name, 0));
     BrowserModel model;
     model.Open(items, L"names.zip");
     model.ShowFolder(L"f");
     std::vector<std::wstring> expected = names;
-    std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
-        return CompareNamesIgnoringCase(a, b) < 0;
-    });
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return CompareNamesIgnoringCase(a, b) < 0; });
     ASSERT_EQ(model.RowCount(), expected.size());
     for (std::size_t row = 0; row < expected.size(); ++row) EXPECT_EQ(model.CellText(row, 0), expected[row]) << row;
 }

@@ -43,7 +43,8 @@ TEST(FolderTreeTest, FoldersComeFromDirectoryEntriesAndFromPaths) {
          L"<>[a<a>[a/b<b>] x<x>]"},
         {"a directory entry whose parents exist nowhere", {Folder(L"p/q/r/")}, L"<>[p<p>[p/q<q>[p/q/r<r>]]]"},
         {"listed and implied once", {File(L"d/f"), Folder(L"d"), Folder(L"d/")}, L"<>[d<d>]"},
-        {"children in code-unit order", {File(L"b/1"), File(L"B/1"), File(L"a/1"), File(L"a b/1")},
+        {"children in code-unit order",
+         {File(L"b/1"), File(L"B/1"), File(L"a/1"), File(L"a b/1")},
          L"<>[B<B> a<a> a b<a b> b<b>]"},
         {"the root as an entry", {Folder(L"/"), Folder(L"")}, L"<>"},
         {"an empty component", {File(L"a//b")}, L"<>[a<a>[a/<>]]"},
@@ -59,8 +60,8 @@ TEST(FolderTreeTest, FoldersComeFromDirectoryEntriesAndFromPaths) {
 }
 
 TEST(FolderTreeTest, FilesAndDirectoryEntriesBelongToTheirFolders) {
-    const std::vector<ArchiveItem> items = {File(L"z.txt"), File(L"a\\b\\1.txt"), Folder(L"a/"), File(L"a/b/2.txt"),
-                                            Folder(L"a\\"), File(L"a\\b\\")};
+    const std::vector<ArchiveItem> items = {File(L"z.txt"),     File(L"a\\b\\1.txt"), Folder(L"a/"),
+                                            File(L"a/b/2.txt"), Folder(L"a\\"),       File(L"a\\b\\")};
     FolderTree tree;
     tree.Build(items);
     std::uint32_t a = tree.Find(L"a");

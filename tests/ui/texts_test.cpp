@@ -37,8 +37,9 @@ TEST(StatusTextsTest, SummariesNameCountsSizesAndRatio) {
 
 TEST(CellTextTest, EachColumnShowsItsField) {
     ListRow file{L"a.txt", false, 10, 20, 125962992000000000ULL, 0xABC, 0x27, true, L"Deflate", L"note", L"FAT"};
-    const wchar_t* fileTexts[] = {L"a.txt", L"10", L"20", L"파일", L"2000-02-29 12:00:00", L"Deflate",
-                                  L"암호화됨", L"00000ABC", L"RHSA", L"note", L"FAT"};
+    const wchar_t* fileTexts[] = {L"a.txt",   L"10",       L"20",       L"파일", L"2000-02-29 12:00:00",
+                                  L"Deflate", L"암호화됨", L"00000ABC", L"RHSA", L"note",
+                                  L"FAT"};
     ListRow folder{L"dir", true, 0, 0, 0, 0x1234, 0, false, L"", L"", L""};
     const wchar_t* folderTexts[] = {L"dir", L"0", L"0", L"폴더", L"", L"", L"", L"", L"D", L"", L""};
     for (int column = 0; column < kListColumnCount; ++column) {
@@ -69,14 +70,24 @@ TEST(NameMatchTest, WildcardsIgnoreCaseAndBacktrack) {
         bool matches;
     };
     const Case cases[] = {
-        {L"anything", L"", true},     {L"", L"", true},          {L"", L"*", true},
-        {L"", L"**", false},          {L"", L"?", false},        {L"Photo.JPG", L"*.jpg", true},
-        {L"photo.jpg", L"P?OTO.*", true}, {L"abcabd", L"*abd", true}, {L"abcab", L"*abd", false},
-        {L"a", L"a**", true},         {L"ab", L"a?c", false},    {L"\uD55C\uAE00.txt", L"*\uAE00*", true},
-        {L"mississippi", L"*sip*", true}, {L"mississippi", L"m*x*", false},
+        {L"anything", L"", true},
+        {L"", L"", true},
+        {L"", L"*", true},
+        {L"", L"**", false},
+        {L"", L"?", false},
+        {L"Photo.JPG", L"*.jpg", true},
+        {L"photo.jpg", L"P?OTO.*", true},
+        {L"abcabd", L"*abd", true},
+        {L"abcab", L"*abd", false},
+        {L"a", L"a**", true},
+        {L"ab", L"a?c", false},
+        {L"\uD55C\uAE00.txt", L"*\uAE00*", true},
+        {L"mississippi", L"*sip*", true},
+        {L"mississippi", L"m*x*", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(WildcardMatch(c.name, c.pattern), c.matches) << std::wstring_view(c.pattern).size() << " " << std::wstring_view(c.name).size();
+        EXPECT_EQ(WildcardMatch(c.name, c.pattern), c.matches)
+            << std::wstring_view(c.pattern).size() << " " << std::wstring_view(c.name).size();
     }
     EXPECT_EQ(SearchPattern(L"doc"), L"*doc*");
     EXPECT_EQ(SearchPattern(L"*.txt"), L"*.txt");
