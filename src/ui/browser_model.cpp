@@ -8,6 +8,38 @@
 
 namespace Arkova::Ui {
 
+namespace {
+
+// A name with its first eight case-folded code units packed in order, so that most comparisons of a name sort are
+// decided by two integers without reading the names. Units above 0xFFFF (wide characters off Windows) are
+// clamped; equal prefixes fall back to the names themselves.
+struct NameKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::wstring_view name;
+
+    explicit NameKey(std::wstring_view text) : name(text) {
+        bool clamped = false;
+        for (std::size_t i = 0; i < 8; ++i) {
+            std::uint64_t unit = i < text.size() ? static_cast<std::uint64_t>(FoldCase(text[i])) : 0;
+            // After a clamped unit the rest is saturated too, or a later unit could decide against the true order.
+            if (clamped || unit > 0xFFFF) {
+                clamped = true;
+                unit = 0xFFFF;
+            }
+            (i < 4 ? high : low) |= unit << (16 * (3 - i % 4));
+        }
+    }
+};
+
+int CompareNameKeys(const NameKey& a, const NameKey& b) {
+    if (a.high != b.high) return a.high < b.high ? -1 : 1;
+    if (a.low != b.low) return a.low < b.low ? -1 : 1;
+    return CompareNamesIgnoringCase(a.name, b.name);
+}
+
+}  // namespace
+
 void BrowserModel::Open(const std::vector<ArchiveItem>& items, std::wstring archivePath) {
     Close();
     tree_.Build(items);
@@ -122,23 +154,43 @@ int BrowserModel::CompareRows(const ListRow& a, const ListRow& b) const {
     return CompareNamesIgnoringCase(a.name, b.name);
 }
 
-// The rows are made once into a scratch list and their positions sorted, so each comparison reads two ready rows.
-// A stable sort keeps equal rows in the decoder's (or, for folders, the tree's) order in both directions.
-void BrowserModel::SortRefs(std::vector<std::uint32_t>& refs) const {
-    if (refs.size() < 2) return;
-    std::vector<ListRow> rows;
-    rows.reserve(refs.size());
-    for (std::uint32_t ref : refs) rows.push_back(RowOf(ref));
-    std::vector<std::uint32_t> order(refs.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+// Each row's key is read once into a scratch list of (key, row) pairs, which is sorted in place: the comparisons
+// then read neighbouring memory instead of the entries. A stable sort keeps equal rows in the order they came in.
+template <typename Key, typename Compare>
+void BrowserModel::SortByKey(std::vector<std::uint32_t>& refs, Key key, Compare compare) const {
+    using Value = decltype(key(refs[0]));
+    std::vector<std::pair<Value, std::uint32_t>> keyed;
+    keyed.reserve(refs.size());
+    for (std::uint32_t ref : refs) keyed.emplace_back(key(ref), ref);
     const bool ascending = sortAscending_;
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        int result = CompareRows(rows[a], rows[b]);
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        int result = compare(a.first, b.first);
         return ascending ? result < 0 : result > 0;
     });
-    std::vector<std::uint32_t> sorted(refs.size());
-    for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = refs[order[i]];
-    refs.swap(sorted);
+    for (std::size_t i = 0; i < refs.size(); ++i) refs[i] = keyed[i].second;
+}
+
+void BrowserModel::SortRefs(std::vector<std::uint32_t>& refs) const {
+    if (refs.size() < 2) return;
+    auto numbers = [](std::uint64_t x, std::uint64_t y) { return x < y ? -1 : (x > y ? 1 : 0); };
+    switch (sortKey_) {
+        case SortKey::ByName:
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return NameKey(RowOf(ref).name); }, CompareNameKeys);
+            break;
+        case SortKey::ByPackedSize:
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).packedSize; }, numbers);
+            break;
+        case SortKey::BySize:
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).size; }, numbers);
+            break;
+        case SortKey::ByModified:
+            SortByKey(
+                refs, [this](std::uint32_t ref) { return RowOf(ref).modifiedTime; }, numbers);
+            break;
+    }
 }
 
 void BrowserModel::Filter() {
@@ -161,9 +213,9 @@ void BrowserModel::Filter() {
 void BrowserModel::SetSort(SortKey key, bool ascending) {
     sortKey_ = key;
     sortAscending_ = ascending;
-    SortRefs(folderRefs_);
-    SortRefs(fileRefs_);
-    Filter();
+    // Collected again rather than re-sorted, so equal rows fall back to the decoder's order whatever came before.
+    std::wstring folder = currentFolder_;
+    ShowFolder(folder);
 }
 
 bool BrowserModel::ClickColumn(int column) {

@@ -77,7 +77,8 @@ public:
     int CompareRows(const ListRow& a, const ListRow& b) const;
     SortKey GetSortKey() const { return sortKey_; }
     bool SortAscending() const { return sortAscending_; }
-    // Sorts the rows again. Folders stay before files in both directions; equal rows keep the decoder's order.
+    // Sorts the rows again. Folders stay before files in both directions; equal rows keep the decoder's order
+    // (the tree's for folders without an entry).
     void SetSort(SortKey key, bool ascending);
     // Name, packed size and size columns sort (the same column again flips the direction); true when the rows
     // were sorted, false for the columns that do not sort.
@@ -110,6 +111,8 @@ private:
     ListRow FileRow(std::uint32_t item) const;
     ListRow RowOf(std::uint32_t ref) const;
     void SortRefs(std::vector<std::uint32_t>& refs) const;
+    template <typename Key, typename Compare>
+    void SortByKey(std::vector<std::uint32_t>& refs, Key key, Compare compare) const;
     void Filter();
 
     FolderTree tree_;
