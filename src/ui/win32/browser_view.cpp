@@ -77,8 +77,8 @@ bool BrowserView::Create(HWND parent, UINT dpi) {
     ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowHeight_.Get()));
 
     for (int column = 0; column < Ui::kListColumnCount; ++column) {
-        const Ui::ListColumn& spec = Ui::kListColumns[static_cast<size_t>(column)];
-        list_.AddColumn(spec.title, 0, spec.alignment == Ui::ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT);
+        const Ui::ListColumn& shown = Ui::kListColumns[static_cast<size_t>(column)];
+        list_.AddColumn(shown.title, 0, shown.alignment == Ui::ColumnAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT);
     }
     SetColumnWidths();
 

@@ -117,17 +117,17 @@ bool ImageToolbar::Create(HWND parent, int id, int buttonWidth, int buttonHeight
     return Window::Create(args);
 }
 
-void ImageToolbar::AddButtons(const std::vector<ToolbarButtonSpec>& specs, const std::wstring& imageFolder) {
+void ImageToolbar::AddButtons(const std::vector<ToolbarButtonSpec>& entries, const std::wstring& imageFolder) {
     int x = 4;
-    for (const ToolbarButtonSpec& spec : specs) {
-        if (spec.separator) {
+    for (const ToolbarButtonSpec& entry : entries) {
+        if (entry.separator) {
             x += kSeparatorWidth;
             continue;
         }
         auto button = std::make_unique<HoverButton>();
         RECT bounds{x, 2, x + buttonWidth_, 2 + buttonHeight_};
-        if (button->Create(Handle(), spec.id, bounds, spec.label, imageFolder + spec.imageFile, font_.Get(), dpi_)) {
-            const int id = spec.id;
+        if (button->Create(Handle(), entry.id, bounds, entry.label, imageFolder + entry.imageFile, font_.Get(), dpi_)) {
+            const int id = entry.id;
             button->onClick = [this, id] {
                 if (onClick) onClick(id);
             };

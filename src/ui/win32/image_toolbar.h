@@ -45,7 +45,7 @@ class ImageToolbar : public WinGui::Window {
 public:
     // The buttons are `buttonWidth` × `buttonHeight` pixels; the toolbar is 4 pixels taller.
     bool Create(HWND parent, int id, int buttonWidth, int buttonHeight, UINT dpi);
-    void AddButtons(const std::vector<ToolbarButtonSpec>& specs, const std::wstring& imageFolder);
+    void AddButtons(const std::vector<ToolbarButtonSpec>& entries, const std::wstring& imageFolder);
     int Height() const { return buttonHeight_ + 4; }
     // The button's window, for placing a popup under it; nullptr when there is none.
     HWND ButtonWindow(int id) const;
