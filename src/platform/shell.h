@@ -1,6 +1,6 @@
 // What the program asks of the desktop shell on the user's behalf: open a folder in the file manager, show a file
-// selected in its folder, or open a file with its program. Windows that offer these take a ShellActions, so tests record the calls instead of
-// starting a file manager. Failures are ignored: the user simply sees nothing open.
+// selected in its folder, or open a file with its program. Windows that offer these take a ShellActions, so tests
+// record the calls instead of starting a file manager. Failures are ignored: the user simply sees nothing open.
 #pragma once
 
 #include <string>

@@ -64,8 +64,8 @@ std::vector<std::wstring> DropFilePaths(const std::vector<DragItem>& items, cons
     if (!base.empty() && base.back() != L'\\') base += L'\\';
     std::vector<std::wstring> paths;
     for (const DragItem& item : items) {
-        std::wstring relative = item.fullPath.rfind(prefix, 0) == 0 ? item.fullPath.substr(prefix.size())
-                                                                     : item.fullPath;
+        std::wstring relative =
+            item.fullPath.rfind(prefix, 0) == 0 ? item.fullPath.substr(prefix.size()) : item.fullPath;
         std::replace(relative.begin(), relative.end(), L'/', L'\\');
         paths.push_back(base + relative);
     }
@@ -87,6 +87,9 @@ std::vector<std::uint8_t> FileListBlock(const std::vector<std::wstring>& paths) 
     PutLe32(block, 1);   // wide characters
     for (const std::wstring& path : paths) PutWide(block, path);
     PutUtf16(block, 0);
+    // Readers skip the first name before they look for the end: with no name at all they would read on past a
+    // single zero into whatever memory follows, and hand the target a garbage path.
+    if (paths.empty()) PutUtf16(block, 0);
     return block;
 }
 

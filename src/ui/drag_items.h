@@ -25,7 +25,8 @@ std::vector<std::wstring> DropFilePaths(const std::vector<DragItem>& items, cons
 std::vector<std::wstring> DragItemNames(const std::vector<DragItem>& items);
 
 // The CF_HDROP file list: a 20-byte header (list offset 20, drop point 0,0, non-client 0, wide 1), each path in
-// UTF-16LE with its terminating zero, and one more zero character. No paths gives 22 bytes.
+// UTF-16LE with its terminating zero, and one more zero character. No paths gives the header and two zero
+// characters (24 bytes), so that no reader runs past the end looking for the first name's end.
 std::vector<std::uint8_t> FileListBlock(const std::vector<std::wstring>& paths);
 
 }  // namespace Arkova::Ui

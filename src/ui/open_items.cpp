@@ -21,8 +21,8 @@ bool IsImageFileName(std::wstring_view name) {
     for (wchar_t& c : extension) {
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     }
-    static constexpr std::array<std::wstring_view, 11> kImages = {L"png", L"jpg",  L"jpeg", L"bmp", L"gif", L"tiff",
-                                                                  L"tif", L"ico",  L"wdp",  L"hdp", L"jxr"};
+    static constexpr std::array<std::wstring_view, 11> kImages = {L"png", L"jpg", L"jpeg", L"bmp", L"gif", L"tiff",
+                                                                  L"tif", L"ico", L"wdp",  L"hdp", L"jxr"};
     return std::find(kImages.begin(), kImages.end(), extension) != kImages.end();
 }
 
@@ -44,8 +44,8 @@ std::optional<std::uint32_t> EntryToOpen(const std::vector<ArchiveItem>& entries
 std::wstring GuidFolderName(std::uint32_t data1, std::uint16_t data2, std::uint16_t data3,
                             const std::uint8_t (&data4)[8]) {
     wchar_t text[33] = L"";
-    std::swprintf(text, std::size(text), L"%08X%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", data1, data2, data3,
-                  data4[0], data4[1], data4[2], data4[3], data4[4], data4[5], data4[6], data4[7]);
+    std::swprintf(text, std::size(text), L"%08X%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", data1, data2, data3, data4[0],
+                  data4[1], data4[2], data4[3], data4[4], data4[5], data4[6], data4[7]);
     return text;
 }
 

@@ -46,7 +46,7 @@ std::wstring ImageViewerPath(const std::wstring& installFolder);
 // None when the entry path or the password holds a double quotation mark, which would end the quoted text early
 // and hand the viewer parameters of the archive's choosing.
 std::optional<std::wstring> ImageViewerParameters(const std::wstring& archivePath, const std::wstring& entryPath,
-                                   const std::wstring& password);
+                                                  const std::wstring& password);
 
 // What the preview's double-click opens with the shell when the viewer did not take it: the previewed entry's name.
 std::wstring PreviewEntryName(const std::wstring& previewItemPath);

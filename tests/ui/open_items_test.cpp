@@ -32,8 +32,8 @@ std::vector<std::uint8_t> Utf16(std::u16string_view text) {
 TEST(FileListBlockTest, HeaderThenEachPathWithItsZeroThenOneMore) {
     const std::vector<std::uint8_t> header = {20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
     std::vector<std::uint8_t> empty = header;
-    empty.insert(empty.end(), {0, 0});
-    EXPECT_EQ(FileListBlock({}), empty) << "the empty list is 22 bytes";
+    empty.insert(empty.end(), {0, 0, 0, 0});
+    EXPECT_EQ(FileListBlock({}), empty) << "the empty list: an empty name and the end, nothing to read past";
 
     std::vector<std::uint8_t> expected = header;
     for (auto bytes : {Utf16(u"C:\\a.txt"), Utf16(std::u16string(u"C:\\\uBB38\uC11C")), Utf16(u"\U0001F600")}) {
@@ -115,7 +115,7 @@ TEST(TemporaryFoldersTest, MakesOnlyNewFoldersAndRemovesExactlyThoseAndTheirEmpt
         folders.RemoveWhenEmpty(parent);
         const std::wstring first = folders.MakeNew(someoneElses);
         EXPECT_EQ(first, someoneElses + L"_2") << "an existing folder is never adopted";
-        const std::wstring second = folders.MakeNew(Platform::JoinPath(Platform::JoinPath(parent, L"deep"), L"er"));
+        const std::wstring second = folders.MakeNew(Platform::JoinPath(parent, L"second"));
         ASSERT_FALSE(second.empty());
         ASSERT_TRUE(Testing::WriteText(Platform::JoinPath(second, L"f.txt"), "x"));
         EXPECT_EQ(folders.Folders().size(), 2u);

@@ -13,9 +13,7 @@ namespace Arkova {
 
 namespace {
 
-bool IsFileList(const FORMATETC& format) {
-    return format.cfFormat == CF_HDROP && (format.tymed & TYMED_HGLOBAL) != 0;
-}
+bool IsFileList(const FORMATETC& format) { return format.cfFormat == CF_HDROP && (format.tymed & TYMED_HGLOBAL) != 0; }
 
 }  // namespace
 

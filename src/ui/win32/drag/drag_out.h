@@ -23,9 +23,8 @@ struct DragFlags {
 DragFlags& DragState();
 
 // (items, destination folder, display folder) -> extracted; the main window's ExtractItems.
-using DragExtractFunction =
-    std::function<bool(const std::vector<DragItem>& items, const std::wstring& destination,
-                       const std::wstring& displayDestination)>;
+using DragExtractFunction = std::function<bool(const std::vector<DragItem>& items, const std::wstring& destination,
+                                               const std::wstring& displayDestination)>;
 
 // What a drag needs from the window it starts in. Every callable must stay safe to call after the drag loop ended
 // (a drop target may keep the data and ask for it later) and answer failure once the window is gone.
