@@ -25,6 +25,7 @@
 #include "support/win32/screenshot.h"
 #include "support/zip_writer.h"
 #include "ui/win32/drag/data_object.h"
+#include "ui/win32/drag/drag_out.h"
 #include "ui/win32/drag/drop_source.h"
 #include "ui/win32/gdiplus.h"
 
@@ -229,6 +230,92 @@ TEST_F(OpenItemsTest, TheDropSourceDropsOnlyOutsideTheProgramAndEscapeCancels) {
     EXPECT_EQ(Window().Session().archivePath, archive_);
     ::SendMessageW(Window().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeFileListBlock({other})), 0);
     EXPECT_EQ(Window().Session().archivePath, other) << "outside a drag the same drop opens it";
+}
+
+void SendButton(DWORD flags, LONG dx = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.dx = dx;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+// A drop target in a window of its own, as another program would be: it takes the file list when the drop comes.
+// (Wine enters the target only as the button comes up, so what a target sees before the drop is checked by the next
+// test.)
+class RecordingDropTarget final : public IDropTarget {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!IsEqualIID(id, IID_IUnknown) && !IsEqualIID(id, IID_IDropTarget)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IDropTarget*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        dropped = GetFileList(*data);
+        dragInProgressAtDrop = DragState().dragInProgress;
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+
+    std::vector<std::wstring> dropped;
+    bool dragInProgressAtDrop = false;
+};
+
+TEST_F(OpenItemsTest, TheDragLoopHandsAnotherProgramTheExtractedFilesOnlyAtTheDrop) {
+    ASSERT_HRESULT_SUCCEEDED(::OleInitialize(nullptr));
+    ASSERT_TRUE(Start(archive_));
+    Select({L"top.txt", L"docs"});
+    HWND other = ::CreateWindowExW(WS_EX_TOPMOST, L"BUTTON", L"drop here", WS_POPUP | WS_VISIBLE | WS_BORDER, 1700, 900,
+                                   300, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    RecordingDropTarget target;
+    ASSERT_HRESULT_SUCCEEDED(::RegisterDragDrop(other, &target));
+    // The user's gesture: the button goes down, the pointer reaches the window, the button comes up there.
+    ::SetCursorPos(1850, 1000);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    static int ticks = 0;
+    ticks = 0;
+    const UINT_PTR gesture = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (++ticks == 1) {
+            SendButton(MOUSEEVENTF_MOVE, 1);
+        } else if (ticks == 3) {
+            SendButton(MOUSEEVENTF_LEFTUP);
+        }
+    });
+
+    DragOutSetup setup = Window().DragSetup();
+    setup.findDropFolder = [] { return std::wstring(); };
+    const DWORD effect = RunDragOut(Window().DraggedItems(), setup, Window().Handle());
+    ::KillTimer(nullptr, gesture);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_FALSE(DragState().dragInProgress);
+    EXPECT_TRUE(target.dragInProgressAtDrop);
+    ASSERT_EQ(target.dropped.size(), 2u);
+    const std::wstring temporary = target.dropped[0].substr(0, target.dropped[0].find_last_of(L'\\'));
+    EXPECT_EQ(target.dropped, (std::vector<std::wstring>{temporary + L"\\docs", temporary + L"\\top.txt"}));
+    EXPECT_EQ(ReadText(temporary + L"\\top.txt"), "top bytes");
+    EXPECT_EQ(ReadText(temporary + L"\\docs\\pics\\cat.png"), kPng) << "at the root the engine's paths agree too";
+    EXPECT_EQ(Window().Temporaries().Folders(), std::vector<std::wstring>{temporary});
+
+    ::RevokeDragDrop(other);
+    ::DestroyWindow(other);
+    Close();
+    EXPECT_FALSE(Platform::PathExists(temporary));
+    ::OleUninitialize();
 }
 
 TEST_F(OpenItemsTest, ADragOutExtractsExactlyTheDraggedRowsOnceAfterTheDrop) {
