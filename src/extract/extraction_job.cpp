@@ -130,7 +130,7 @@ void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     }
     // A finished window stays until the user closes it; after a drag-out it stays on its own and the job ends.
     if (!dialog.IsOpen()) return;
-    if (detach) {
+    if (detach || detachWhenFinished_) {
         dialog.Detach();
     } else {
         dialog.RunUntilClosed();

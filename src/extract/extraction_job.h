@@ -77,6 +77,9 @@ public:
     const JobOutcome& Outcome() const { return outcome_; }
     // Off: the parallel engine is never used, whatever the settings say (a command-line choice).
     void SetParallelAllowed(bool allowed) { parallelAllowed_ = allowed; }
+    // On: a finished window is left on its own (Detach) instead of being waited for, as a drag-out needs so that
+    // the drop target's copy goes on while the window is still shown.
+    void SetDetachWhenFinished(bool detach) { detachWhenFinished_ = detach; }
 
 private:
     bool CheckPreconditions(bool needsArchivePath);
@@ -105,6 +108,7 @@ private:
     ConflictState conflicts_;
     JobOutcome outcome_;
     bool parallelAllowed_ = true;
+    bool detachWhenFinished_ = false;
 };
 
 // The jobs of a sequential item job: files of the items, made relative to the browsed folder.

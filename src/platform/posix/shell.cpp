@@ -28,6 +28,8 @@ public:
         std::wstring::size_type slash = path.find_last_of(L'/');
         RunXdgOpen(slash == std::wstring::npos ? L"." : path.substr(0, slash == 0 ? 1 : slash));
     }
+    // Parameters belong to Windows programs (the image viewer); a document simply opens.
+    void OpenFile(const std::wstring& file, const std::wstring&, void*) override { RunXdgOpen(file); }
 };
 
 }  // namespace

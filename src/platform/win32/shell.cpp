@@ -17,6 +17,10 @@ public:
         std::wstring parameters = L"/select,\"" + path + L"\"";
         ::ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
     }
+    void OpenFile(const std::wstring& file, const std::wstring& parameters, void* ownerWindow) override {
+        ::ShellExecuteW(static_cast<HWND>(ownerWindow), L"open", file.c_str(),
+                        parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    }
 };
 
 }  // namespace

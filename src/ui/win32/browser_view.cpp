@@ -90,7 +90,13 @@ bool BrowserView::Create(HWND parent, UINT dpi) {
     list_.onSelectionChanged = [this] {
         if (onSelectionChanged) onSelectionChanged();
     };
-    list_.onActivate = [this](int row) { OpenRow(row); };
+    list_.onActivate = [this](int row) {
+        if (onOpen) {
+            onOpen();
+        } else {
+            OpenRow(row);
+        }
+    };
     list_.onColumnClick = [this](int column) {
         if (model_.ClickColumn(column)) Refill();
     };

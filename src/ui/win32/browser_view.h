@@ -58,6 +58,7 @@ public:
     std::function<void()> onSelectionChanged;
     std::function<void(const std::wstring& text)> onFilled;  // after each fill while a search text is set
     std::function<void(int command)> onCommand;              // chosen in the list's menu and not handled here
+    std::function<void()> onOpen;  // a row was double-clicked or Enter pressed; without it folder rows open
 
 private:
     void Refill();

@@ -153,6 +153,7 @@ bool MainWindow::OnCreate() {
     browser_.onSelectionChanged = [this] { status_.SetText(StatusBar::kSelectionPart, browser_.SelectionSummary()); };
     browser_.onFilled = [this](const std::wstring& count) { status_.SetText(StatusBar::kSelectionPart, count); };
     browser_.onCommand = [this](int command) { OnCommand(command, 0, nullptr); };
+    browser_.onOpen = [this] { OpenSelectedRow(); };
     preview_ = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD, 0, 0, 100, 100, frame,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_PREVIEW)),
                                  ::GetModuleHandleW(nullptr), nullptr);
@@ -338,7 +339,18 @@ bool MainWindow::OnCommand(int id, int, HWND) {
     return false;
 }
 
-bool MainWindow::OnNotify(NMHDR& header, LRESULT& result) { return browser_.HandleNotify(header, result); }
+bool MainWindow::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom == IDC_MAIN_PREVIEW && header.code == static_cast<UINT>(NM_DBLCLK)) {
+        OnPreviewDoubleClick();
+        return true;
+    }
+    if (header.hwndFrom == browser_.List() && header.code == LVN_BEGINDRAG) {
+        BeginDragOut();
+        result = 0;
+        return true;
+    }
+    return browser_.HandleNotify(header, result);
+}
 
 void MainWindow::ShowAbout() { ShowAboutBox(Handle()); }
 
@@ -463,6 +475,11 @@ void MainWindow::OpenFileLocation() {
 }
 
 void MainWindow::OnFilesDropped(HDROP drop) {
+    // Our own rows dragged over the window are not an archive to open.
+    if (DragState().dragInProgress) {
+        ::DragFinish(drop);
+        return;
+    }
     wchar_t path[MAX_PATH] = L"";
     const UINT length = ::DragQueryFileW(drop, 0, path, MAX_PATH);
     ::DragFinish(drop);
@@ -504,6 +521,8 @@ void MainWindow::SavePlacement() {
 
 void MainWindow::OnDestroy() {
     SavePlacement();
+    alive_.reset();
+    temporaries_.RemoveAll();
     ::PostQuitMessage(0);
 }
 

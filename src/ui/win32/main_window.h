@@ -15,7 +15,9 @@
 #include "extract/win32/win32_front_end.h"
 #include "platform/shell.h"
 #include "ui/main_window_layout.h"
+#include "ui/temporary_folders.h"
 #include "ui/win32/browser_view.h"
+#include "ui/win32/drag/drag_out.h"
 #include "ui/win32/image_toolbar.h"
 #include "ui/win32/splitter.h"
 #include "ui/win32/status_bar.h"
@@ -43,6 +45,27 @@ public:
     void LayoutChildren();
     // Extracts every entry, as the command line's "extract here" and "extract into a new folder" do.
     bool ExtractArchive(const std::wstring& destination);
+
+    // Opening entries and dragging them out (main_window_open.cpp).
+    // The list's double click or Enter on its first selected row: a folder opens in the browser, an image goes to
+    // the external image viewer when it is installed, any other file opens with its program.
+    void OpenSelectedRow();
+    // Extracts the entry `name` of the browsed folder into a new temporary folder and opens it with the shell.
+    void OpenItemWithShell(const std::wstring& name);
+    // Starts the image viewer on the entry; false when there is no viewer or no archive.
+    bool OpenInImageViewer(const std::wstring& entryPath);
+    // The preview pane's double click: the previewed entry in the viewer, or else with the shell.
+    void OnPreviewDoubleClick();
+    // The list's begin-drag: the selected rows dragged out, extracted when dropped.
+    void BeginDragOut();
+    // The selected rows as the drag takes them, and what the drag needs from this window.
+    std::vector<DragItem> DraggedItems() const;
+    DragOutSetup DragSetup();
+    // The job a drop runs: the items placed relative to the browsed folder; the finished window is left on its own.
+    bool ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
+                      const std::wstring& displayDestination);
+    // The temporary folders made so far this run; removed when the window is destroyed.
+    const Ui::TemporaryFolders& Temporaries() const { return temporaries_; }
 
     ArchiveSession& Session() { return *session_; }
     BrowserView& Browser() { return browser_; }
@@ -87,6 +110,10 @@ private:
     void ShowPopupUnder(HMENU menu, int toolbarButton);
     void ClearSearch();
     void OnFilesDropped(HDROP drop);
+    // Asks for the password before an entry is opened when the archive has encrypted entries and none is known.
+    bool EnsurePasswordForOpen();
+    // A password was accepted while opening an entry: images that were encrypted can be shown now.
+    void OnPasswordAccepted();
     void SavePlacement();
     void UpdateTitle();
     std::wstring ImageFolder() const;
@@ -113,6 +140,12 @@ private:
     WinGui::Font searchFont_;
     WinGui::Icon largeIcon_;
     WinGui::Icon smallIcon_;
+
+    // The entry shown in the preview pane (browser form), empty when none.
+    std::wstring previewItemPath_;
+    Ui::TemporaryFolders temporaries_;
+    // Gone once the window is destroyed, so a drop target that keeps the dragged data cannot reach this object.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace Arkova

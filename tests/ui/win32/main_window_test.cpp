@@ -143,6 +143,7 @@ TEST_F(MainWindowTest, TheBrowserFollowsTheTreeTheCodePageTheViewTheSearchAndThe
     NMITEMACTIVATE activate{};
     activate.hdr = {list, IDC_MAIN_LIST, LVN_ITEMACTIVATE};
     activate.iItem = 1;
+    ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ::SendMessageW(frame, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&activate));
     EXPECT_EQ(Window().Browser().CurrentFolder(), L"문서");
     EXPECT_EQ(Column(Testing::ListViewRows(list), 0), std::vector<std::wstring>{L"안내.txt"});
