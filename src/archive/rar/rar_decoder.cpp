@@ -171,35 +171,41 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
     Rar::Header header;
     while ((code = archive.ReadHeader(header)) == Rar::kSuccess) {
         const Rar::StoredName* stored = rar4 ? storedNames.Next(header.volume) : nullptr;
-        const std::uint32_t crc = header.hashType == kHashCrc32 ? header.crc : 0;
-        if (header.splitBefore && !items_.empty()) {
-            // The next piece of a file split across volumes; its last piece holds the whole file's check.
+        // RAR 5 keys the checksums of encrypted files with the password: only the library can check them.
+        const bool keyedCrc = header.encrypted && header.version >= 50;
+        const std::uint32_t crc = header.hashType == kHashCrc32 && !keyedCrc ? header.crc : 0;
+        if (header.splitBefore) {
+            // The next piece of a file split across volumes; its last piece holds the whole file's check. A piece
+            // of a file that began before the volume opened is no entry: it cannot be extracted from here.
+            code = archive.Skip();
+            if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+            if (items_.empty()) continue;
             ArchiveItem& item = items_.back();
             item.packedSize += header.packedSize;
             if (!header.splitAfter) item.crc = crc;
-        } else {
-            ArchiveItem item;
-            item.path = stored != nullptr && !stored->hasUnicode && !stored->bytes.empty()
-                            ? DecodeItemName(stored->bytes, codePage)
-                            : NormalizeNfc(header.name);
-            item.size = header.size;
-            item.packedSize = header.packedSize;
-            item.crc = header.splitAfter ? 0 : crc;
-            item.attributes = WindowsAttributes(header);
-            item.creationTime = header.creationTime;
-            item.modifiedTime = header.modifiedTime;
-            item.isDirectory = header.directory;
-            item.isEncrypted = header.encrypted || archive.EncryptedHeaders();
-            item.index = static_cast<std::uint32_t>(items_.size());
-            item.method = MethodText(header);
-            item.hostOs = HostText(header.hostOs);
-            if (item.isEncrypted) hasEncryptedItems_ = true;
-            Link link;
-            link.isLink = header.redirection != 0 && !header.directory;
-            link.target = header.redirectionTarget;
-            links_.push_back(std::move(link));
-            items_.push_back(std::move(item));
+            continue;
         }
+        ArchiveItem item;
+        item.path = stored != nullptr && !stored->hasUnicode && !stored->bytes.empty()
+                        ? DecodeItemName(stored->bytes, codePage)
+                        : NormalizeNfc(header.name);
+        item.size = header.size;
+        item.packedSize = header.packedSize;
+        item.crc = header.splitAfter ? 0 : crc;
+        item.attributes = WindowsAttributes(header);
+        item.creationTime = header.creationTime;
+        item.modifiedTime = header.modifiedTime;
+        item.isDirectory = header.directory;
+        item.isEncrypted = header.encrypted || archive.EncryptedHeaders();
+        item.index = static_cast<std::uint32_t>(items_.size());
+        item.method = MethodText(header);
+        item.hostOs = HostText(header.hostOs);
+        if (item.isEncrypted) hasEncryptedItems_ = true;
+        Link link;
+        link.isLink = header.redirection != 0 && !header.directory;
+        link.target = header.redirectionTarget;
+        links_.push_back(std::move(link));
+        items_.push_back(std::move(item));
         code = archive.Skip();
         if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
     }
@@ -223,6 +229,11 @@ DecodeResult RarDecoder::SeekTo(std::uint32_t position) {
         if (!headerRead_) {
             Rar::Header header;
             int code = pass_->ReadHeader(header);
+            // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
+            while (code == Rar::kSuccess && header.splitBefore) {
+                code = pass_->Skip();
+                if (code == Rar::kSuccess) code = pass_->ReadHeader(header);
+            }
             if (code != Rar::kSuccess) {
                 DecodeResult result = code == Rar::kEndArchive
                                           ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
