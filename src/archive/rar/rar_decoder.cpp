@@ -24,6 +24,7 @@ constexpr std::uint32_t kAttributeReadOnly = 0x01;
 constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeArchive = 0x20;
 constexpr std::uint32_t kHashCrc32 = 1;
+constexpr std::uint32_t kUnixLink = 1;
 // A link's data (a RAR 4 Unix link stores its target as the entry's data) is never more than a path.
 constexpr std::size_t kLinkDataLimit = 64 * 1024;
 
@@ -204,6 +205,8 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         Link link;
         link.isLink = header.redirection != 0 && !header.directory;
         link.target = header.redirectionTarget;
+        // A Unix link's target is a Unix path; the library on Windows hands it back with "\".
+        if (header.redirection == kUnixLink) std::replace(link.target.begin(), link.target.end(), L'\\', L'/');
         links_.push_back(std::move(link));
         items_.push_back(std::move(item));
         code = archive.Skip();

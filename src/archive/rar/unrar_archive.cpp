@@ -34,7 +34,11 @@ private:
     locale_t previous_ = static_cast<locale_t>(nullptr);
 };
 #else
-struct Utf8LocaleScope {};
+// Windows hands the library's wide paths to the file API as they are.
+struct Utf8LocaleScope {
+    Utf8LocaleScope() {}
+    ~Utf8LocaleScope() {}
+};
 #endif
 
 std::uint64_t Join(unsigned low, unsigned high) { return (static_cast<std::uint64_t>(high) << 32) | low; }
