@@ -32,6 +32,26 @@ else()
     find_package(SQLite3 REQUIRED)
 endif()
 
+# The UnRAR library (static), one version on both targets: Debian's libunrar-dev natively, the same source package
+# built by the setup script for Windows.
+add_library(arkova_unrar STATIC IMPORTED)
+if(WIN32)
+    if(NOT ARKOVA_WIN_UNRAR_LIB)
+        message(FATAL_ERROR "ARKOVA_WIN_UNRAR_LIB is not set: run scripts/setup.sh")
+    endif()
+    set_target_properties(arkova_unrar PROPERTIES
+        IMPORTED_LOCATION ${ARKOVA_WIN_UNRAR_LIB}
+        INTERFACE_INCLUDE_DIRECTORIES ${ARKOVA_WIN_UNRAR_INCLUDE}
+        INTERFACE_LINK_LIBRARIES "powrprof;shlwapi;wbemuuid;ole32;oleaut32;uuid;Threads::Threads")
+else()
+    find_library(UNRAR_LIBRARY NAMES libunrar.a REQUIRED)
+    find_path(UNRAR_INCLUDE_DIR dll.hpp PATH_SUFFIXES unrar REQUIRED)
+    set_target_properties(arkova_unrar PROPERTIES
+        IMPORTED_LOCATION ${UNRAR_LIBRARY}
+        INTERFACE_INCLUDE_DIRECTORIES ${UNRAR_INCLUDE_DIR}
+        INTERFACE_LINK_LIBRARIES Threads::Threads)
+endif()
+
 if(ARKOVA_BUILD_TESTS)
     find_package(GTest CONFIG REQUIRED)
 endif()

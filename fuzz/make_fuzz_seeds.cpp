@@ -7,6 +7,8 @@
 #include "platform/text.h"
 #include "support/alz_writer.h"
 #include "support/egg_writer.h"
+#include "support/rar4_writer.h"
+#include "support/rar5_writer.h"
 #include "support/scratch_folder.h"
 #include "support/zip_writer.h"
 
@@ -107,6 +109,19 @@ void WriteZipSeeds(const std::wstring& folder) {
     for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
 }
 
+void WriteRarSeeds(const std::wstring& folder) {
+    using Arkova::Testing::Rar4Writer;
+    using Arkova::Testing::Rar5Writer;
+    Arkova::Platform::MakeDirectories(folder);
+    auto path = [&folder](const wchar_t* name) { return Arkova::Platform::JoinPath(folder, name); };
+    Rar4Writer().Folder("dir").Stored("dir\\a.txt", "alpha alpha").Stored("\xC7\xD1\xB1\xDB.txt", "hangul").Finish().WriteTo(
+        path(L"rar4.rar"));
+    Rar4Writer().Stored("bad.txt", "bad crc", true).Stored("..\\..\\x", "x").Finish().WriteTo(path(L"rar4-bad.rar"));
+    Rar4Writer::WriteSplitFile(path(L"rar4-volume.rar"), "split.txt", "split across three volumes", 3);
+    Rar5Writer().Folder("dir").Stored("dir/s.txt", "stored").Packed("p.txt", "packed bytes").Finish().WriteTo(
+        path(L"rar5.rar"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,5 +133,6 @@ int main(int argc, char** argv) {
     WriteAlzSeeds(Arkova::Platform::JoinPath(root, L"alz_fuzzer"));
     WriteEggSeeds(Arkova::Platform::JoinPath(root, L"egg_fuzzer"));
     WriteZipSeeds(Arkova::Platform::JoinPath(root, L"zip_directory_fuzzer"));
+    WriteRarSeeds(Arkova::Platform::JoinPath(root, L"rar_fuzzer"));
     return 0;
 }

@@ -3,7 +3,7 @@
 #
 #   1. Installs the Debian packages both builds need (Linux and Windows cross).
 #   2. Builds the Windows x64 libraries Debian does not ship for MinGW-w64
-#      (libdeflate, libjpeg-turbo, GoogleTest, the 7-Zip DLL) from Debian
+#      (libdeflate, libjpeg-turbo, GoogleTest, the 7-Zip DLL, UnRAR) from Debian
 #      source packages into a cache outside the tree, one prefix per version.
 #   3. Writes <cache>/mingw64/deps.cmake, which the Windows toolchain file reads.
 #
@@ -48,6 +48,8 @@ readonly LOG_DIR=$CACHE_ROOT/logs
 readonly TOOLCHAIN=$WIN_ROOT/toolchain.cmake
 readonly STAMP=.arkova-complete
 readonly SRC_LIST=/etc/apt/sources.list.d/arkova-src.sources
+readonly NONFREE_LIST=/etc/apt/sources.list.d/arkova-non-free.sources
+readonly NONFREE_PIN=/etc/apt/preferences.d/arkova-non-free
 readonly JOBS=${ARKOVA_JOBS:-2}
 
 PACKAGES_ONLY=0
@@ -205,6 +207,61 @@ fetch_source() {
   run dpkg-source -x "$work/${name}_${version#*:}.dsc" "$SRC_DIR"
 }
 
+# ---------------------------------------------------------------- non-free --
+
+# RAR is read through its maker's UnRAR library, which Debian ships only in
+# non-free; `rar` makes the test archives. The version of the UnRAR source
+# that both targets use: natively as Debian's libunrar-dev of that version,
+# for Windows built from the same source package.
+readonly UNRAR_VERSION=1:6.2.6-1+deb12u1
+readonly NONFREE_PACKAGES=(unrar libunrar5 libunrar-dev libunrar-headers rar)
+
+# The non-free component of the machine's own mirror, binary and source,
+# derived from its sources file like the deb-src entries. A pin keeps every
+# other non-free package out: only the UnRAR packages and rar may come from it.
+ensure_non_free() {
+  local binary=/etc/apt/sources.list.d/debian.sources want pin
+  [[ -f $binary ]] || die "$binary not found: cannot derive the non-free entries"
+  want=$(printf '# Written by Arkova scripts/setup.sh from debian.sources.\n'
+         sed -E -e 's/^Types:.*$/Types: deb deb-src/' \
+                -e 's/^Components:.*$/Components: non-free/' "$binary")
+  pin=$(printf '# Written by Arkova scripts/setup.sh: only the UnRAR packages come from non-free.\n'
+        printf 'Package: %s\nPin: release c=non-free\nPin-Priority: 500\n\n' "${NONFREE_PACKAGES[*]}"
+        printf 'Package: *\nPin: release c=non-free\nPin-Priority: -1\n')
+  if [[ -f $NONFREE_LIST && "$(cat "$NONFREE_LIST")" == "$want" &&
+        -f $NONFREE_PIN && "$(cat "$NONFREE_PIN")" == "$pin" ]]; then
+    return 0
+  fi
+  need_root "add the non-free entries"
+  say "adding the non-free entries for UnRAR ($NONFREE_LIST)"
+  printf '%s\n' "$pin" >"$NONFREE_PIN.tmp"
+  mv -f "$NONFREE_PIN.tmp" "$NONFREE_PIN"
+  printf '%s\n' "$want" >"$NONFREE_LIST.tmp"
+  mv -f "$NONFREE_LIST.tmp" "$NONFREE_LIST"
+  APT_UPDATED=0
+}
+
+# Installs the non-free packages at the pinned UnRAR version (rar at whatever
+# version is listed: it only makes test archives).
+install_rar_packages() {
+  LOG=$LOG_DIR/packages.log
+  ensure_non_free
+  local version=${UNRAR_VERSION} have
+  have=$(dpkg-query -W -f='${Version} ${db:Status-Abbrev}\n' libunrar-dev 2>/dev/null || true)
+  if [[ $have == "$version ii"* ]] && dpkg-query -W -f='${db:Status-Abbrev}\n' unrar rar 2>/dev/null \
+       | grep -c '^ii' | grep -qx 2; then
+    say "UnRAR packages up to date"
+    return 0
+  fi
+  need_root "install the UnRAR packages"
+  apt_update
+  say "installing UnRAR $version and rar from non-free"
+  run apt-get -qq -y --no-install-recommends \
+      -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+      install "libunrar-dev=$version" "libunrar-headers=$version" "libunrar5=$version" \
+      "unrar=$version" rar
+}
+
 # --------------------------------------------------------- windows toolchain --
 
 write_toolchain() {
@@ -286,6 +343,51 @@ build_7zip() {
   check_7zip_dll "$prefix/bin/7zip.dll"
 }
 
+# The UnRAR library for Windows, static, from the same source package and
+# version as the native libunrar-dev. Its makefile is for Unix, so the object
+# list comes from it and the Windows-only pieces are added here.
+build_unrar() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source unrar-nonfree "$version" "$work"
+  # The sources include two Windows headers by their mixed-case names; MinGW
+  # ships them in lower case.
+  local shim=$work/include
+  mkdir -p "$shim"
+  printf '#include <powrprof.h>\n' >"$shim/PowrProf.h"
+  printf '#include <wbemidl.h>\n' >"$shim/Wbemidl.h"
+  # _bstr_t's narrow-string constructor needs this helper from comsupp, which
+  # MinGW does not have.
+  cat >"$SRC_DIR/arkova_comsupp.cpp" <<'CPP'
+#include <comutil.h>
+namespace _com_util {
+BSTR WINAPI ConvertStringToBSTR(const char* text) {
+  if (text == nullptr) return nullptr;
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (length <= 0) return nullptr;
+  BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
+  if (result != nullptr) MultiByteToWideChar(CP_ACP, 0, text, -1, result, length);
+  return result;
+}
+}  // namespace _com_util
+CPP
+  # The makefile's static-lib target builds the DLL interface (dll.o and
+  # the rest); isnt.o (Windows version checks) and our helper are added.
+  run make -C "$SRC_DIR" -j"$JOBS" WHAT=RARDLL \
+      CXX="$CROSS_CXX" AR="$CROSS-ar" STRIP=true \
+      CXXFLAGS="-O2 -DNDEBUG -I$shim" DEFINES="-DRAR_SMP -DSILENT -DUNICODE -D_UNICODE" \
+      LIBFLAGS= LDFLAGS= static-lib
+  local extra
+  for extra in isnt arkova_comsupp; do
+    run "$CROSS_CXX" -O2 -DNDEBUG -DRARDLL -DSILENT -DRAR_SMP -DUNICODE -D_UNICODE -I"$shim" \
+        -c "$SRC_DIR/$extra.cpp" -o "$SRC_DIR/$extra.o"
+  done
+  run "$CROSS-ar" rs "$SRC_DIR/libunrar.a" "$SRC_DIR/isnt.o" "$SRC_DIR/arkova_comsupp.o"
+  mkdir -p "$prefix/lib" "$prefix/include/unrar" "$prefix/share/unrar"
+  cp "$SRC_DIR/libunrar.a" "$prefix/lib/"
+  cp "$SRC_DIR/dll.hpp" "$prefix/include/unrar/"
+  cp "$SRC_DIR/license.txt" "$prefix/share/unrar/"
+}
+
 # The adapter loads the DLL by these entry points, and it must run without
 # MinGW runtime DLLs beside it.
 check_7zip_dll() {
@@ -339,6 +441,7 @@ build_windows_deps() {
   gtest_version=$(googletest_version)
   ensure_dep googletest GoogleTest "$gtest_version" build_googletest
   ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip 2
+  ensure_dep unrar "UnRAR library" "$UNRAR_VERSION" build_unrar
 }
 
 # --------------------------------------------------------------- deps.cmake --
@@ -347,11 +450,12 @@ build_windows_deps() {
 # temporary name and renamed, so a configure never reads half a file.
 write_deps_cmake() {
   local deflate=${PREFIX_OF[libdeflate]} jpeg=${PREFIX_OF[libjpeg-turbo]}
-  local gtest=${PREFIX_OF[googletest]} sevenzip=${PREFIX_OF[7zip]}
+  local gtest=${PREFIX_OF[googletest]} sevenzip=${PREFIX_OF[7zip]} unrar=${PREFIX_OF[unrar]}
   local out=$WIN_ROOT/deps.cmake f
   for f in "$deflate/include/libdeflate.h" "$deflate/lib/libdeflate.a" \
            "$jpeg/include/jpeglib.h" "$jpeg/lib/libjpeg.a" "$jpeg/lib/libturbojpeg.a" \
-           "$gtest/lib/cmake/GTest/GTestConfig.cmake" "$sevenzip/bin/7zip.dll"; do
+           "$gtest/lib/cmake/GTest/GTestConfig.cmake" "$sevenzip/bin/7zip.dll" \
+           "$unrar/include/unrar/dll.hpp" "$unrar/lib/libunrar.a" "$unrar/share/unrar/license.txt"; do
     [[ -f $f ]] || die "expected $f; rerun with --force"
   done
   {
@@ -365,6 +469,9 @@ write_deps_cmake() {
     printf 'set(ARKOVA_WIN_JPEG_LIB "%s")\n' "$jpeg/lib/libjpeg.a"
     printf 'set(ARKOVA_WIN_TURBOJPEG_LIB "%s")\n' "$jpeg/lib/libturbojpeg.a"
     printf 'set(ARKOVA_WIN_GTEST_DIR "%s")\n' "$gtest/lib/cmake/GTest"
+    printf 'set(ARKOVA_WIN_UNRAR_INCLUDE "%s")\n' "$unrar/include/unrar"
+    printf 'set(ARKOVA_WIN_UNRAR_LIB "%s")\n' "$unrar/lib/libunrar.a"
+    printf 'set(ARKOVA_WIN_UNRAR_LICENSE "%s")\n' "$unrar/share/unrar/license.txt"
   } >"$out.tmp.$$"
   mv -f "$out.tmp.$$" "$out"
   say "wrote $out"
@@ -397,6 +504,7 @@ main() {
   flock -n 9 || { say "waiting for another setup run to finish ..."; flock 9; }
 
   install_packages
+  install_rar_packages
   ensure_korean_locale
   [[ $PACKAGES_ONLY -eq 1 ]] && { say "done (packages only)"; return 0; }
   build_windows_deps

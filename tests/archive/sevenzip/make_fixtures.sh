@@ -37,7 +37,37 @@ if command -v xorriso >/dev/null; then
   xorriso -as mkisofs -quiet -J -R -V TREE -graft-points -o ../tree.iso /tree=tree 2>/dev/null
 fi
 
+# RAR archives with the RAR maker's own archiver (from non-free, like the library); without it the RAR tests skip.
+if command -v rar >/dev/null; then
+  r() { rar a -idq -ma5 "$@"; }
+  printf 'The comment of the archive.\n' > comment.txt
+  r ../tree.rar tree
+  r -m0 ../tree-stored.rar tree
+  r -m5 -s ../tree-solid.rar tree
+  r -m5 -htb -zcomment.txt ../tree-best.rar tree
+  r -pSecret ../encrypted.rar tree
+  r -hpSecret ../encrypted-headers.rar tree
+  # Stored, so that the big file spans all three volumes.
+  r -m0 -v200k ../tree-volumes.rar tree
+  mkdir -p links
+  printf 'beside the link\n' > links/file.txt
+  ln -s ../../outside links/escape
+  ln -s /etc/passwd links/absolute
+  find links -exec touch -h -d '@1650000000' {} +
+  r -ol ../links.rar links
+  rm -f comment.txt
+fi
+
 cd ..
+if [ -f tree-volumes.part1.rar ]; then
+  cp tree-volumes.part1.rar missing-volume.part1.rar
+  cp tree-volumes.part2.rar missing-volume.part2.rar
+  # The big file's data damaged in the middle of the solid stream, and an archive cut in half.
+  cp tree-solid.rar damaged.rar
+  size=$(stat -c %s damaged.rar)
+  printf '\x55\xAA\x55\xAA\x55\xAA\x55\xAA' | dd of=damaged.rar bs=1 seek=$((size / 2)) conv=notrunc status=none
+  head -c $(($(stat -c %s tree-stored.rar) / 2)) tree-stored.rar > truncated.rar
+fi
 cp tree.zip x.dat            # a ZIP under a name the extension table does not know
 cp tree.zip zip-named.rar    # a ZIP under the RAR extension
 printf 'This is not an archive, only text that is long enough to be looked at.\n' > not-an-archive.zip

@@ -1,0 +1,447 @@
+#include "archive/rar/rar_decoder.h"
+
+#include <algorithm>
+#include <map>
+#include <new>
+
+#include "archive/archive_format.h"
+#include "archive/archive_text.h"
+#include "archive/crc32.h"
+#include "archive/entry_path.h"
+#include "archive/file_output.h"
+#include "archive/rar/rar4_names.h"
+#include "archive/rar/unrar_archive.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace Arkova {
+
+namespace {
+
+constexpr std::uint32_t kHostUnix = 3;
+constexpr std::uint32_t kAttributeReadOnly = 0x01;
+constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::uint32_t kAttributeArchive = 0x20;
+constexpr std::uint32_t kHashCrc32 = 1;
+constexpr std::uint32_t kUnixLink = 1;
+// A link's data (a RAR 4 Unix link stores its target as the entry's data) is never more than a path.
+constexpr std::size_t kLinkDataLimit = 64 * 1024;
+
+std::uint32_t WindowsAttributes(const Rar::Header& header) {
+    if (header.hostOs != kHostUnix) return header.attributes | (header.directory ? kAttributeDirectory : 0);
+    std::uint32_t attributes = header.directory ? kAttributeDirectory : kAttributeArchive;
+    if ((header.attributes & 0200) == 0) attributes |= kAttributeReadOnly;
+    return attributes;
+}
+
+std::wstring HostText(std::uint32_t host) {
+    switch (host) {
+        case 0:
+            return L"MS DOS";
+        case 1:
+            return L"OS/2";
+        case 2:
+            return L"Windows";
+        case 3:
+            return L"Unix";
+        default:
+            return std::to_wstring(host);
+    }
+}
+
+std::wstring MethodText(const Rar::Header& header) {
+    if (header.method < 0x30 || header.method > 0x35) return std::to_wstring(header.method);
+    std::wstring text = header.method == 0x30 ? L"Store" : L"m" + std::to_wstring(header.method - 0x30);
+    if (header.method != 0x30 && header.dictionary != 0) {
+        text += L":" + std::to_wstring(header.dictionary >= 1024 ? header.dictionary / 1024 : header.dictionary) +
+                (header.dictionary >= 1024 ? L"M" : L"K");
+    }
+    return text;
+}
+
+// The RAR 4 names of each volume, read when a header from it first comes by.
+class StoredNames {
+public:
+    const Rar::StoredName* Next(const std::wstring& volume) {
+        auto found = volumes_.find(volume);
+        if (found == volumes_.end()) found = volumes_.emplace(volume, Volume{Rar::ReadRar4Names(volume), 0}).first;
+        Volume& names = found->second;
+        return names.next < names.names.size() ? &names.names[names.next++] : nullptr;
+    }
+
+private:
+    struct Volume {
+        std::vector<Rar::StoredName> names;
+        std::size_t next;
+    };
+    std::map<std::wstring, Volume> volumes_;
+};
+
+}  // namespace
+
+RarDecoder::RarDecoder() = default;
+
+RarDecoder::~RarDecoder() { Close(); }
+
+void RarDecoder::Close() {
+    EndPass();
+    items_.clear();
+    links_.clear();
+    archivePath_.clear();
+    comment_.clear();
+    open_ = false;
+    solid_ = false;
+    hasEncryptedItems_ = false;
+}
+
+void RarDecoder::EndPass() {
+    pass_.reset();
+    passPosition_ = 0;
+    headerRead_ = false;
+}
+
+void RarDecoder::SetPassword(const std::wstring& password) {
+    if (password == password_) return;
+    password_ = password;
+    // The library takes the password when a pass opens.
+    EndPass();
+}
+
+DecodeResult RarDecoder::Fail(DecodeResult result, std::wstring why) {
+    lastError_ = std::move(why);
+    return result;
+}
+
+DecodeResult RarDecoder::LibraryFailure(int code, const Rar::Archive& archive, bool opening) {
+    if (!archive.MissingVolume().empty()) {
+        return Fail(DecodeResult::FileNotFound, L"missing volume: " + archive.MissingVolume());
+    }
+    switch (code) {
+        case Rar::kMissingPassword:
+            return Fail(DecodeResult::PasswordRequired, L"a password is needed");
+        case Rar::kBadPassword:
+            return Fail(DecodeResult::PasswordRequired, L"wrong password");
+        case Rar::kOpenFailed:
+            return Fail(opening ? DecodeResult::FileNotFound : DecodeResult::IoError, L"cannot open the archive");
+        case Rar::kReadFailed:
+            return Fail(DecodeResult::IoError, L"cannot read the archive");
+        case Rar::kNoMemory:
+            return Fail(DecodeResult::InternalError, L"out of memory");
+        case Rar::kBadData:
+            return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::DecompressFailed,
+                        L"damaged data (CRC or hash mismatch)");
+        case Rar::kUnknownFormat:
+            return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::UnsupportedFormat,
+                        L"unknown archive format or method");
+        default:
+            return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::DecompressFailed,
+                        L"damaged archive (UnRAR error " + std::to_wstring(code) + L")");
+    }
+}
+
+DecodeResult RarDecoder::Open(const std::wstring& path) {
+    Close();
+    lastError_.clear();
+    archivePath_ = path;
+    DecodeResult result = DecodeResult::InternalError;
+    try {
+        result = List(path);
+    } catch (const std::bad_alloc&) {
+        result = Fail(DecodeResult::InternalError, L"out of memory");
+    }
+    if (result != DecodeResult::Ok) {
+        Close();
+        return result;
+    }
+    open_ = true;
+    return DecodeResult::Ok;
+}
+
+DecodeResult RarDecoder::List(const std::wstring& path) {
+    if (!Platform::PathExists(path)) return Fail(DecodeResult::FileNotFound, L"no such file");
+    Rar::Archive archive;
+    int code = archive.Open(path, true, password_);
+    if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+    solid_ = archive.Solid();
+    comment_ = NormalizeNfc(archive.Comment());
+
+    const bool rar4 = DetectArchiveFormat(path) == ArchiveFormat::Rar && !archive.EncryptedHeaders();
+    const std::int32_t codePage = codePage_ > 0 ? codePage_ : Platform::SystemAnsiCodePage();
+    StoredNames storedNames;
+    Rar::Header header;
+    while ((code = archive.ReadHeader(header)) == Rar::kSuccess) {
+        const Rar::StoredName* stored = rar4 ? storedNames.Next(header.volume) : nullptr;
+        // RAR 5 keys the checksums of encrypted files with the password: only the library can check them.
+        const bool keyedCrc = header.encrypted && header.version >= 50;
+        const std::uint32_t crc = header.hashType == kHashCrc32 && !keyedCrc ? header.crc : 0;
+        if (header.splitBefore) {
+            // The next piece of a file split across volumes; its last piece holds the whole file's check. A piece
+            // of a file that began before the volume opened is no entry: it cannot be extracted from here.
+            code = archive.Skip();
+            if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+            if (items_.empty()) continue;
+            ArchiveItem& item = items_.back();
+            item.packedSize += header.packedSize;
+            if (!header.splitAfter) item.crc = crc;
+            continue;
+        }
+        ArchiveItem item;
+        item.path = stored != nullptr && !stored->hasUnicode && !stored->bytes.empty()
+                        ? DecodeItemName(stored->bytes, codePage)
+                        : NormalizeNfc(header.name);
+        item.size = header.size;
+        item.packedSize = header.packedSize;
+        item.crc = header.splitAfter ? 0 : crc;
+        item.attributes = WindowsAttributes(header);
+        item.creationTime = header.creationTime;
+        item.modifiedTime = header.modifiedTime;
+        item.isDirectory = header.directory;
+        item.isEncrypted = header.encrypted || archive.EncryptedHeaders();
+        item.index = static_cast<std::uint32_t>(items_.size());
+        item.method = MethodText(header);
+        item.hostOs = HostText(header.hostOs);
+        if (item.isEncrypted) hasEncryptedItems_ = true;
+        Link link;
+        link.isLink = header.redirection != 0 && !header.directory;
+        link.target = header.redirectionTarget;
+        // A Unix link's target is a Unix path; the library on Windows hands it back with "\".
+        if (header.redirection == kUnixLink) std::replace(link.target.begin(), link.target.end(), L'\\', L'/');
+        links_.push_back(std::move(link));
+        items_.push_back(std::move(item));
+        code = archive.Skip();
+        if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+    }
+    if (code != Rar::kEndArchive) return LibraryFailure(code, archive, true);
+    return DecodeResult::Ok;
+}
+
+DecodeResult RarDecoder::SeekTo(std::uint32_t position) {
+    if (position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
+    if (!pass_ || position < passPosition_) {
+        EndPass();
+        pass_ = std::make_unique<Rar::Archive>();
+        int code = pass_->Open(archivePath_, false, password_);
+        if (code != Rar::kSuccess) {
+            DecodeResult result = LibraryFailure(code, *pass_, false);
+            EndPass();
+            return result;
+        }
+    }
+    for (;;) {
+        if (!headerRead_) {
+            Rar::Header header;
+            int code = pass_->ReadHeader(header);
+            // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
+            while (code == Rar::kSuccess && header.splitBefore) {
+                code = pass_->Skip();
+                if (code == Rar::kSuccess) code = pass_->ReadHeader(header);
+            }
+            if (code != Rar::kSuccess) {
+                DecodeResult result = code == Rar::kEndArchive
+                                          ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
+                                          : LibraryFailure(code, *pass_, false);
+                EndPass();
+                return result;
+            }
+            headerRead_ = true;
+        }
+        if (passPosition_ == position) return DecodeResult::Ok;
+        // In a solid archive skipping decodes: the entries before are needed for the ones after.
+        int code = pass_->Skip();
+        if (code != Rar::kSuccess) {
+            DecodeResult result = LibraryFailure(code, *pass_, false);
+            EndPass();
+            return result;
+        }
+        ++passPosition_;
+        headerRead_ = false;
+    }
+}
+
+DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
+    lastError_.clear();
+    lastCode_ = Rar::kSuccess;
+    if (!open_ || position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
+    const ArchiveItem& item = items_[position];
+    if (item.isEncrypted && password_.empty()) return Fail(DecodeResult::PasswordRequired, L"a password is needed");
+    DecodeResult result = SeekTo(position);
+    if (result != DecodeResult::Ok) return result;
+
+    const Link& link = links_[position];
+    std::string linkData;
+    bool sinkFailed = false;
+    Rar::Archive::DataSink librarySink = [&](const std::uint8_t* data, std::size_t length) {
+        if (link.isLink) {
+            if (linkData.size() + length > kLinkDataLimit) return false;
+            linkData.append(reinterpret_cast<const char*>(data), length);
+            return true;
+        }
+        try {
+            if (sink(data, length)) return true;
+        } catch (...) {
+        }
+        sinkFailed = true;
+        return false;
+    };
+    int code = pass_->Test(librarySink);
+    lastCode_ = code;
+    ++passPosition_;
+    headerRead_ = false;
+    if (code != Rar::kSuccess) {
+        const bool stopped = pass_->SinkStopped();
+        if (code == Rar::kBadData && item.isEncrypted) {
+            result = Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data");
+        } else if (stopped && sinkFailed) {
+            result = Fail(DecodeResult::IoError, L"cannot store the data");
+        } else if (stopped) {
+            result = Fail(DecodeResult::DecompressFailed, L"a link entry holds more than a path");
+        } else {
+            result = LibraryFailure(code, *pass_, false);
+        }
+        // After a data error the library reads on to the next header; after anything else the pass is gone.
+        if (stopped || (code != Rar::kBadData && code != Rar::kBadPassword)) EndPass();
+        return result;
+    }
+    if (link.isLink) {
+        // Never a link on disk: the target text, as the other formats' links are written.
+        std::string text = link.target.empty() ? linkData : WideToUtf8(link.target);
+        if (!text.empty() && !sink(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) {
+            return Fail(DecodeResult::IoError, L"cannot store the data");
+        }
+    }
+    return DecodeResult::Ok;
+}
+
+DecodeResult RarDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
+    if (position >= items_.size()) return DecodeResult::FileNotFound;
+    if (items_[position].isDirectory) {
+        buffer.clear();
+        return DecodeResult::Ok;
+    }
+    std::vector<std::uint8_t> data;
+    DecodeResult result = Decode(position, [&data](const std::uint8_t* bytes, std::size_t length) {
+        data.insert(data.end(), bytes, bytes + length);
+        return true;
+    });
+    if (result == DecodeResult::Ok) buffer = std::move(data);
+    return result;
+}
+
+DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring& target) {
+    std::size_t separator = Platform::LastSeparator(target);
+    if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
+    std::wstring partial = PartialFileName(target);
+    Platform::OutputFile file;
+    if (!file.Create(partial)) {
+        return Fail(DecodeResult::IoError, L"cannot create " + partial);
+    }
+    DecodeResult result = Decode(position, [&file](const std::uint8_t* data, std::size_t length) {
+        return file.Write(data, length);
+    });
+    if (result == DecodeResult::Ok && items_[position].modifiedTime != 0) {
+        file.SetModifiedTime(items_[position].modifiedTime);
+    }
+    bool closed = file.Close();
+    if (result == DecodeResult::Ok && (!closed || !Platform::RenamePath(partial, target, true))) {
+        result = Fail(DecodeResult::IoError, L"cannot write " + target);
+    }
+    if (result != DecodeResult::Ok) Platform::RemoveFile(partial);
+    return result;
+}
+
+DecodeResult RarDecoder::ExtractToFile(std::uint32_t position, const std::wstring& target) {
+    lastError_.clear();
+    if (!open_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    if (items_[position].isDirectory) {
+        return Platform::MakeDirectories(target) ? DecodeResult::Ok : DecodeResult::IoError;
+    }
+    return StreamToFile(position, target);
+}
+
+DecodeResult RarDecoder::ExtractAll(const std::wstring& folder) {
+    lastError_.clear();
+    if (!open_) return DecodeResult::InvalidArchive;
+    DecodeResult first = DecodeResult::Ok;
+    std::wstring firstError;
+    bool refusedPath = false;
+    std::vector<std::pair<std::wstring, std::uint64_t>> folders;
+    for (std::uint32_t i = 0; i < items_.size(); ++i) {
+        const ArchiveItem& item = items_[i];
+        std::wstring target;
+        if (!SafeOutputPath(folder, item.path, target)) {
+            refusedPath = true;
+        } else if (item.isDirectory) {
+            Platform::MakeDirectories(target);
+            folders.emplace_back(target, item.modifiedTime);
+        } else {
+            DecodeResult result = StreamToFile(i, target);
+            if (result != DecodeResult::Ok && first == DecodeResult::Ok) {
+                first = result;
+                firstError = lastError_;
+            }
+            // Without a pass the archive cannot be read on (a missing volume, broken headers).
+            if (result != DecodeResult::Ok && !pass_ && result != DecodeResult::PasswordRequired) break;
+        }
+        if (callback_ && !callback_(item.path, i + 1, items_.size())) return DecodeResult::Cancelled;
+    }
+    // Writing into a folder changes its time: folders get theirs once everything is in place.
+    for (const auto& [path, time] : folders) {
+        if (time != 0) Platform::SetLastWriteTime(path, time);
+    }
+    lastError_ = firstError;
+    if (first != DecodeResult::Ok) return first;
+    return refusedPath ? DecodeResult::UnsafePath : DecodeResult::Ok;
+}
+
+std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_t>& positions,
+                                                  const std::function<bool(std::uint32_t)>& starting,
+                                                  std::vector<ItemTestResult>& results) {
+    results.clear();
+    if (!open_) return DecodeResult::InvalidArchive;
+    std::vector<std::uint32_t> order;
+    for (std::uint32_t position : positions) {
+        if (position < items_.size()) order.push_back(position);
+    }
+    std::sort(order.begin(), order.end());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+
+    std::map<std::uint32_t, ItemTestResult> tested;
+    DecodeResult runResult = DecodeResult::Ok;
+    for (std::uint32_t position : order) {
+        if (starting && !starting(position)) {
+            runResult = DecodeResult::Cancelled;
+            break;
+        }
+        const ArchiveItem& item = items_[position];
+        ItemTestResult result;
+        result.index = item.index;
+        result.path = item.path;
+        result.expectedCrc = item.crc;
+        if (item.isDirectory) {
+            result.ok = true;
+        } else {
+            std::uint32_t crc = 0;
+            result.error = Decode(position, [&crc](const std::uint8_t* data, std::size_t length) {
+                crc = Crc32(data, length, crc);
+                return true;
+            });
+            if (result.error == DecodeResult::DecompressFailed && lastCode_ == Rar::kBadData) {
+                result.error = DecodeResult::CrcMismatch;
+            }
+            if (result.error == DecodeResult::Ok) {
+                result.actualCrc = crc;
+                result.ok = item.crc == 0 || crc == item.crc || links_[position].isLink;
+                if (!result.ok) result.error = DecodeResult::CrcMismatch;
+            }
+        }
+        tested.emplace(position, std::move(result));
+    }
+    for (std::uint32_t position : positions) {
+        auto found = tested.find(position);
+        if (found != tested.end()) results.push_back(found->second);
+    }
+    return runResult;
+}
+
+}  // namespace Arkova

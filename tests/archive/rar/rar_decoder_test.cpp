@@ -1,0 +1,301 @@
+// RAR archives made by the RAR archiver itself, through RarDecoder and the UnRAR library: every kind of archive
+// lists, tests and extracts the fixture tree byte for byte, in list order and out of it; passwords, volume sets,
+// links and damaged archives fail the way the front ends expect, never with a crash or a file left behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "archive/archive_context.h"
+#include "archive/crc32.h"
+#include "archive/decoder_factory.h"
+#include "archive/rar/rar_decoder.h"
+#include "fixtures.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "support/scratch_folder.h"
+
+namespace Arkova {
+namespace {
+
+using Testing::ReadText;
+using Testing::ScratchFolder;
+
+std::wstring Slashed(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+const std::map<std::wstring, std::string>& TreeFiles() {
+    static const std::map<std::wstring, std::string> files = {{L"tree/a.txt", "alpha\n"},
+                                                              {L"tree/empty.txt", ""},
+                                                              {L"tree/sub/deeper/big.txt", Testing::BigFileText()},
+                                                              {L"tree/sub/한글 이름.txt", "한글 내용\n"}};
+    return files;
+}
+
+const ArchiveItem* Find(const IArchiveDecoder& decoder, const std::wstring& path) {
+    for (const ArchiveItem& item : decoder.Items()) {
+        if (Slashed(item.path) == path) return &item;
+    }
+    return nullptr;
+}
+
+std::uint32_t PositionOf(const IArchiveDecoder& decoder, const std::wstring& path) {
+    const ArchiveItem* item = Find(decoder, path);
+    return item == nullptr ? UINT32_MAX : static_cast<std::uint32_t>(item - decoder.Items().data());
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<Platform::DirectoryEntry> entries;
+    Platform::ListDirectory(folder, entries);
+    std::vector<std::wstring> names;
+    for (const Platform::DirectoryEntry& entry : entries) names.push_back(entry.name);
+    return names;
+}
+
+struct RarCase {
+    const wchar_t* archive;
+    const wchar_t* password = L"";
+};
+
+void PrintTo(const RarCase& c, std::ostream* out) { *out << Platform::WideToUtf8(c.archive); }
+
+class RarTreeTest : public ::testing::TestWithParam<RarCase> {
+protected:
+    void SetUp() override {
+        path_ = Testing::FixturePath(GetParam().archive);
+        if (path_.empty()) GTEST_SKIP() << "fixture not made (is rar installed?)";
+        decoder_.SetPassword(GetParam().password);
+        ASSERT_EQ(decoder_.Open(path_), DecodeResult::Ok) << Platform::WideToUtf8(decoder_.LastErrorText());
+    }
+
+    std::wstring path_;
+    RarDecoder decoder_;
+};
+
+TEST_P(RarTreeTest, ListsEveryEntryWithItsProperties) {
+    EXPECT_TRUE(decoder_.IsOpen());
+    EXPECT_EQ(decoder_.HasEncryptedItems(), *GetParam().password != 0);
+    EXPECT_EQ(decoder_.ItemCount(), 8u);  // four files, four folders
+    for (std::uint32_t i = 0; i < decoder_.Items().size(); ++i) EXPECT_EQ(decoder_.Items()[i].index, i);
+    for (const auto& [name, content] : TreeFiles()) {
+        const ArchiveItem* item = Find(decoder_, name);
+        ASSERT_NE(item, nullptr) << Platform::WideToUtf8(name);
+        EXPECT_FALSE(item->isDirectory);
+        EXPECT_EQ(item->size, content.size());
+        EXPECT_EQ(item->modifiedTime, Testing::kFixtureTime);
+        EXPECT_EQ(item->attributes & 0x10, 0u);
+        EXPECT_EQ(item->hostOs, L"Unix");
+        EXPECT_FALSE(item->method.empty());
+        // BLAKE2 archives carry no CRC-32; the others carry the data's.
+        if (item->crc != 0) {
+            EXPECT_EQ(item->crc, Crc32(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+        }
+    }
+    for (const wchar_t* folder : {L"tree", L"tree/sub", L"tree/sub/deeper", L"tree/empty folder"}) {
+        const ArchiveItem* item = Find(decoder_, folder);
+        ASSERT_NE(item, nullptr) << Platform::WideToUtf8(folder);
+        EXPECT_TRUE(item->isDirectory);
+        EXPECT_NE(item->attributes & 0x10, 0u);
+    }
+}
+
+TEST_P(RarTreeTest, ExtractsEachFileToMemoryInAnyOrder) {
+    // Last to first: every request behind the pass starts a new one.
+    for (auto entry = TreeFiles().rbegin(); entry != TreeFiles().rend(); ++entry) {
+        std::vector<std::uint8_t> buffer = {1, 2, 3};
+        ASSERT_EQ(decoder_.ExtractToMemory(PositionOf(decoder_, entry->first), buffer), DecodeResult::Ok)
+            << Platform::WideToUtf8(decoder_.LastErrorText());
+        EXPECT_TRUE(std::string(buffer.begin(), buffer.end()) == entry->second)
+            << Platform::WideToUtf8(entry->first) << " " << buffer.size();
+    }
+    // And in list order, through one pass.
+    for (std::uint32_t i = 0; i < decoder_.ItemCount(); ++i) {
+        std::vector<std::uint8_t> buffer;
+        ASSERT_EQ(decoder_.ExtractToMemory(i, buffer), DecodeResult::Ok);
+        const ArchiveItem& item = decoder_.Items()[i];
+        if (!item.isDirectory) {
+            EXPECT_TRUE(std::string(buffer.begin(), buffer.end()) == TreeFiles().at(Slashed(item.path)));
+        }
+    }
+}
+
+TEST_P(RarTreeTest, ExtractsEverythingIntoAFolderWithTimes) {
+    ScratchFolder folder;
+    std::uint64_t reports = 0;
+    decoder_.SetProgressCallback([&reports](const std::wstring&, std::uint64_t done, std::uint64_t total) {
+        EXPECT_LE(done, total);
+        ++reports;
+        return true;
+    });
+    ASSERT_EQ(decoder_.ExtractAll(folder / L"out"), DecodeResult::Ok) << Platform::WideToUtf8(decoder_.LastErrorText());
+    EXPECT_EQ(reports, decoder_.ItemCount());
+    for (const auto& [name, content] : TreeFiles()) {
+        std::wstring file = folder / (L"out/" + name);
+        EXPECT_TRUE(ReadText(file) == content) << Platform::WideToUtf8(name);
+        std::uint64_t time = 0;
+        ASSERT_TRUE(Platform::LastWriteTime(file, time));
+        EXPECT_EQ(time, Testing::kFixtureTime);
+    }
+    EXPECT_TRUE(Platform::IsDirectory(folder / L"out/tree/empty folder"));
+}
+
+TEST_P(RarTreeTest, TestsEveryEntryAndExtractsOneToAChosenPath) {
+    ArchiveContext context;
+    context.SetPassword(GetParam().password);
+    ASSERT_EQ(context.OpenArchive(path_), DecodeResult::Ok);
+    ASSERT_NE(dynamic_cast<RarDecoder*>(context.Decoder()), nullptr);
+    std::vector<ItemTestResult> results = context.TestAll({});
+    ASSERT_EQ(results.size(), TreeFiles().size());
+    for (const ItemTestResult& result : results) {
+        EXPECT_TRUE(result.ok) << Platform::WideToUtf8(result.path) << " " << static_cast<int>(result.error);
+        const std::string& content = TreeFiles().at(Slashed(result.path));
+        EXPECT_EQ(result.actualCrc, Crc32(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+    }
+
+    ScratchFolder folder;
+    std::wstring target = folder / L"new/sub/big.out";
+    ASSERT_TRUE(Platform::MakeDirectories(folder / L"new/sub"));
+    ASSERT_TRUE(Testing::WriteBytes(target, {'o', 'l', 'd'}));
+    std::uint32_t big = PositionOf(*context.Decoder(), L"tree/sub/deeper/big.txt");
+    std::uint64_t lastReport = 0;
+    ASSERT_EQ(context.ExtractItemToFile(big, target, [&](std::uint64_t done, std::uint64_t) {
+        lastReport = done;
+        return true;
+    }), DecodeResult::Ok);
+    EXPECT_TRUE(ReadText(target) == Testing::BigFileText());
+    EXPECT_EQ(lastReport, Testing::BigFileText().size());
+    EXPECT_EQ(Names(folder / L"new/sub").size(), 1u);  // no partial file beside it
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, RarTreeTest,
+                         ::testing::Values(RarCase{L"tree.rar"}, RarCase{L"tree-stored.rar"},
+                                           RarCase{L"tree-solid.rar"}, RarCase{L"tree-best.rar"},
+                                           RarCase{L"encrypted.rar", L"Secret"},
+                                           RarCase{L"encrypted-headers.rar", L"Secret"},
+                                           RarCase{L"tree-volumes.part1.rar"}),
+                         [](const ::testing::TestParamInfo<RarCase>& test) {
+                             std::string name = Platform::WideToUtf8(test.param.archive);
+                             for (char& c : name) {
+                                 if (c == '.' || c == '-') c = '_';
+                             }
+                             return name;
+                         });
+
+TEST(RarArchiveTest, SolidAndCommentedArchivesSayWhatTheyAre) {
+    ARKOVA_REQUIRE_FIXTURE(solid, L"tree-solid.rar");
+    ARKOVA_REQUIRE_FIXTURE(best, L"tree-best.rar");
+    RarDecoder decoder;
+    ASSERT_EQ(decoder.Open(solid), DecodeResult::Ok);
+    EXPECT_TRUE(decoder.IsSolid());
+    EXPECT_TRUE(decoder.Comment().empty());
+    ASSERT_EQ(decoder.Open(best), DecodeResult::Ok);
+    EXPECT_FALSE(decoder.IsSolid());
+    EXPECT_EQ(decoder.Comment(), L"The comment of the archive.\n");
+    // BLAKE2 instead of CRC-32: nothing to compare but the library's own check.
+    EXPECT_EQ(Find(decoder, L"tree/a.txt")->crc, 0u);
+}
+
+TEST(RarArchiveTest, EncryptedDataNeedsTheRightPassword) {
+    ARKOVA_REQUIRE_FIXTURE(path, L"encrypted.rar");
+    RarDecoder decoder;
+    ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);  // names are readable
+    EXPECT_TRUE(decoder.HasEncryptedItems());
+    std::uint32_t position = PositionOf(decoder, L"tree/a.txt");
+    std::vector<std::uint8_t> buffer;
+    EXPECT_EQ(decoder.ExtractToMemory(position, buffer), DecodeResult::PasswordRequired);
+
+    ScratchFolder folder;
+    decoder.SetPassword(L"wrong");
+    EXPECT_EQ(decoder.ExtractToMemory(position, buffer), DecodeResult::PasswordRequired);
+    EXPECT_EQ(decoder.ExtractToFile(position, folder / L"a.txt"), DecodeResult::PasswordRequired);
+    EXPECT_TRUE(Names(folder.Path()).empty());
+    EXPECT_NE(decoder.ExtractAll(folder / L"out"), DecodeResult::Ok);
+    EXPECT_FALSE(Platform::PathExists(folder / L"out/tree/a.txt"));
+
+    decoder.SetPassword(L"Secret");
+    ASSERT_EQ(decoder.ExtractToMemory(position, buffer), DecodeResult::Ok);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "alpha\n");
+}
+
+TEST(RarArchiveTest, EncryptedHeadersAskForThePasswordOnOpen) {
+    ARKOVA_REQUIRE_FIXTURE(path, L"encrypted-headers.rar");
+    RarDecoder decoder;
+    EXPECT_EQ(decoder.Open(path), DecodeResult::PasswordRequired);
+    EXPECT_FALSE(decoder.IsOpen());
+    EXPECT_EQ(decoder.ItemCount(), 0u);
+    decoder.SetPassword(L"wrong");
+    EXPECT_EQ(decoder.Open(path), DecodeResult::PasswordRequired);
+    decoder.SetPassword(L"Secret");
+    ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+    EXPECT_EQ(decoder.ItemCount(), 8u);
+}
+
+TEST(RarArchiveTest, AMissingVolumeIsNamed) {
+    ARKOVA_REQUIRE_FIXTURE(path, L"missing-volume.part1.rar");
+    RarDecoder decoder;
+    EXPECT_EQ(decoder.Open(path), DecodeResult::FileNotFound);
+    EXPECT_NE(decoder.LastErrorText().find(L"missing-volume.part3.rar"), std::wstring::npos)
+        << Platform::WideToUtf8(decoder.LastErrorText());
+}
+
+TEST(RarArchiveTest, DamagedAndTruncatedArchivesFailWithoutLeavingFiles) {
+    for (const wchar_t* name : {L"damaged.rar", L"truncated.rar"}) {
+        ARKOVA_REQUIRE_FIXTURE(path, name);
+        SCOPED_TRACE(Platform::WideToUtf8(name));
+        ArchiveContext context;
+        DecodeResult opened = context.OpenArchive(path);
+        if (opened != DecodeResult::Ok) {
+            EXPECT_NE(opened, DecodeResult::InternalError);
+            continue;
+        }
+        std::vector<ItemTestResult> results = context.TestAll({});
+        bool anyFailed = results.size() < TreeFiles().size();
+        for (const ItemTestResult& result : results) anyFailed = anyFailed || !result.ok;
+        EXPECT_TRUE(anyFailed);
+        ScratchFolder folder;
+        EXPECT_NE(context.Decoder()->ExtractAll(folder.Path()), DecodeResult::Ok);
+        EXPECT_NE(ReadText(folder / L"tree/sub/deeper/big.txt"), Testing::BigFileText());
+        for (const std::wstring& file : Names(folder / L"tree/sub/deeper")) {
+            EXPECT_EQ(file.find(L"arkova-part"), std::wstring::npos);
+        }
+    }
+}
+
+// Links are never made: each becomes a file holding its target text, inside the destination.
+TEST(RarArchiveTest, LinksBecomeFilesHoldingTheirTarget) {
+    ARKOVA_REQUIRE_FIXTURE(path, L"links.rar");
+    RarDecoder decoder;
+    ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+    ScratchFolder folder;
+    ASSERT_EQ(decoder.ExtractAll(folder / L"dest"), DecodeResult::Ok) << Platform::WideToUtf8(decoder.LastErrorText());
+    EXPECT_EQ(ReadText(folder / L"dest/links/file.txt"), "beside the link\n");
+    EXPECT_EQ(ReadText(folder / L"dest/links/escape"), "../../outside");
+    EXPECT_EQ(ReadText(folder / L"dest/links/absolute"), "/etc/passwd");
+    EXPECT_FALSE(Platform::PathExists(folder / L"outside"));
+    std::vector<std::uint8_t> buffer;
+    ASSERT_EQ(decoder.ExtractToMemory(PositionOf(decoder, L"links/escape"), buffer), DecodeResult::Ok);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "../../outside");
+}
+
+TEST(RarArchiveTest, TheSignatureOrTheNameChoosesTheRarDecoder) {
+    ARKOVA_REQUIRE_FIXTURE(rar, L"tree.rar");
+    ARKOVA_REQUIRE_FIXTURE(zipNamedRar, L"zip-named.rar");
+    ScratchFolder folder;
+    std::wstring misnamed = folder / L"tree.dat";
+    ASSERT_TRUE(Testing::WriteBytes(misnamed, Testing::ReadBytes(rar)));
+    for (const std::wstring& path : {rar, misnamed}) {
+        ArchiveFormat format = DetectArchiveFormat(path);
+        EXPECT_EQ(format, ArchiveFormat::Rar5);
+        EXPECT_NE(dynamic_cast<RarDecoder*>(CreateDecoder(format, L"").get()), nullptr);
+    }
+    EXPECT_NE(dynamic_cast<RarDecoder*>(CreateDecoder(ArchiveFormat::Rar, L"").get()), nullptr);
+    ArchiveFormat zip = DetectArchiveFormat(zipNamedRar);
+    EXPECT_EQ(zip, ArchiveFormat::Zip);
+    EXPECT_EQ(dynamic_cast<RarDecoder*>(CreateDecoder(zip, L"").get()), nullptr);
+}
+
+}  // namespace
+}  // namespace Arkova
