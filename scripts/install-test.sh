@@ -59,6 +59,14 @@ stop_prefix() {
     fi
 }
 
+# import_reg: the .reg text on standard input (UTF-8) into the prefix; regedit reads UTF-16LE with CRLF lines.
+import_reg() {
+    local reg=$WORK/import.reg
+    { printf '\xff\xfe'; sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+    wine_run wine.log regedit /S "$(win_path "$reg")"
+    rm -f "$reg"
+}
+
 # A fresh prefix with the Korean fonts that the window tests use, so that the screenshot is readable.
 make_prefix() {
     export WINEPREFIX
@@ -66,10 +74,7 @@ make_prefix() {
     trap stop_prefix EXIT
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" wine_run wine.log wineboot -i
     wait_for_prefix
-    local reg=$WINEPREFIX/korean.reg
-    { printf '\xff\xfe'; sed 's/$/\r/' "$ROOT/scripts/wine-korean.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
-    wine_run wine.log regedit /S "$(win_path "$reg")"
-    rm -f "$reg"
+    import_reg <"$ROOT/scripts/wine-korean.reg"
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wait_for_prefix
     local users=("$WINEPREFIX"/drive_c/users/*/AppData/Local)
@@ -196,6 +201,28 @@ check_uninstall_entry() {
     ((got > want * 9 / 10 && got < want * 11 / 10)) || fail "EstimatedSize is $got KB, the folder holds $want KB"
 }
 
+# The context-menu verbs of two types, as the options page writes them, which the uninstaller is to remove too.
+add_context_menu() {
+    local extension verb command=${INSTALL_WIN//\\/\\\\}\\\\arkova.exe
+    {
+        echo 'Windows Registry Editor Version 5.00'
+        for extension in .zip .egg; do
+            for verb in Arkova1_ExtractNewFolder Arkova2_ExtractHere Arkova3_ExtractTo Arkova4_Open; do
+                printf '\n[HKEY_CURRENT_USER\\Software\\Classes\\SystemFileAssociations\\%s\\shell\\%s]\n' \
+                    "$extension" "$verb"
+                printf '"Icon"="%s"\n' "$command"
+                printf '\n[HKEY_CURRENT_USER\\Software\\Classes\\SystemFileAssociations\\%s\\shell\\%s\\command]\n' \
+                    "$extension" "$verb"
+                printf '@="\\"%s\\" \\"%%1\\""\n' "$command"
+            done
+        done
+    } | import_reg
+    wait_for_prefix
+    expect_equal "a context-menu verb" \
+        "$(user_value 'Software\Classes\SystemFileAssociations\.egg\shell\Arkova4_Open\command' @)" \
+        "\"$INSTALL_WIN\\arkova.exe\" \"%1\""
+}
+
 # The installed program opens its window on an archive, which is then closed as a user would close it.
 check_program_runs() {
     local sample=$WORK/sample.alz shot=$WORK/installed-arkova.png program status=0
@@ -256,6 +283,7 @@ main() {
     check_program_runs
     wait_for_prefix
 
+    add_context_menu
     say "install test: uninstall.exe /S"
     # The uninstaller copies itself to the temporary folder, starts the copy and returns at once; the copy is done
     # when every process of the prefix has ended.
