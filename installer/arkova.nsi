@@ -53,8 +53,10 @@ ShowUninstDetails show
 
 LangString ShortcutDescription ${LANG_KOREAN} "압축 파일을 열고 풉니다"
 LangString ShortcutDescription ${LANG_ENGLISH} "Open and extract archives"
-LangString RegisterFailed ${LANG_KOREAN} "파일 연결을 등록하지 못했습니다. 압축 파일은 아르코반에서 직접 열 수 있습니다."
-LangString RegisterFailed ${LANG_ENGLISH} "The file associations could not be registered. Archives can still be opened from Arkova."
+LangString RegisterFailed ${LANG_KOREAN} \
+    "파일 연결을 등록하지 못했습니다. 압축 파일은 아르코반에서 직접 열 수 있습니다."
+LangString RegisterFailed ${LANG_ENGLISH} \
+    "The file associations could not be registered. Archives can still be opened from Arkova."
 
 Section "Arkova"
     SetShellVarContext current

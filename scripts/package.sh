@@ -30,11 +30,13 @@ source_version() { sed -n "s/^readonly $1=//p" "$ROOT/scripts/setup.sh"; }
 installed_version() { dpkg-query -W -f='${Version}' "$1"; }
 
 # A release must run on a bare Windows: only system DLLs may be imported.
+SYSTEM_DLLS=(kernel32 user32 gdi32 gdiplus comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 advapi32 windowscodecs
+    msvcrt ucrtbase shcore uxtheme dwmapi version 'api-ms-win-[a-z0-9-]+')
 check_imports() {
-    local binary=$1 imports
+    local binary=$1 imports allowed
     imports=$("$CROSS-objdump" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
-    if grep -viE '^(kernel32|user32|gdi32|gdiplus|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|advapi32|uuid|windowscodecs|msvcrt|ucrtbase|shcore|uxtheme|dwmapi|version|api-ms-win-[a-z0-9-]+)\.dll$' \
-        <<<"$imports"; then
+    allowed="^($(IFS='|'; printf '%s' "${SYSTEM_DLLS[*]}"))\.dll\$"
+    if grep -viE "$allowed" <<<"$imports"; then
         die "$(basename "$binary") imports the DLLs above, which a Windows machine does not have"
     fi
 }
@@ -76,25 +78,23 @@ licence() {
 
 stage_licences() {
     mkdir -p "$STAGE/licenses"
-    local doc=/usr/share/doc common=/usr/share/common-licenses
-    licence zlib "zlib (linked into arkova.exe), Debian package libz-mingw-w64 $(installed_version libz-mingw-w64)" \
+    local doc=/usr/share/doc common=/usr/share/common-licenses into="linked into arkova.exe"
+    licence zlib "zlib ($into), Debian package libz-mingw-w64 $(installed_version libz-mingw-w64)" \
         "$doc/libz-mingw-w64/copyright"
-    licence libdeflate \
-        "libdeflate (linked into arkova.exe), built from Debian's source package libdeflate $(source_version LIBDEFLATE_VERSION)" \
+    licence libdeflate "libdeflate ($into), Debian source package libdeflate $(source_version LIBDEFLATE_VERSION)" \
         "$doc/libdeflate-dev/copyright"
     licence libjpeg-turbo \
-        "libjpeg-turbo (linked into arkova.exe), built from Debian's source package libjpeg-turbo $(source_version LIBJPEG_VERSION)" \
+        "libjpeg-turbo ($into), Debian source package libjpeg-turbo $(source_version LIBJPEG_VERSION)" \
         "$doc/libjpeg62-turbo/copyright"
     # The binary package p7zip carries the same 7-Zip code (RAR excluded) and its copyright file.
-    licence 7-zip \
-        "7-Zip library (7zip.dll), built unchanged from Debian's source package 7zip $(source_version SEVENZIP_VERSION); the GNU LGPL 2.1 follows the copyright notices" \
+    licence 7-zip "7-Zip library (7zip.dll), built unchanged from Debian's source package 7zip \
+$(source_version SEVENZIP_VERSION). The GNU LGPL 2.1 follows the copyright notices." \
         "$doc/p7zip/copyright" "$common/LGPL-2.1"
-    licence mingw-w64-runtime \
-        "MinGW-w64 runtime (C runtime start-up code and winpthreads, linked into both), Debian package mingw-w64-common $(installed_version mingw-w64-common)" \
-        "$doc/mingw-w64-common/copyright"
-    licence gcc-runtime \
-        "GCC runtime libraries (libstdc++, libgcc; linked into both under the GCC Runtime Library Exception), Debian package gcc-mingw-w64-base $(installed_version gcc-mingw-w64-base); the GNU GPL 3 follows" \
-        "$doc/gcc-mingw-w64-base/copyright" "$common/GPL-3"
+    licence mingw-w64-runtime "MinGW-w64 runtime (start-up code and winpthreads, linked into both programs), \
+Debian package mingw-w64-common $(installed_version mingw-w64-common)" "$doc/mingw-w64-common/copyright"
+    licence gcc-runtime "GCC runtime libraries (libstdc++ and libgcc, linked into both programs under the GCC \
+Runtime Library Exception), Debian package gcc-mingw-w64-base $(installed_version gcc-mingw-w64-base). \
+The GNU GPL 3 follows." "$doc/gcc-mingw-w64-base/copyright" "$common/GPL-3"
 }
 
 # write_file_lists FILES UNFILES: the installer's File lines and the uninstaller's Delete and RMDir lines, from
