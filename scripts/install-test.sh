@@ -260,6 +260,10 @@ check_nothing_left() {
 main() {
     [[ -f $SETUP && -f $ZIP ]] || die "$SETUP or $ZIP is missing: run scripts/arkova.sh package"
     [[ -n ${DISPLAY:-} ]] || die "DISPLAY is not set: run through scripts/arkova.sh test"
+    local tool
+    for tool in make-sample-alz.exe window-screenshot.exe; do
+        [[ -f $BUILD/bin/$tool ]] || die "$BUILD/bin/$tool is missing: build the whole Windows tree"
+    done
     rm -rf "$WORK"
     mkdir -p "$WORK"
     local start=$SECONDS
