@@ -4,6 +4,7 @@
 #   scripts/arkova.sh demo     set up, build, and run arkova-cli on a sample archive
 #   scripts/arkova.sh test     set up, build every tree, run every suite (what CI runs)
 #   scripts/arkova.sh build    set up and build the Linux and Windows trees
+#   scripts/arkova.sh package  build arkova.exe and make dist/arkova-<version>-win64.zip and -setup.exe
 #   scripts/arkova.sh wintest  build the Windows tree and run only the window tests (96 and 192 DPI)
 #   scripts/arkova.sh fuzz [SECONDS]   run the fuzz targets (default 60 s each)
 #   scripts/arkova.sh bench [ARGS]     run the benchmarks (bench/*.sh)
@@ -41,8 +42,14 @@ build_tree() {
 }
 
 build_linux() { build_tree linux -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
-build_windows() {
-    build_tree windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake"
+WINDOWS_CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake")
+build_windows() { build_tree windows "${WINDOWS_CMAKE_ARGS[@]}"; }
+# The release needs only the program; the 7-Zip library and the images beside it come with it.
+build_release() {
+    mkdir -p "$BUILD"
+    configure windows "${WINDOWS_CMAKE_ARGS[@]}"
+    say "building arkova.exe"
+    ninja -C "$BUILD/windows" -j "$JOBS" arkova
 }
 build_asan() { build_tree asan -DCMAKE_BUILD_TYPE=Debug -DARKOVA_SANITIZE=address,undefined; }
 build_tsan() { build_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARKOVA_SANITIZE=thread; }
@@ -161,6 +168,17 @@ run_fuzzers() {
     return $failed
 }
 
+make_release() { bash "$ROOT/scripts/package.sh" "$BUILD/windows" "$ROOT/dist"; }
+
+# The release made from the built Windows tree, then installed, started and removed again in a fresh prefix of
+# its own, on the run's display.
+run_release_test() {
+    say "the Windows release: install, start, uninstall"
+    make_release || return 1
+    start_display
+    bash "$ROOT/scripts/install-test.sh" "$BUILD/windows" "$ROOT/dist"
+}
+
 cmd_build() {
     setup
     build_linux
@@ -231,6 +249,8 @@ cmd_test() {
     trap stop_all_wine EXIT
     run_ctest windows -j 1 || failed=1
     run_window_tests_192dpi || failed=1
+    stop_wine
+    run_release_test || failed=1
     stop_all_wine
     run_fuzzers "${ARKOVA_FUZZ_SECONDS:-$FUZZ_SECONDS_DEFAULT}" || failed=1
     if [[ $failed -ne 0 ]]; then
@@ -250,6 +270,12 @@ cmd_wintest() {
     run_window_tests_192dpi || failed=1
     stop_all_wine
     return $failed
+}
+
+cmd_package() {
+    setup
+    build_release
+    make_release
 }
 
 cmd_fuzz() {
@@ -272,7 +298,7 @@ cmd_bench() {
 }
 
 case ${1:-} in
-    demo | test | wintest | build | fuzz | bench)
+    demo | test | wintest | build | package | fuzz | bench)
         command=$1
         shift
         "cmd_$command" "$@"

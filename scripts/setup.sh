@@ -25,7 +25,7 @@ readonly PACKAGES=(
   wine wine64 fonts-wine xvfb xauth
   nasm dpkg-dev clang-14 libclang-rt-14-dev
   libarchive-tools unzip zip time fonts-nanum locales gcab xorriso
-  librsvg2-bin icoutils
+  librsvg2-bin icoutils nsis
 )
 
 # Exact Debian source versions of the Windows dependencies. A new version gets

@@ -49,12 +49,17 @@ constexpr SwitchForm kSwitches[] = {
     {L"register", ActionRegister, false},    {L"unregister", ActionUnregister, false},
 };
 
-const SwitchForm* FindSwitch(const std::wstring& token) {
-    if (token.size() < 2 || (token[0] != L'/' && token[0] != L'-')) return nullptr;
+// The switch's name in lower case without its "/" or "-"; empty when the token is no switch.
+std::wstring SwitchName(const std::wstring& token) {
+    if (token.size() < 2 || (token[0] != L'/' && token[0] != L'-')) return {};
     std::wstring lower;
     for (std::size_t i = 1; i < token.size(); ++i) lower += static_cast<wchar_t>(std::towlower(token[i]));
+    return lower;
+}
+
+const SwitchForm* FindSwitch(const std::wstring& name) {
     for (const SwitchForm& form : kSwitches) {
-        if (lower == form.name) return &form;
+        if (name == form.name) return &form;
     }
     return nullptr;
 }
@@ -66,7 +71,10 @@ ParsedCommandLine ParseCommandLine(const std::wstring& commandLine) {
     std::vector<std::wstring> tokens = SplitTokens(commandLine);
     for (std::size_t i = 1; i < tokens.size(); ++i) {
         const std::wstring& token = tokens[i];
-        if (const SwitchForm* form = FindSwitch(token)) {
+        const std::wstring name = SwitchName(token);
+        if (name == L"quiet") {
+            result.quiet = true;
+        } else if (const SwitchForm* form = FindSwitch(name)) {
             result.action = form->action;
             if (form->takesPath && i + 1 < tokens.size()) result.path = tokens[++i];
         } else if (!token.empty() && token[0] != L'/' && token[0] != L'-') {

@@ -22,6 +22,9 @@ enum CommandAction : std::int32_t {
 struct ParsedCommandLine {
     CommandAction action = ActionNone;
     std::wstring path;
+    // "/quiet" (or "-quiet") anywhere: register and unregister report through the exit code instead of a message
+    // box, so that an installer running without a user does not wait on one. Changes neither action nor path.
+    bool quiet = false;
 };
 
 // Takes the whole command line, program path first, as GetCommandLineW reports it.

@@ -59,6 +59,19 @@ TEST(ParseCommandLineTest, SwitchesMatchWholeAndIgnoreCase) {
     }
 }
 
+TEST(ParseCommandLineTest, QuietIsAFlagBesideTheAction) {
+    EXPECT_FALSE(Parse(L"/register").quiet);
+    ParsedCommandLine quiet = Parse(L"/register -QUIET");
+    EXPECT_TRUE(quiet.quiet);
+    EXPECT_EQ(quiet.action, ActionRegister);
+    // Neither an action of its own nor a switch that takes the next token as its path.
+    ParsedCommandLine before = Parse(L"/quiet a.zip");
+    EXPECT_TRUE(before.quiet);
+    EXPECT_EQ(before.action, ActionOpen);
+    EXPECT_EQ(before.path, L"a.zip");
+    EXPECT_FALSE(Parse(L"/quieter a.zip").quiet);
+}
+
 TEST(ParseCommandLineTest, OnlySpacesSeparate) {
     EXPECT_EQ(Parse(L"a.zip\tb.zip").path, L"a.zip\tb.zip");
     EXPECT_EQ(Parse(L"   a.zip    ").path, L"a.zip");

@@ -9,8 +9,11 @@ namespace Arkova {
 
 namespace {
 
-bool RunRegistration(CommandAction action) {
+// Shows the result, or with `quiet` only returns it: 0, or 1 when the registration failed (the message box path
+// ends with 0 either way, since the user has seen the result).
+int RunRegistration(CommandAction action, bool quiet) {
     bool done = action == ActionRegister ? RegisterShellIntegration() : UnregisterFileAssociations();
+    if (quiet) return done ? 0 : 1;
     const wchar_t* text = nullptr;
     if (action == ActionRegister) {
         text = done ? L"Shell integration registered successfully." : L"Failed to register shell integration.";
@@ -18,7 +21,7 @@ bool RunRegistration(CommandAction action) {
         text = done ? L"Shell integration unregistered successfully." : L"Failed to unregister shell integration.";
     }
     ::MessageBoxW(nullptr, text, L"Arkova", MB_OK | (done ? MB_ICONINFORMATION : MB_ICONERROR));
-    return false;
+    return 0;
 }
 
 // The argument tail as a path: one leading and one trailing double quote taken off.
@@ -56,7 +59,10 @@ void MakeProcessDpiAware() {
 
 bool Application::Init(const std::wstring& commandLine, const std::wstring& argumentTail, int showCommand) {
     ParsedCommandLine parsed = ParseCommandLine(commandLine);
-    if (parsed.action == ActionRegister || parsed.action == ActionUnregister) return RunRegistration(parsed.action);
+    if (parsed.action == ActionRegister || parsed.action == ActionUnregister) {
+        exitCode_ = RunRegistration(parsed.action, parsed.quiet);
+        return false;
+    }
 
     mainWindow_ = std::make_unique<MainWindow>(shell_);
     if (!mainWindow_->Create(showCommand)) return false;

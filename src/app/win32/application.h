@@ -1,6 +1,6 @@
-// The program's start on Windows: acting on the command line (register and unregister end at their message box;
-// everything else opens the main window and may open an archive and extract or test it), then the message loop.
-// First thread only.
+// The program's start on Windows: acting on the command line (register and unregister end at their message box, or
+// with "/quiet" at their exit code; everything else opens the main window and may open an archive and extract or
+// test it), then the message loop. First thread only.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,8 @@ public:
     bool Init(const std::wstring& commandLine, const std::wstring& argumentTail, int showCommand);
     // Until the main window quits; TranslateAcceleratorW first, for the window each message is for.
     int RunMessageLoop();
+    // The process's exit code when Init returned false: 1 after a quiet registration that failed, else 0.
+    int ExitCode() const { return exitCode_; }
 
     MainWindow* Window() const { return mainWindow_.get(); }
 
@@ -32,6 +34,7 @@ private:
     Platform::ShellActions& shell_;
     std::unique_ptr<MainWindow> mainWindow_;
     HACCEL accelerators_ = nullptr;
+    int exitCode_ = 0;
 };
 
 // Per-monitor DPI awareness v2, else v1 through shcore, else system awareness: the first that the system grants.

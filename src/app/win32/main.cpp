@@ -15,6 +15,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR argumentTail, int showCommand) {
         Arkova::Application application;
         if (application.Init(::GetCommandLineW(), argumentTail != nullptr ? argumentTail : L"", showCommand)) {
             exitCode = application.RunMessageLoop();
+        } else {
+            exitCode = application.ExitCode();
         }
         ::OleUninitialize();
     }

@@ -311,6 +311,25 @@ TEST_F(MainWindowTest, RegisterAndUnregisterEndAtTheirMessageWithoutAWindow) {
     EXPECT_EQ(answerer.Seen()[0].caption, L"Arkova");
     EXPECT_EQ(answerer.Seen()[0].text, L"Shell integration registered successfully.");
     EXPECT_EQ(answerer.Seen()[1].text, L"Shell integration unregistered successfully.");
+    EXPECT_EQ(again.ExitCode(), 0);
+}
+
+TEST_F(MainWindowTest, QuietRegistrationShowsNoMessage) {
+    DialogAnswerer answerer([](ShownDialog& dialog) { dialog.Press(IDOK); });
+    EXPECT_FALSE(Start(L"/register /quiet"));
+    EXPECT_EQ(application_.ExitCode(), 0);
+    {
+        Platform::RegistryKey registered;
+        EXPECT_EQ(registered.Open(L"Software\\Classes\\Arkova.Archive", Platform::RegistryAccess::Read),
+                  Platform::kRegistryOk);
+    }
+    Application again{shell_};
+    EXPECT_FALSE(again.Init(L"arkova.exe -quiet /unregister", L"-quiet /unregister", SW_SHOWNORMAL));
+    EXPECT_EQ(again.ExitCode(), 0);
+    Platform::RegistryKey removed;
+    EXPECT_NE(removed.Open(L"Software\\Classes\\Arkova.Archive", Platform::RegistryAccess::Read),
+              Platform::kRegistryOk);
+    EXPECT_TRUE(answerer.Seen().empty()) << "an installer has nobody to press OK";
 }
 
 TEST_F(MainWindowTest, ABarePathOpensTheArchiveAndAMissingOneOpensTheEmptyWindow) {
