@@ -39,7 +39,7 @@ TEST(JpegTurboDecoderTest, ReducesWhileDecodingByTheLargestStepThatStillFillsThe
     EXPECT_EQ(JpegTurboDecoder::ScaleDenominator(100, 2400, 400, 300), 8u);
     EXPECT_EQ(JpegTurboDecoder::ScaleDenominator(4000, 3000, 0, 300), 1u);
     EXPECT_EQ(JpegTurboDecoder::ScaleDenominator(797, 597, 400, 300), 1u);
-    EXPECT_EQ(JpegTurboDecoder::ScaleDenominator(798, 597, 400, 300), 2u);
+    EXPECT_EQ(JpegTurboDecoder::ScaleDenominator(799, 597, 400, 300), 2u);
 }
 
 TEST(JpegTurboDecoderTest, DeliversOpaqueBgraRowsTopToBottomFromMemoryAndFiles) {
