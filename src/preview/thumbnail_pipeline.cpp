@@ -24,6 +24,7 @@ void ThumbnailPipeline::Start(IArchiveDecoder& decoder, std::mutex& decoderMutex
     }
     if (queue_.empty()) return;
     stop_ = false;
+    liveWorkers_ = workerCount;
     for (int i = 0; i < workerCount; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
@@ -97,6 +98,7 @@ void ThumbnailPipeline::WorkerLoop() {
         }
     }
     if (callbacks_.workerEnding) callbacks_.workerEnding();
+    --liveWorkers_;
 }
 
 }  // namespace Arkova

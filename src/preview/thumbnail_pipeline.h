@@ -58,7 +58,8 @@ public:
     void Stop();
     // Waits until the workers have emptied the queue and ended.
     void Join();
-    bool Running() const { return !workers_.empty(); }
+    // Some worker has not ended yet (ended workers are joined by the next Stop, Join or Start).
+    bool Running() const { return liveWorkers_.load() > 0; }
     // True only while a worker holds the decoder mutex; lets the UI thread tell a worker's brief hold from its own
     // use further up its stack.
     bool WorkerHoldsDecoder() const { return holders_.load() > 0; }
@@ -80,6 +81,7 @@ private:
     std::deque<ThumbnailJob> queue_;
     std::atomic<bool> stop_{false};
     std::atomic<int> holders_{0};
+    std::atomic<int> liveWorkers_{0};
     std::vector<std::thread> workers_;
 };
 

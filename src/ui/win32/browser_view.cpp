@@ -1,5 +1,6 @@
 #include "ui/win32/browser_view.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -321,7 +322,7 @@ void BrowserView::BuildThumbnails() {
 
     for (size_t row = 0; row < rows; ++row) {
         const bool folder = model_.IsFolderRow(row);
-        thumbnailImageOfRow_[row] = ThumbnailIconImage(folder ? std::wstring() : model_.Row(row).name, folder);
+        thumbnailImageOfRow_[row] = ThumbnailIconImage(folder ? std::wstring() : std::wstring(model_.Row(row).name), folder);
     }
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
 

@@ -365,7 +365,7 @@ void MainWindow::UpdatePreview() {
     const int row = browser_.SingleSelectedRow();
     const Ui::BrowserModel& model = browser_.Model();
     if (row >= 0 && !model.IsFolderRow(static_cast<size_t>(row))) {
-        const std::wstring name = model.Row(static_cast<size_t>(row)).name;
+        const std::wstring name(model.Row(static_cast<size_t>(row)).name);
         if (IsImageFileName(name)) {
             if (model.RowPath(static_cast<size_t>(row)) != previewItemPath_) ShowPreviewEntry(name);
             return;
