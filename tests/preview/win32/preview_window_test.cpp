@@ -26,6 +26,7 @@
 #include "support/zip_writer.h"
 #include "ui/win32/gdiplus.h"
 #include "ui/win32/main_window.h"
+#include "wingui/dpi.h"
 
 namespace Arkova {
 namespace {
@@ -207,7 +208,9 @@ protected:
         zip.Add(Stored("photos/locked.png", png, 1));
         ASSERT_TRUE(zip.Finish().WriteTo(archive_));
         ASSERT_TRUE(window_.Create(SW_SHOWNORMAL));
-        ::SetWindowPos(window_.Handle(), nullptr, 0, 0, 1100, 760, SWP_NOZORDER);
+        const UINT dpi = WinGui::DpiForWindow(window_.Handle());
+        ::SetWindowPos(window_.Handle(), nullptr, 0, 0, WinGui::Scale(1000, dpi), WinGui::Scale(700, dpi),
+                       SWP_NOZORDER);
     }
     void TearDown() override { window_.Destroy(); }
 
@@ -339,7 +342,7 @@ TEST_F(PreviewWindowTest, ThumbnailsReplaceTheIconsOfImageRowsOnly) {
 TEST_F(PreviewWindowTest, ArchivesClosedAndReplacedWhileThumbnailsAreMade) {
     Testing::ZipWriter many;
     const std::vector<std::uint8_t> photo = Testing::MakeSolidJpeg(640, 480, {90, 200, 90}, 70);
-    constexpr int kPhotos = 40;
+    constexpr int kPhotos = 24;
     for (int i = 0; i < kPhotos; ++i) {
         many.Add(Stored("p" + std::to_string(i) + ".jpg", photo));
     }
@@ -347,7 +350,7 @@ TEST_F(PreviewWindowTest, ArchivesClosedAndReplacedWhileThumbnailsAreMade) {
     ASSERT_TRUE(many.Finish().WriteTo(other));
     ::SendMessageW(window_.Handle(), WM_COMMAND, IDM_VIEW_LARGE_ICONS, 0);
     BrowserView& browser = window_.Browser();
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(window_.OpenArchiveFile(round % 2 == 0 ? other : archive_));
         // Let a few thumbnails arrive in some rounds; replace the archive at once in others.
