@@ -29,7 +29,7 @@ constexpr int kHeight = 1224;
 
 std::vector<std::uint8_t> Photo(int seed) {
     std::mt19937 random(static_cast<unsigned>(seed));
-    std::uniform_int_distribution<int> grain(-12, 12);
+    std::uniform_int_distribution<int> grain(-4, 4);
     return Arkova::Testing::MakeJpeg(
         kWidth, kHeight,
         [&](int x, int y) {
