@@ -86,8 +86,8 @@ bool JpegTurboDecoder::LoadMemory(const std::uint8_t* data, std::uint64_t length
         Reset();
         return false;
     }
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                                info.output_width * 3, 1);
+    JSAMPARRAY row =
+        (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 3, 1);
     while (info.output_scanline < info.output_height) {
         std::uint8_t* out = pixels_.data() + std::size_t{info.output_scanline} * stride_;
         if (jpeg_read_scanlines(&info, row, 1) != 1) break;

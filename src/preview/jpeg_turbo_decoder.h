@@ -9,8 +9,7 @@ namespace Arkova {
 
 class JpegTurboDecoder : public PixelImageDecoder {
 public:
-    bool LoadFile(const std::wstring& path, std::uint32_t maxWidth, std::uint32_t maxHeight,
-                  bool highQuality) override;
+    bool LoadFile(const std::wstring& path, std::uint32_t maxWidth, std::uint32_t maxHeight, bool highQuality) override;
     bool LoadFile(const std::wstring& path) override { return LoadFile(path, 0, 0, false); }
     bool LoadMemory(const std::uint8_t* data, std::uint64_t length, std::uint32_t maxWidth, std::uint32_t maxHeight,
                     bool highQuality) override;

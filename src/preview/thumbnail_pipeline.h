@@ -52,8 +52,8 @@ public:
 
     // Stops any earlier run, queues the jobs and starts the workers. Encrypted entries are skipped unless
     // `passwordKnown`.
-    void Start(IArchiveDecoder& decoder, std::mutex& decoderMutex, std::vector<ThumbnailJob> jobs,
-               bool passwordKnown, ThumbnailCallbacks callbacks, int workerCount = kWorkerCount);
+    void Start(IArchiveDecoder& decoder, std::mutex& decoderMutex, std::vector<ThumbnailJob> jobs, bool passwordKnown,
+               ThumbnailCallbacks callbacks, int workerCount = kWorkerCount);
     // Sets the stop flag, wakes and joins every worker. Nothing is delivered once this returns.
     void Stop();
     // Waits until the workers have emptied the queue and ended.

@@ -44,8 +44,12 @@ TEST(JpegTurboDecoderTest, ReducesWhileDecodingByTheLargestStepThatStillFillsThe
 
 TEST(JpegTurboDecoderTest, DeliversOpaqueBgraRowsTopToBottomFromMemoryAndFiles) {
     // Red above, blue below: the rows' order and the bytes' order both show.
-    std::vector<std::uint8_t> jpeg =
-        Testing::MakeJpeg(64, 32, [](int, int y) { return y < 16 ? Rgb{250, 0, 0} : Rgb{0, 0, 250}; }, 95);
+    std::vector<std::uint8_t> jpeg = Testing::MakeJpeg(
+        64, 32,
+        [](int, int y) {
+            return y < 16 ? Rgb{250, 0, 0} : Rgb{0, 0, 250};
+        },
+        95);
     Testing::ScratchFolder folder;
     const std::wstring path = folder / L"사진.jpg";
     ASSERT_TRUE(Testing::WriteBytes(path, jpeg));

@@ -7,8 +7,7 @@
 
 namespace Arkova::Testing {
 
-std::vector<std::uint8_t> MakeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& pixel,
-                                   int quality) {
+std::vector<std::uint8_t> MakeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& pixel, int quality) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -42,7 +41,8 @@ std::vector<std::uint8_t> MakeJpeg(int width, int height, const std::function<Rg
 }
 
 std::vector<std::uint8_t> MakeSolidJpeg(int width, int height, Rgb colour, int quality) {
-    return MakeJpeg(width, height, [colour](int, int) { return colour; }, quality);
+    return MakeJpeg(
+        width, height, [colour](int, int) { return colour; }, quality);
 }
 
 }  // namespace Arkova::Testing

@@ -51,8 +51,7 @@ HBITMAP MakeThumbnail(const std::uint8_t* data, std::size_t length, int size) {
     {
         Gdiplus::Graphics graphics(&square);
         graphics.Clear(Gdiplus::Color(0xFFFFFFFF));
-        graphics.DrawImage(thumbnail.get(), (size - thumbWidth) / 2, (size - thumbHeight) / 2, thumbWidth,
-                           thumbHeight);
+        graphics.DrawImage(thumbnail.get(), (size - thumbWidth) / 2, (size - thumbHeight) / 2, thumbWidth, thumbHeight);
     }
     HBITMAP bitmap = nullptr;
     if (square.GetHBITMAP(Gdiplus::Color(0xFFFFFFFF), &bitmap) != Gdiplus::Ok) return nullptr;

@@ -55,8 +55,7 @@ struct WicDecoder::Source {
     ComPtr<IWICBitmapDecoder> decoder;
 };
 
-bool WicDecoder::LoadFile(const std::wstring& path, std::uint32_t maxWidth, std::uint32_t maxHeight,
-                          bool highQuality) {
+bool WicDecoder::LoadFile(const std::wstring& path, std::uint32_t maxWidth, std::uint32_t maxHeight, bool highQuality) {
     Reset();
     IWICImagingFactory* factory = Factory();
     if (factory == nullptr) return false;
@@ -106,9 +105,9 @@ bool WicDecoder::Decode(Source& source, std::uint32_t maxWidth, std::uint32_t ma
         const UINT scaledWidth = std::max(1u, static_cast<UINT>(static_cast<float>(width) * scale));
         const UINT scaledHeight = std::max(1u, static_cast<UINT>(static_cast<float>(height) * scale));
         if (SUCCEEDED(factory->CreateBitmapScaler(scaler.Out())) &&
-            SUCCEEDED(scaler->Initialize(frame.Get(), scaledWidth, scaledHeight,
-                                         highQuality ? WICBitmapInterpolationModeFant
-                                                     : WICBitmapInterpolationModeNearestNeighbor))) {
+            SUCCEEDED(scaler->Initialize(
+                frame.Get(), scaledWidth, scaledHeight,
+                highQuality ? WICBitmapInterpolationModeFant : WICBitmapInterpolationModeNearestNeighbor))) {
             input = scaler.Get();
         }
     }

@@ -270,8 +270,7 @@ void BrowserView::SetViewMode(Ui::ViewMode mode) {
 int BrowserView::IconOf(int row) {
     if (row < 0 || row >= static_cast<int>(model_.RowCount())) return 0;
     if (model_.ShowsThumbnails()) {
-        return row < static_cast<int>(thumbnailImageOfRow_.size()) ? thumbnailImageOfRow_[static_cast<size_t>(row)]
-                                                                    : 0;
+        return row < static_cast<int>(thumbnailImageOfRow_.size()) ? thumbnailImageOfRow_[static_cast<size_t>(row)] : 0;
     }
     if (model_.IsFolderRow(static_cast<size_t>(row))) return folderIcon_;
     Ui::ListRow listRow = model_.Row(static_cast<size_t>(row));
@@ -305,8 +304,7 @@ int BrowserView::ThumbnailIconImage(const std::wstring& name, bool folder) {
 void BrowserView::BuildThumbnails() {
     StopThumbnailWorkers();
     // Rows of one file type share their icon's image; a thumbnail gets an image of its own when it arrives.
-    WinGui::ImageList images(
-        ::ImageList_Create(kThumbnailSize, kThumbnailSize, ILC_COLOR32, 16, 16));
+    WinGui::ImageList images(::ImageList_Create(kThumbnailSize, kThumbnailSize, ILC_COLOR32, 16, 16));
     thumbnailIconByExtension_.clear();
     std::swap(thumbnailImages_, images);
     const size_t rows = model_.RowCount();
@@ -322,7 +320,8 @@ void BrowserView::BuildThumbnails() {
 
     for (size_t row = 0; row < rows; ++row) {
         const bool folder = model_.IsFolderRow(row);
-        thumbnailImageOfRow_[row] = ThumbnailIconImage(folder ? std::wstring() : std::wstring(model_.Row(row).name), folder);
+        thumbnailImageOfRow_[row] =
+            ThumbnailIconImage(folder ? std::wstring() : std::wstring(model_.Row(row).name), folder);
     }
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
 
@@ -332,8 +331,8 @@ void BrowserView::BuildThumbnails() {
         return reinterpret_cast<ThumbnailHandle>(MakeThumbnail(data.data(), data.size(), kThumbnailSize));
     };
     callbacks.deliver = [frame](std::int32_t row, ThumbnailHandle thumbnail) {
-        return ::PostMessageW(frame, WM_THUMBNAIL_READY, static_cast<WPARAM>(row),
-                              static_cast<LPARAM>(thumbnail)) != FALSE;
+        return ::PostMessageW(frame, WM_THUMBNAIL_READY, static_cast<WPARAM>(row), static_cast<LPARAM>(thumbnail)) !=
+               FALSE;
     };
     callbacks.discard = [](ThumbnailHandle thumbnail) { ::DeleteObject(reinterpret_cast<HBITMAP>(thumbnail)); };
     // COM for the stream that GDI+ reads from.
@@ -357,8 +356,7 @@ void BrowserView::StopThumbnailWorkers() {
 void BrowserView::OnThumbnailReady(WPARAM row, LPARAM bitmap) {
     WinGui::Bitmap thumbnail(reinterpret_cast<HBITMAP>(bitmap));
     const size_t position = static_cast<size_t>(row);
-    if (thumbnailImages_.Get() == nullptr || position >= model_.RowCount() ||
-        position >= thumbnailImageOfRow_.size()) {
+    if (thumbnailImages_.Get() == nullptr || position >= model_.RowCount() || position >= thumbnailImageOfRow_.size()) {
         return;
     }
     const int image = ::ImageList_Add(thumbnailImages_.Get(), thumbnail.Get(), nullptr);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/settings.h"
+#include "archive/browser_path.h"
 #include "dialogs/archive_open.h"
 #include "dialogs/archive_test.h"
 #include "dialogs/destination_rules.h"
@@ -16,7 +17,6 @@
 #include "platform/text.h"
 #include "preview/image_name.h"
 #include "preview/win32/image_decoder_choice.h"
-#include "archive/browser_path.h"
 #include "resource.h"
 #include "ui/win32/about_box.h"
 #include "wingui/dpi.h"

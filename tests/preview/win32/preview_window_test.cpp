@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
+#include "image_writers.h"
 #include "preview/jpeg_turbo_decoder.h"
 #include "preview/win32/image_decoder_choice.h"
 #include "preview/win32/thumbnail.h"
 #include "preview/win32/wic_decoder.h"
-#include "image_writers.h"
 #include "resource.h"
 #include "support/registry_sandbox.h"
 #include "support/scratch_folder.h"
@@ -199,7 +199,11 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Globals() = GlobalSettings{};
-        jpeg_ = Testing::MakeSolidJpeg(1600, 1200, kJpegColour);
+        // A framed picture, so the screenshots show how it fits; the sampled middle is kJpegColour.
+        jpeg_ = Testing::MakeJpeg(1600, 1200, [](int x, int y) {
+            const bool frame = x < 160 || x >= 1440 || y < 120 || y >= 1080;
+            return frame ? Rgb{250, 220, 120} : kJpegColour;
+        });
         const std::vector<std::uint8_t> png = SolidPng(120, 80, kPngColour);
         Testing::ZipWriter zip;
         zip.Add(Stored("photos/a.jpg", jpeg_));
