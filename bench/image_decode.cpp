@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         }
         const double ms = MedianMs(times);
         if (fullMs == 0) fullMs = ms;
-        std::printf("  %-24s -> %4ux%-4u  %8.1f ms  %6.2f ms/image  %5.2fx faster than full size\n", pass.label, width,
+        std::printf("  %-24s -> %4ux%-4u  %8.1f ms  %6.2f ms/image  speed-up %5.2fx\n", pass.label, width,
                     height, ms, ms / static_cast<double>(entries.size()), fullMs / ms);
     }
     return 0;
