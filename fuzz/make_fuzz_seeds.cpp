@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "support/alz_writer.h"
 #include "support/egg_writer.h"
+#include "support/jpeg_writer.h"
 #include "support/scratch_folder.h"
 #include "support/zip_writer.h"
 
@@ -68,7 +69,8 @@ void WriteEggSeeds(const std::wstring& folder) {
         {L"hostile.egg", EggWriter().ArchiveHeader().File("../../x", "x").File("C:\\y", "y")},
         {L"encrypted.egg", EggWriter()
                                .ArchiveHeader()
-                               .FileHeader(6).FileName("locked")
+                               .FileHeader(6)
+                               .FileName("locked")
                                .Skipped(Arkova::Testing::kEggEncryption, Arkova::Testing::Bytes(12, 1))
                                .Block(second)},
     };
@@ -97,7 +99,8 @@ void WriteZipSeeds(const std::wstring& folder) {
     ZipEnd commented;
     commented.comment = "PK\x05\x06 inside the comment";
     const std::pair<const wchar_t*, ZipWriter> seeds[] = {
-        {L"basic.zip", ZipWriter().Folder("dir/").File("dir/a.txt", "alpha alpha alpha").File("s.txt", "s", 0).Finish()},
+        {L"basic.zip",
+         ZipWriter().Folder("dir/").File("dir/a.txt", "alpha alpha alpha").File("s.txt", "s", 0).Finish()},
         {L"descriptor.zip", ZipWriter().Add(described).Add(stamped).Finish()},
         {L"zip64.zip", ZipWriter().Add(big).Finish(zip64End)},
         {L"comment.zip", ZipWriter().File("c.txt", "c").Finish(commented)},
@@ -105,6 +108,18 @@ void WriteZipSeeds(const std::wstring& folder) {
     };
     Arkova::Platform::MakeDirectories(folder);
     for (const auto& [name, writer] : seeds) writer.WriteTo(Arkova::Platform::JoinPath(folder, name));
+}
+
+// Two small JPEGs: one flat, one detailed.
+void WriteJpegSeeds(const std::wstring& folder) {
+    Arkova::Platform::MakeDirectories(folder);
+    Arkova::Testing::WriteBytes(Arkova::Platform::JoinPath(folder, L"flat.jpg"),
+                                Arkova::Testing::MakeSolidJpeg(16, 16, {200, 100, 50}));
+    Arkova::Testing::WriteBytes(
+        Arkova::Platform::JoinPath(folder, L"pattern.jpg"), Arkova::Testing::MakeJpeg(40, 24, [](int x, int y) {
+            return Arkova::Testing::Rgb{static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 10),
+                                        static_cast<std::uint8_t>((x ^ y) * 8)};
+        }));
 }
 
 }  // namespace
@@ -118,5 +133,6 @@ int main(int argc, char** argv) {
     WriteAlzSeeds(Arkova::Platform::JoinPath(root, L"alz_fuzzer"));
     WriteEggSeeds(Arkova::Platform::JoinPath(root, L"egg_fuzzer"));
     WriteZipSeeds(Arkova::Platform::JoinPath(root, L"zip_directory_fuzzer"));
+    WriteJpegSeeds(Arkova::Platform::JoinPath(root, L"jpeg_fuzzer"));
     return 0;
 }

@@ -25,6 +25,17 @@ struct ErrorManager {
 
 void IgnoreMessage(j_common_ptr) {}
 
+// A header may claim any size; the data behind it limits what a real picture can be. Even a flat colour costs a
+// baseline JPEG a few bits per 8 x 8 block, so more than this many pixels per byte of data is a claim, not a
+// picture; small pictures always pass.
+constexpr std::uint64_t kMaxPixelsPerByte = 2048;
+constexpr std::uint64_t kAlwaysAllowedPixels = std::uint64_t{1} << 22;
+
+bool PlausibleSize(std::uint64_t width, std::uint64_t height, std::uint64_t length) {
+    const std::uint64_t pixels = width * height;
+    return pixels <= kAlwaysAllowedPixels || pixels / kMaxPixelsPerByte <= length;
+}
+
 std::uint32_t CeilDiv(std::uint32_t value, unsigned divisor) { return (value + divisor - 1) / divisor; }
 
 }  // namespace
@@ -67,6 +78,10 @@ bool JpegTurboDecoder::LoadMemory(const std::uint8_t* data, std::uint64_t length
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(length));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    if (!PlausibleSize(info.image_width, info.image_height, length)) {
         jpeg_destroy_decompress(&info);
         return false;
     }

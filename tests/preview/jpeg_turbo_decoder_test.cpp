@@ -94,7 +94,16 @@ TEST(JpegTurboDecoderTest, DamagedDataFailsAndLeavesTheDecoderEmpty) {
             break;
         }
     }
-    for (const auto& bad : {headerOnly, noFrame, png, zeroWidth}) {
+    // A start-of-frame that claims 60000 x 60000 pixels for a few hundred bytes of data.
+    std::vector<std::uint8_t> huge = good;
+    for (std::size_t i = 0; i + 8 < huge.size(); ++i) {
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = huge[i + 7] = 0xEA;
+            huge[i + 6] = huge[i + 8] = 0x60;
+            break;
+        }
+    }
+    for (const auto& bad : {headerOnly, noFrame, png, zeroWidth, huge}) {
         EXPECT_FALSE(decoder.LoadMemory(bad.data(), bad.size(), 400, 300, false));
         EXPECT_EQ(decoder.Pixels(), nullptr);
         EXPECT_EQ(decoder.Width(), 0u);
