@@ -52,6 +52,18 @@ else()
         INTERFACE_LINK_LIBRARIES Threads::Threads)
 endif()
 
+# libjpeg-turbo: the preview decoder, and the tests' JPEG compressor.
+if(WIN32)
+    add_library(arkova_jpeg STATIC IMPORTED)
+    set_target_properties(arkova_jpeg PROPERTIES
+        IMPORTED_LOCATION ${ARKOVA_WIN_JPEG_LIB}
+        INTERFACE_INCLUDE_DIRECTORIES ${ARKOVA_WIN_JPEG_INCLUDE})
+else()
+    find_package(JPEG REQUIRED)
+    add_library(arkova_jpeg INTERFACE)
+    target_link_libraries(arkova_jpeg INTERFACE JPEG::JPEG)
+endif()
+
 if(ARKOVA_BUILD_TESTS)
     find_package(GTest CONFIG REQUIRED)
 endif()

@@ -9,6 +9,7 @@
 #include "support/egg_writer.h"
 #include "support/rar4_writer.h"
 #include "support/rar5_writer.h"
+#include "support/jpeg_writer.h"
 #include "support/scratch_folder.h"
 #include "support/zip_writer.h"
 
@@ -70,7 +71,8 @@ void WriteEggSeeds(const std::wstring& folder) {
         {L"hostile.egg", EggWriter().ArchiveHeader().File("../../x", "x").File("C:\\y", "y")},
         {L"encrypted.egg", EggWriter()
                                .ArchiveHeader()
-                               .FileHeader(6).FileName("locked")
+                               .FileHeader(6)
+                               .FileName("locked")
                                .Skipped(Arkova::Testing::kEggEncryption, Arkova::Testing::Bytes(12, 1))
                                .Block(second)},
     };
@@ -99,7 +101,8 @@ void WriteZipSeeds(const std::wstring& folder) {
     ZipEnd commented;
     commented.comment = "PK\x05\x06 inside the comment";
     const std::pair<const wchar_t*, ZipWriter> seeds[] = {
-        {L"basic.zip", ZipWriter().Folder("dir/").File("dir/a.txt", "alpha alpha alpha").File("s.txt", "s", 0).Finish()},
+        {L"basic.zip",
+         ZipWriter().Folder("dir/").File("dir/a.txt", "alpha alpha alpha").File("s.txt", "s", 0).Finish()},
         {L"descriptor.zip", ZipWriter().Add(described).Add(stamped).Finish()},
         {L"zip64.zip", ZipWriter().Add(big).Finish(zip64End)},
         {L"comment.zip", ZipWriter().File("c.txt", "c").Finish(commented)},
@@ -122,6 +125,18 @@ void WriteRarSeeds(const std::wstring& folder) {
         path(L"rar5.rar"));
 }
 
+// Two small JPEGs: one flat, one detailed.
+void WriteJpegSeeds(const std::wstring& folder) {
+    Arkova::Platform::MakeDirectories(folder);
+    Arkova::Testing::WriteBytes(Arkova::Platform::JoinPath(folder, L"flat.jpg"),
+                                Arkova::Testing::MakeSolidJpeg(16, 16, {200, 100, 50}));
+    Arkova::Testing::WriteBytes(
+        Arkova::Platform::JoinPath(folder, L"pattern.jpg"), Arkova::Testing::MakeJpeg(40, 24, [](int x, int y) {
+            return Arkova::Testing::Rgb{static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 10),
+                                        static_cast<std::uint8_t>((x ^ y) * 8)};
+        }));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,5 +149,6 @@ int main(int argc, char** argv) {
     WriteEggSeeds(Arkova::Platform::JoinPath(root, L"egg_fuzzer"));
     WriteZipSeeds(Arkova::Platform::JoinPath(root, L"zip_directory_fuzzer"));
     WriteRarSeeds(Arkova::Platform::JoinPath(root, L"rar_fuzzer"));
+    WriteJpegSeeds(Arkova::Platform::JoinPath(root, L"jpeg_fuzzer"));
     return 0;
 }

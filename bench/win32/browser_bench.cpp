@@ -17,6 +17,7 @@
 #include <string>
 
 #include "support/alz_writer.h"
+#include "support/jpeg_writer.h"
 #include "support/zip_writer.h"
 #include "ui/browser_model.h"
 #include "ui/win32/gdiplus.h"
@@ -113,6 +114,50 @@ void Measure(const std::wstring& path, int entries, const char* label) {
     window.Destroy();
 }
 
+// 200 JPEGs of about 2 megapixels in one folder of a ZIP, shown in the large-icon view: the milliseconds from the
+// view switch to the last thumbnail on screen.
+bool MeasureThumbnails(const std::wstring& folder) {
+    constexpr int kImages = 200;
+    constexpr int kWidth = 1632;
+    constexpr int kHeight = 1224;
+    Arkova::Testing::ZipWriter zip;
+    for (int i = 0; i < kImages; ++i) {
+        Arkova::Testing::ZipWriterEntry entry;
+        entry.name = "photos/img" + std::to_string(i) + ".jpg";
+        entry.content = Arkova::Testing::MakeJpeg(
+            kWidth, kHeight,
+            [i](int x, int y) {
+                return Arkova::Testing::Rgb{static_cast<std::uint8_t>(x * 255 / kWidth),
+                                            static_cast<std::uint8_t>(y * 255 / kHeight),
+                                            static_cast<std::uint8_t>((i * 37 + (x ^ y)) % 256)};
+            },
+            85);
+        entry.method = 0;
+        zip.Add(entry);
+    }
+    const std::wstring path = folder + L"\\photos.zip";
+    if (!zip.Finish().WriteTo(path)) return false;
+
+    Arkova::MainWindow window;
+    if (!window.Create(SW_SHOWNORMAL) || !window.OpenArchiveFile(path)) return false;
+    Arkova::BrowserView& browser = window.Browser();
+    browser.NavigateToFolder(L"photos");
+    const auto start = Clock::now();
+    browser.SetViewMode(Arkova::Ui::ViewMode::LargeIcons);
+    const double icons = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    while (browser.ThumbnailCount() < kImages && browser.ThumbnailWorkersRunning()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Arkova::WinGui::PumpWaitingMessages();
+    }
+    Arkova::WinGui::PumpWaitingMessages();
+    const double last = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    std::printf("thumbnails %d of %d JPEGs (%dx%d): icons shown %.1f ms, last thumbnail %.1f ms (%.1f ms/image)\n",
+                browser.ThumbnailCount(), kImages, kWidth, kHeight, icons, last, last / kImages);
+    std::fflush(stdout);
+    window.Destroy();
+    return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -131,6 +176,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring alz = folder + L"\\browser-10000.alz";
     if (!WriteAlz(alz, 10000)) return 1;
     Measure(alz, 10000, "alz");
+    if (!MeasureThumbnails(folder)) return 1;
     ::CoUninitialize();
     return 0;
 }

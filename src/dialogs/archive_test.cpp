@@ -9,6 +9,8 @@ bool TestArchive(ArchiveSession& session, JobFrontEnd& frontEnd, TestReport* sho
         frontEnd.ShowMessage(kMessageNoOpenArchive, kCaptionTest, MessageIcon::Information);
         return false;
     }
+    // The test holds the decoder for its whole run; the thumbnail workers wait meanwhile.
+    std::lock_guard decoderLock(session.decoderMutex);
     TestReport report;
     report.archiveName = FileNamePart(session.archivePath);
 

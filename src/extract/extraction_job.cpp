@@ -51,7 +51,10 @@ bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
            !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractEntries(session_.archivePath);
 }
 
+// The job holds the decoder for its whole run (the password it may ask for is given to the decoder too); the
+// thumbnail workers wait meanwhile.
 bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
+    std::lock_guard decoderLock(session_.decoderMutex);
     if (!CheckPreconditions(true)) return false;
     if (ParallelAllowedForArchive()) return ExtractArchiveParallel(request.destination);
     return ExtractArchiveSequential(request);
@@ -59,6 +62,7 @@ bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
 
 bool ExtractionJob::ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
                                  const std::wstring& displayDestination) {
+    std::lock_guard decoderLock(session_.decoderMutex);
     if (!CheckPreconditions(false)) return false;
     if (ParallelAllowedForItems(items.size())) return ExtractItemsParallel(items, destination, displayDestination);
     return ExtractItemsSequential(items, destination, displayDestination);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "archive/archive_item.h"
+#include "preview/thumbnail_pipeline.h"
 #include "ui/folder_tree.h"
 #include "ui/list_row.h"
 
@@ -34,12 +35,7 @@ struct ListMenuChecks {
     bool descending = false;
 };
 
-// One image entry of the list for the thumbnail workers.
-struct ThumbnailJob {
-    std::int32_t row = 0;
-    std::uint32_t index = 0;  // the entry's `index`
-    bool isEncrypted = false;
-};
+using Arkova::ThumbnailJob;
 
 class BrowserModel {
 public:

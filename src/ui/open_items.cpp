@@ -14,18 +14,6 @@ std::wstring EntryPathIn(const std::wstring& folder, const std::wstring& name) {
     return folder.empty() ? name : folder + L"/" + name;
 }
 
-bool IsImageFileName(std::wstring_view name) {
-    const std::size_t dot = name.find_last_of(L'.');
-    if (dot == std::wstring_view::npos) return false;
-    std::wstring extension(name.substr(dot + 1));
-    for (wchar_t& c : extension) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    static constexpr std::array<std::wstring_view, 11> kImages = {L"png", L"jpg", L"jpeg", L"bmp", L"gif", L"tiff",
-                                                                  L"tif", L"ico", L"wdp",  L"hdp", L"jxr"};
-    return std::find(kImages.begin(), kImages.end(), extension) != kImages.end();
-}
-
 std::wstring WithoutEncryptedMark(std::wstring name) {
     if (!name.empty() && name.back() == L'*') name.pop_back();
     return name;

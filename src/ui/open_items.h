@@ -21,10 +21,6 @@ inline constexpr wchar_t kImageViewerProgram[] = L"LumoraAsync.exe";
 // The browser path of `name` inside `folder` (the root is the empty folder).
 std::wstring EntryPathIn(const std::wstring& folder, const std::wstring& name);
 
-// Names whose extension (after the last ".", ASCII letters lower-cased) is one of the image formats the viewer and
-// the preview show: png, jpg, jpeg, bmp, gif, tiff, tif, ico, wdp, hdp, jxr.
-bool IsImageFileName(std::wstring_view name);
-
 // The position of the entry that a double-click on the file row `name` of `folder` opens: one trailing "*" (the
 // encrypted mark) is dropped, the first entry whose browser path matches is taken; none when nothing matches or the
 // entry has no index (0xFFFFFFFF).

@@ -1,5 +1,6 @@
 #include "ui/win32/browser_view.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include <cwctype>
 
 #include "frontend/texts.h"
+#include "preview/image_name.h"
+#include "preview/win32/thumbnail.h"
 #include "resource.h"
 #include "wingui/buffered_paint.h"
 #include "wingui/dpi.h"
@@ -30,9 +33,39 @@ std::wstring LowerExtension(std::wstring_view name) {
     return extension;
 }
 
+constexpr int kThumbnailSize = 128;
+constexpr int kThumbnailIconSize = 96;
+
+// A white square with the icon drawn in its middle, every pixel opaque.
+HBITMAP IconSquare(HICON icon) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kThumbnailSize;
+    info.bmiHeader.biHeight = -kThumbnailSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) return bitmap;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::fill_n(pixels, kThumbnailSize * kThumbnailSize, 0xFFFFFFFFu);
+    {
+        WinGui::MemoryDc dc(::CreateCompatibleDC(nullptr));
+        WinGui::SelectedObject selected(dc.Get(), bitmap);
+        const int offset = (kThumbnailSize - kThumbnailIconSize) / 2;
+        ::DrawIconEx(dc.Get(), offset, offset, icon, kThumbnailIconSize, kThumbnailIconSize, 0, nullptr, DI_NORMAL);
+        ::GdiFlush();
+    }
+    // GDI leaves the alpha of what it drew at 0, which the image list would show as transparent.
+    for (int i = 0; i < kThumbnailSize * kThumbnailSize; ++i) pixels[i] |= 0xFF000000u;
+    return bitmap;
+}
+
 }  // namespace
 
 BrowserView::~BrowserView() {
+    StopThumbnailWorkers();
     // The controls go before the image lists they show.
     tree_.Detach();
     list_.Detach();
@@ -132,6 +165,9 @@ void BrowserView::Show(const std::vector<ArchiveItem>& items, const std::wstring
 }
 
 void BrowserView::Clear() {
+    StopThumbnailWorkers();
+    thumbnailImageOfRow_.clear();
+    rowHasThumbnail_.clear();
     itemByNode_.clear();
     tree_.DeleteAll();
     model_.Close();
@@ -194,6 +230,12 @@ void BrowserView::ShowNode(std::uint32_t node) {
 void BrowserView::Refill() {
     // A fill starts with nothing selected; the rows under the old selection are other rows now.
     list_.SelectRow(-1, false);
+    // The workers' rows are the old rows: they stop before the count changes.
+    if (model_.ShowsThumbnails()) {
+        BuildThumbnails();
+    } else {
+        StopThumbnailWorkers();
+    }
     list_.SetRowCount(static_cast<int>(model_.RowCount()));
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
     // While searching, the count stays in the status bar until the selection changes.
@@ -216,6 +258,13 @@ void BrowserView::SetSort(Ui::SortKey key, bool ascending) {
 
 void BrowserView::SetViewMode(Ui::ViewMode mode) {
     model_.SetViewMode(mode);
+    if (model_.ShowsThumbnails()) {
+        BuildThumbnails();
+    } else {
+        StopThumbnailWorkers();
+        ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallIcons_));
+        ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeIcons_));
+    }
     const DWORD view = mode == Ui::ViewMode::LargeIcons   ? LV_VIEW_ICON
                        : mode == Ui::ViewMode::SmallIcons ? LV_VIEW_SMALLICON
                        : mode == Ui::ViewMode::List       ? LV_VIEW_LIST
@@ -226,6 +275,9 @@ void BrowserView::SetViewMode(Ui::ViewMode mode) {
 
 int BrowserView::IconOf(int row) {
     if (row < 0 || row >= static_cast<int>(model_.RowCount())) return 0;
+    if (model_.ShowsThumbnails()) {
+        return row < static_cast<int>(thumbnailImageOfRow_.size()) ? thumbnailImageOfRow_[static_cast<size_t>(row)] : 0;
+    }
     if (model_.IsFolderRow(static_cast<size_t>(row))) return folderIcon_;
     Ui::ListRow listRow = model_.Row(static_cast<size_t>(row));
     std::wstring extension = LowerExtension(listRow.name);
@@ -235,6 +287,119 @@ int BrowserView::IconOf(int row) {
     int icon = SystemIcon(probe.c_str(), FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON);
     iconByExtension_.emplace(extension, icon);
     return icon;
+}
+
+int BrowserView::ThumbnailIconImage(const std::wstring& name, bool folder) {
+    std::wstring key = folder ? L"\\folder" : LowerExtension(name);
+    auto found = thumbnailIconByExtension_.find(key);
+    if (found != thumbnailIconByExtension_.end()) return found->second;
+    SHFILEINFOW info{};
+    const wchar_t* probe = folder ? L"folder" : name.c_str();
+    ::SHGetFileInfoW(probe, folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                     SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_LARGEICON);
+    int image = -1;
+    if (info.hIcon != nullptr) {
+        WinGui::Icon icon(info.hIcon);
+        WinGui::Bitmap square(IconSquare(icon.Get()));
+        if (square.Get() != nullptr) image = ::ImageList_Add(thumbnailImages_.Get(), square.Get(), nullptr);
+    }
+    thumbnailIconByExtension_.emplace(std::move(key), image);
+    return image;
+}
+
+void BrowserView::BuildThumbnails() {
+    StopThumbnailWorkers();
+    // Rows of one file type share their icon's image; a thumbnail gets an image of its own when it arrives.
+    WinGui::ImageList images(::ImageList_Create(kThumbnailSize, kThumbnailSize, ILC_COLOR32, 16, 16));
+    thumbnailIconByExtension_.clear();
+    std::swap(thumbnailImages_, images);
+    const size_t rows = model_.RowCount();
+    thumbnailImageOfRow_.assign(rows, -1);
+    rowHasThumbnail_.assign(rows, false);
+    if (model_.ShowsThumbnails()) {
+        const WPARAM list = model_.GetViewMode() == Ui::ViewMode::SmallIcons ? LVSIL_SMALL : LVSIL_NORMAL;
+        ::SendMessageW(list_.Handle(), LVM_SETIMAGELIST, list, reinterpret_cast<LPARAM>(thumbnailImages_.Get()));
+    }
+    // The old list goes only after the control let go of it.
+    images.Reset();
+    if (session_ == nullptr || !session_->HasOpenArchive() || !model_.IsOpen()) return;
+
+    for (size_t row = 0; row < rows; ++row) {
+        const bool folder = model_.IsFolderRow(row);
+        thumbnailImageOfRow_[row] =
+            ThumbnailIconImage(folder ? std::wstring() : std::wstring(model_.Row(row).name), folder);
+    }
+    ::InvalidateRect(list_.Handle(), nullptr, TRUE);
+
+    HWND frame = ::GetParent(list_.Handle());
+    ThumbnailCallbacks callbacks;
+    callbacks.make = [](const std::vector<std::uint8_t>& data) {
+        return reinterpret_cast<ThumbnailHandle>(MakeThumbnail(data.data(), data.size(), kThumbnailSize));
+    };
+    callbacks.deliver = [frame](std::int32_t row, ThumbnailHandle thumbnail) {
+        return ::PostMessageW(frame, WM_THUMBNAIL_READY, static_cast<WPARAM>(row), static_cast<LPARAM>(thumbnail)) !=
+               FALSE;
+    };
+    callbacks.discard = [](ThumbnailHandle thumbnail) { ::DeleteObject(reinterpret_cast<HBITMAP>(thumbnail)); };
+    // COM for the stream that GDI+ reads from.
+    callbacks.workerStarted = [] { ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); };
+    callbacks.workerEnding = [] { ::CoUninitialize(); };
+    thumbnails_.Start(*session_->context.Decoder(), session_->decoderMutex, model_.ThumbnailJobs(IsImageFileName),
+                      !session_->archivePassword.empty(), std::move(callbacks));
+}
+
+void BrowserView::StopThumbnailWorkers() {
+    thumbnails_.Stop();
+    // Thumbnails posted before the stop belong to rows that are about to change.
+    HWND frame = list_.Handle() != nullptr ? ::GetParent(list_.Handle()) : nullptr;
+    if (frame == nullptr) return;
+    MSG message{};
+    while (::PeekMessageW(&message, frame, WM_THUMBNAIL_READY, WM_THUMBNAIL_READY, PM_REMOVE)) {
+        ::DeleteObject(reinterpret_cast<HBITMAP>(message.lParam));
+    }
+}
+
+void BrowserView::OnThumbnailReady(WPARAM row, LPARAM bitmap) {
+    WinGui::Bitmap thumbnail(reinterpret_cast<HBITMAP>(bitmap));
+    const size_t position = static_cast<size_t>(row);
+    if (thumbnailImages_.Get() == nullptr || position >= model_.RowCount() || position >= thumbnailImageOfRow_.size()) {
+        return;
+    }
+    const int image = ::ImageList_Add(thumbnailImages_.Get(), thumbnail.Get(), nullptr);
+    if (image < 0) return;
+    thumbnailImageOfRow_[position] = image;
+    rowHasThumbnail_[position] = true;
+    ::SendMessageW(list_.Handle(), LVM_REDRAWITEMS, row, row);
+    ::UpdateWindow(list_.Handle());
+}
+
+int BrowserView::ThumbnailCount() const {
+    return static_cast<int>(std::count(rowHasThumbnail_.begin(), rowHasThumbnail_.end(), true));
+}
+
+bool BrowserView::RowHasThumbnail(int row) const {
+    return row >= 0 && static_cast<size_t>(row) < rowHasThumbnail_.size() && rowHasThumbnail_[static_cast<size_t>(row)];
+}
+
+bool BrowserView::LockDecoderForUi(std::unique_lock<std::mutex>& lock) {
+    if (session_ == nullptr) return false;
+    lock = std::unique_lock(session_->decoderMutex, std::try_to_lock);
+    while (!lock.owns_lock()) {
+        if (thumbnails_.WorkerHoldsDecoder()) {
+            // Only a worker holds it, so this thread does not: waiting cannot deadlock.
+            lock.lock();
+            break;
+        }
+        // The worker may have let go between the two looks; a second miss means this thread holds it.
+        if (lock.try_lock()) break;
+        if (!thumbnails_.WorkerHoldsDecoder()) return false;
+    }
+    return true;
+}
+
+int BrowserView::SingleSelectedRow() const {
+    std::vector<int> rows = list_.SelectedRows();
+    return rows.size() == 1 ? rows[0] : -1;
 }
 
 int BrowserView::SelectedCount() const { return static_cast<int>(list_.SelectedRows().size()); }

@@ -9,17 +9,24 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "archive/archive_item.h"
+#include "archive/archive_session.h"
 #include "extract/extraction_job.h"
+#include "preview/thumbnail_pipeline.h"
 #include "ui/browser_model.h"
 #include "wingui/gdi_handles.h"
 #include "wingui/list_view.h"
 #include "wingui/tree_view.h"
 
 namespace Arkova {
+
+// Posted to the frame by the thumbnail workers: the row in wParam, the thumbnail (an HBITMAP the frame now owns)
+// in lParam. The frame hands it to BrowserView::OnThumbnailReady.
+constexpr UINT WM_THUMBNAIL_READY = WM_USER + 100;
 
 class BrowserView {
 public:
@@ -29,6 +36,9 @@ public:
     ~BrowserView();
 
     bool Create(HWND parent, UINT dpi);
+    // The open archive whose decoder the thumbnails read; it must outlive the thumbnail workers, so whoever
+    // replaces or closes it calls StopThumbnailWorkers first.
+    void SetSession(ArchiveSession* session) { session_ = session; }
     HWND Tree() const { return tree_.Handle(); }
     HWND List() const { return list_.Handle(); }
     const Ui::BrowserModel& Model() const { return model_; }
@@ -52,6 +62,26 @@ public:
     std::wstring SelectionSummary() const;
     std::wstring ArchiveSummary() const { return model_.ArchiveSummary(); }
     void SetDpi(UINT dpi);
+    // The selected row, when exactly one is; -1 otherwise.
+    int SingleSelectedRow() const;
+
+    // The icon views' thumbnails: every row gets its shell icon at once, then the workers replace the icons of
+    // image rows as their thumbnails arrive. Called again after a new password was accepted.
+    void BuildThumbnails();
+    // Stops and joins the workers and drops thumbnails still on their way. Never waits for the UI thread's own use
+    // of the decoder.
+    void StopThumbnailWorkers();
+    bool ThumbnailWorkersRunning() const { return thumbnails_.Running(); }
+    // WM_THUMBNAIL_READY; always deletes the bitmap it does not keep.
+    void OnThumbnailReady(WPARAM row, LPARAM bitmap);
+    // How many rows show a thumbnail instead of their icon.
+    int ThumbnailCount() const;
+    bool RowHasThumbnail(int row) const;
+
+    // Takes the session's decoder mutex for a use on the UI thread. A worker's brief hold is waited out; when the
+    // mutex is held otherwise, it is this thread's own use further up the stack (a job pumping messages) and false
+    // is returned without waiting.
+    bool LockDecoderForUi(std::unique_lock<std::mutex>& lock);
     // The list's notifications that its own control leaves to the frame (right click, double click).
     bool HandleNotify(NMHDR& header, LRESULT& result);
 
@@ -72,6 +102,7 @@ private:
     void SetColumnWidths();
     LRESULT DrawRow(NMLVCUSTOMDRAW& draw);
     LRESULT DrawNode(NMTVCUSTOMDRAW& draw);
+    int ThumbnailIconImage(const std::wstring& name, bool folder);
 
     Ui::BrowserModel model_;
     WinGui::TreeView tree_;
@@ -85,6 +116,13 @@ private:
     std::vector<HTREEITEM> itemByNode_;  // nullptr until the node's parent was opened
     std::wstring archiveName_;
     UINT dpi_ = 96;
+
+    ArchiveSession* session_ = nullptr;
+    ThumbnailPipeline thumbnails_;
+    WinGui::ImageList thumbnailImages_;
+    std::vector<int> thumbnailImageOfRow_;
+    std::vector<bool> rowHasThumbnail_;
+    std::map<std::wstring, int> thumbnailIconByExtension_;  // each file type's icon image is shared by its rows
 };
 
 }  // namespace Arkova

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/settings.h"
+#include "archive/browser_path.h"
 #include "dialogs/archive_open.h"
 #include "dialogs/archive_test.h"
 #include "dialogs/destination_rules.h"
@@ -14,6 +15,8 @@
 #include "options/win32/options_dialog.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "preview/image_name.h"
+#include "preview/win32/image_decoder_choice.h"
 #include "resource.h"
 #include "ui/win32/about_box.h"
 #include "wingui/dpi.h"
@@ -150,13 +153,15 @@ bool MainWindow::OnCreate() {
     };
 
     browser_.Create(frame, dpi);
-    browser_.onSelectionChanged = [this] { status_.SetText(StatusBar::kSelectionPart, browser_.SelectionSummary()); };
+    browser_.SetSession(session_.get());
+    browser_.onSelectionChanged = [this] {
+        status_.SetText(StatusBar::kSelectionPart, browser_.SelectionSummary());
+        UpdatePreview();
+    };
     browser_.onFilled = [this](const std::wstring& count) { status_.SetText(StatusBar::kSelectionPart, count); };
     browser_.onCommand = [this](int command) { OnCommand(command, 0, nullptr); };
     browser_.onOpen = [this] { OpenSelectedRow(); };
-    preview_ = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD, 0, 0, 100, 100, frame,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_PREVIEW)),
-                                 ::GetModuleHandleW(nullptr), nullptr);
+    preview_.Create(frame, IDC_MAIN_PREVIEW);
     status_.Create(frame, IDC_MAIN_STATUS, dpi);
     status_.AddButton(IDM_STATUS_OPEN_LOCATION, ImageFolder() + L"btn_status_open_file_on_folder.png");
 
@@ -232,12 +237,12 @@ void MainWindow::LayoutChildren() {
     place(browser_.List(), layout.list);
     if (layout.previewShown) {
         place(previewSplitter_.Handle(), layout.horizontalSplitter);
-        place(preview_, layout.preview);
+        place(preview_.Handle(), layout.preview);
     }
     if (batch != nullptr) ::EndDeferWindowPos(batch);
     if (!welcomeShown_) {
         ::ShowWindow(previewSplitter_.Handle(), layout.previewShown ? SW_SHOWNA : SW_HIDE);
-        ::ShowWindow(preview_, layout.previewShown ? SW_SHOWNA : SW_HIDE);
+        ::ShowWindow(preview_.Handle(), layout.previewShown ? SW_SHOWNA : SW_HIDE);
     }
 
     for (auto [window, rect] :
@@ -272,7 +277,7 @@ void MainWindow::ShowWelcome(bool show) {
     for (HWND window : {browser_.Tree(), browser_.List(), treeSplitter_.Handle()}) ::ShowWindow(window, browserShow);
     const int previewShow = !show && previewVisible_ ? SW_SHOWNA : SW_HIDE;
     ::ShowWindow(previewSplitter_.Handle(), previewShow);
-    ::ShowWindow(preview_, previewShow);
+    ::ShowWindow(preview_.Handle(), previewShow);
     searchVisible_ = !show;
     welcome_.SetVisible(show);
     if (show) {
@@ -286,6 +291,12 @@ void MainWindow::ShowWelcome(bool show) {
 }
 
 void MainWindow::ClearArchiveView() {
+    // The workers read the decoder that is about to close.
+    browser_.StopThumbnailWorkers();
+    preview_.Clear();
+    previewDecoder_.reset();
+    previewItemPath_.clear();
+    previewVisible_ = false;
     session_->context.CloseArchive();
     session_->archivePath.clear();
     session_->currentFolder.clear();
@@ -296,6 +307,7 @@ void MainWindow::ClearArchiveView() {
 }
 
 bool MainWindow::OpenArchiveFile(const std::wstring& path) {
+    if (DecoderInUse()) return false;
     // The archive is opened into a fresh session first, so a failure leaves the one on screen untouched.
     auto opening = std::make_unique<ArchiveSession>();
     const int codePage = Globals().codePage;
@@ -308,11 +320,101 @@ bool MainWindow::OpenArchiveFile(const std::wstring& path) {
     }
     ClearArchiveView();
     session_ = std::move(opening);
+    browser_.SetSession(session_.get());
     ShowWelcome(false);
     browser_.Show(session_->context.Items(), session_->archivePath);
     UpdateTitle();
     status_.SetText(StatusBar::kArchivePart, browser_.ArchiveSummary());
     return true;
+}
+
+bool MainWindow::DecoderInUse() {
+    std::unique_lock<std::mutex> lock;
+    return session_->HasOpenArchive() && !browser_.LockDecoderForUi(lock);
+}
+
+SIZE MainWindow::PreviewPaneSize() {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    LayoutInput input;
+    input.clientWidth = client.right;
+    input.clientHeight = client.bottom;
+    input.dpi = dpi_;
+    input.toolbarHeight = ::IsWindowVisible(toolbar_.Handle()) ? toolbar_.Height() : 0;
+    input.statusHeight = status_.Height();
+    input.treeWidth = treeWidth_;
+    input.previewSplitY = previewSplitY_;
+    input.previewVisible = true;
+    input.searchVisible = searchVisible_;
+    const Rect pane = Arkova::LayoutChildren(input).preview;
+    // The pane's edge takes a pixel on each side.
+    return {std::max(1, pane.width - 2), std::max(1, pane.height - 2)};
+}
+
+void MainWindow::HidePreview() {
+    preview_.Clear();
+    previewItemPath_.clear();
+    if (previewVisible_) {
+        previewVisible_ = false;
+        LayoutChildren();
+    }
+}
+
+void MainWindow::UpdatePreview() {
+    const int selected = browser_.SelectedCount();
+    if (selected > 1) return;
+    const int row = browser_.SingleSelectedRow();
+    const Ui::BrowserModel& model = browser_.Model();
+    if (row >= 0 && !model.IsFolderRow(static_cast<size_t>(row))) {
+        const std::wstring name(model.Row(static_cast<size_t>(row)).name);
+        if (IsImageFileName(name)) {
+            if (model.RowPath(static_cast<size_t>(row)) != previewItemPath_) ShowPreviewEntry(name);
+            return;
+        }
+    }
+    HidePreview();
+}
+
+void MainWindow::ShowPreviewEntry(const std::wstring& name) {
+    if (!session_->HasOpenArchive()) {
+        preview_.Clear();
+        return;
+    }
+    // A job or an opened entry of this thread holds the decoder while it pumps messages: no preview meanwhile.
+    std::unique_lock<std::mutex> lock;
+    if (!browser_.LockDecoderForUi(lock)) return;
+    const std::wstring& folder = browser_.CurrentFolder();
+    const std::wstring wanted = folder.empty() ? name : folder + L"/" + name;
+    const ArchiveItem* entry = nullptr;
+    std::wstring scratch;
+    for (const ArchiveItem& item : session_->context.Items()) {
+        if (BrowserPathView(item.path, scratch) == wanted) {
+            entry = &item;
+            break;
+        }
+    }
+    if (entry == nullptr || entry->index == 0xFFFFFFFFu || (entry->isEncrypted && session_->archivePassword.empty())) {
+        preview_.Clear();
+        return;
+    }
+    std::vector<std::uint8_t> data;
+    if (session_->context.Decoder()->ExtractToMemory(entry->index, data) != DecodeResult::Ok || data.empty()) {
+        preview_.Clear();
+        return;
+    }
+    lock.unlock();
+    const SIZE pane = PreviewPaneSize();
+    if (CreateImageDecoderForData(previewDecoder_, data.data(), data.size(), static_cast<std::uint32_t>(pane.cx),
+                                  static_cast<std::uint32_t>(pane.cy)) &&
+        preview_.SetImage(*previewDecoder_)) {
+        previewItemPath_ = wanted;
+        if (!previewVisible_) {
+            previewVisible_ = true;
+            LayoutChildren();
+        }
+        return;
+    }
+    HidePreview();
 }
 
 void MainWindow::UpdateTitle() {
@@ -390,12 +492,15 @@ void MainWindow::Extract() {
         ::CreateDirectoryW(destination.c_str(), nullptr);
     }
     session_->currentFolder = browser_.CurrentFolder();
+    const bool hadPassword = !session_->archivePassword.empty();
     ExtractionJob job(*session_, frontEnd_, ReadJobSettings());
     if (request.extractAll) {
         job.ExtractArchive({destination, request.keepPaths, request.newerOnly});
     } else {
         job.ExtractSelection(browser_.SelectedRows(), destination);
     }
+    // Encrypted images can be thumbnailed now.
+    if (!hadPassword && !session_->archivePassword.empty() && browser_.Model().ShowsThumbnails()) BuildThumbnails();
 }
 
 void MainWindow::ShowPopupUnder(HMENU menu, int toolbarButton) {
@@ -440,13 +545,17 @@ void MainWindow::ShowViewMenu() {
 }
 
 void MainWindow::CloseArchive() {
-    if (!session_->HasOpenArchive()) return;
+    if (!session_->HasOpenArchive() || DecoderInUse()) return;
     ClearArchiveView();
     UpdateTitle();
     ShowWelcome(true);
 }
 
-void MainWindow::TestArchive() { Arkova::TestArchive(*session_, frontEnd_); }
+void MainWindow::TestArchive() {
+    const bool hadPassword = !session_->archivePassword.empty();
+    Arkova::TestArchive(*session_, frontEnd_);
+    if (!hadPassword && !session_->archivePassword.empty() && browser_.Model().ShowsThumbnails()) BuildThumbnails();
+}
 
 void MainWindow::SendExtract() { ::SendMessageW(Handle(), WM_COMMAND, IDM_TOOLBAR_EXTRACT, 0); }
 
@@ -520,6 +629,7 @@ void MainWindow::SavePlacement() {
 }
 
 void MainWindow::OnDestroy() {
+    browser_.StopThumbnailWorkers();
     SavePlacement();
     alive_.reset();
     temporaries_.RemoveAll();
@@ -537,6 +647,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_THUMBNAIL_READY:
+            browser_.OnThumbnailReady(wParam, lParam);
+            return 0;
         case WM_DROPFILES:
             OnFilesDropped(reinterpret_cast<HDROP>(wParam));
             return 0;

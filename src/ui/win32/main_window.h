@@ -14,6 +14,8 @@
 #include "archive/archive_session.h"
 #include "extract/win32/win32_front_end.h"
 #include "platform/shell.h"
+#include "preview/image_decoder.h"
+#include "preview/win32/image_preview.h"
 #include "ui/main_window_layout.h"
 #include "ui/temporary_folders.h"
 #include "ui/win32/browser_view.h"
@@ -45,6 +47,10 @@ public:
     void LayoutChildren();
     // Extracts every entry, as the command line's "extract here" and "extract into a new folder" do.
     bool ExtractArchive(const std::wstring& destination);
+    // Shows the entry named `name` in the current folder in the preview pane, or empties the pane.
+    void ShowPreviewEntry(const std::wstring& name);
+    // The icon views' thumbnails again, e.g. once a password is known.
+    void BuildThumbnails() { browser_.BuildThumbnails(); }
 
     // Opening entries and dragging them out (main_window_open.cpp).
     // The list's double click or Enter on its first selected row: a folder opens in the browser, an image goes to
@@ -70,6 +76,9 @@ public:
     ArchiveSession& Session() { return *session_; }
     BrowserView& Browser() { return browser_; }
     StatusBar& Status() { return status_; }
+    ImagePreview& Preview() { return preview_; }
+    bool PreviewVisible() const { return previewVisible_; }
+    const std::wstring& PreviewItemPath() const { return previewItemPath_; }
     bool WelcomeShown() const { return welcomeShown_; }
     bool SearchVisible() const { return searchVisible_; }
 
@@ -107,6 +116,14 @@ private:
     void OpenFileLocation();
 
     void SetCodePage(int codePage);
+    // The preview rule when the list's selection changes.
+    void UpdatePreview();
+    void HidePreview();
+    // True while this thread uses the decoder further up its stack (a job pumping messages): it must not be closed
+    // or replaced then.
+    bool DecoderInUse();
+    // The pane's client size once it is shown, which the preview is decoded for.
+    SIZE PreviewPaneSize();
     void ShowPopupUnder(HMENU menu, int toolbarButton);
     void ClearSearch();
     void OnFilesDropped(HDROP drop);
@@ -132,7 +149,9 @@ private:
     Splitter treeSplitter_;
     Splitter previewSplitter_;
     BrowserView browser_;
-    HWND preview_ = nullptr;
+    ImagePreview preview_;
+    std::unique_ptr<IImageDecoder> previewDecoder_;
+    std::wstring previewItemPath_;
     StatusBar status_;
     WelcomePanel welcome_;
     WinGui::Edit search_;
@@ -141,8 +160,6 @@ private:
     WinGui::Icon largeIcon_;
     WinGui::Icon smallIcon_;
 
-    // The entry shown in the preview pane (browser form), empty when none.
-    std::wstring previewItemPath_;
     Ui::TemporaryFolders temporaries_;
     // Gone once the window is destroyed, so a drop target that keeps the dragged data cannot reach this object.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

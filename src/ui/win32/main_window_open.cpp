@@ -10,6 +10,7 @@
 #include "extract/extraction_job.h"
 #include "frontend/texts.h"
 #include "platform/file_system.h"
+#include "preview/image_name.h"
 #include "ui/drag_items.h"
 #include "ui/open_items.h"
 #include "ui/win32/main_window.h"
@@ -26,7 +27,7 @@ void MainWindow::OpenSelectedRow() {
         return;
     }
     if (!EnsurePasswordForOpen()) return;
-    if (Ui::IsImageFileName(name) && OpenInImageViewer(entryPath)) return;
+    if (IsImageFileName(name) && OpenInImageViewer(entryPath)) return;
     OpenItemWithShell(name);
 }
 
@@ -44,8 +45,8 @@ bool MainWindow::EnsurePasswordForOpen() {
 }
 
 void MainWindow::OnPasswordAccepted() {
-    // Thumbnails of encrypted images are made again here (BuildThumbnails, in the icon modes) once the thumbnail
-    // workers exist.
+    // Encrypted images can be thumbnailed now.
+    if (browser_.Model().ShowsThumbnails()) BuildThumbnails();
 }
 
 void MainWindow::OpenItemWithShell(const std::wstring& name) {
