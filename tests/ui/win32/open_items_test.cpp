@@ -21,6 +21,7 @@
 #include "support/scratch_folder.h"
 #include "support/win32/control_readers.h"
 #include "support/win32/dialog_answerer.h"
+#include "support/win32/pump_until.h"
 #include "support/win32/recording_shell.h"
 #include "support/win32/screenshot.h"
 #include "support/zip_writer.h"
@@ -287,6 +288,9 @@ TEST_F(OpenItemsTest, TheDragLoopHandsAnotherProgramTheExtractedFilesOnlyAtTheDr
     // The user's gesture: the button goes down, the pointer reaches the window, the button comes up there.
     ::SetCursorPos(1850, 1000);
     SendButton(MOUSEEVENTF_LEFTDOWN);
+    // The drag loop reads the button's state at once: wait until the press has arrived (Wine delivers injected
+    // input later when earlier tests kept the display busy).
+    ASSERT_TRUE(Testing::PumpUntil([] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }));
     static int ticks = 0;
     ticks = 0;
     const UINT_PTR gesture = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
