@@ -271,6 +271,11 @@ TEST_F(PreviewWindowTest, ThePanePreviewsJpegAndPngEntriesAtItsSizeAndHidesForOt
     ExpectColour(shown.At(60, 40), kPngColour, 0);
     Testing::SaveScreenshot(window_.Handle(), L"preview-png");
 
+    // A double-click on the pane opens the previewed entry: without the image viewer, through the shell.
+    ::SendMessageW(window_.Preview().Handle(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(shell_.files.size(), 1u);
+    EXPECT_EQ(shell_.files[0].file.substr(shell_.files[0].file.size() - 6), L"\\b.png");
+
     // Two rows selected: nothing changes.
     ListView_SetItemState(List(), RowOf(L"a.jpg"), LVIS_SELECTED, LVIS_SELECTED);
     EXPECT_EQ(window_.PreviewItemPath(), L"photos/b.png");
