@@ -77,26 +77,12 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     // The sequence number keeps two entries of the same name, streamed side by side, apart.
     std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
     std::wstring failure;
-    Platform::OutputFile file;
-    bool ok = !Platform::IsDirectory(entry.targetPath) && file.Create(partial);
-    if (!ok) {
-        failure = L"Failed to create output file: " + entry.targetPath;
-    } else {
-        ok = streamer->Run(
-            entry,
-            [&](const std::uint8_t* data, std::size_t length) {
-                if (!file.Write(data, length)) {
-                    failure = L"Failed to write output file: " + entry.targetPath;
-                    return false;
-                }
-                return ReportProgress(entry.name, length);
-            },
-            failure);
-        if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
-        if (!file.Close() && ok) {
-            ok = false;
-            failure = L"Failed to write output file: " + entry.targetPath;
-        }
+    bool ok = false;
+    try {
+        ok = StreamInto(partial, entry, *streamer, failure);
+    } catch (...) {
+        Platform::RemoveFile(partial);
+        throw;
     }
     if (ok) {
         task.partialPath = std::move(partial);
@@ -105,6 +91,31 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     // The entry fails alone: the writer skips it, and the entries around it are still written.
     Platform::RemoveFile(partial);
     if (!failure.empty()) RecordError(errors_, failure);
+}
+
+bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
+                                      std::wstring& failure) {
+    Platform::OutputFile file;
+    if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
+        failure = L"Failed to create output file: " + entry.targetPath;
+        return false;
+    }
+    bool ok = streamer.Run(
+        entry,
+        [&](const std::uint8_t* data, std::size_t length) {
+            if (!file.Write(data, length)) {
+                failure = L"Failed to write output file: " + entry.targetPath;
+                return false;
+            }
+            return ReportProgress(entry.name, entry.uncompressedSize, length);
+        },
+        failure);
+    if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
+    if (!file.Close() && ok) {
+        failure = L"Failed to write output file: " + entry.targetPath;
+        return false;
+    }
+    return ok;
 }
 
 bool ParallelZipExtractor::Decompress(ExtractTask& task, libdeflate_decompressor* decompressor) {

@@ -101,12 +101,12 @@ bool ParallelZipExtractor::PlaceStreamed(ExtractTask& task) {
     return ReportWriterProgress(0);
 }
 
-bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_t piece) {
+bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece) {
     bytesWritten_ += piece;
     if (!progress_) return !cancel_;
     std::lock_guard<std::mutex> guard(progressLock_);
     // Read under the lock, so that the totals reported never go down.
-    if (!progress_(name, piece, currentSize_, bytesWritten_, index_.totalUncompressed)) Cancel();
+    if (!progress_(name, piece, fileSize, bytesWritten_, index_.totalUncompressed)) Cancel();
     return !cancel_;
 }
 
@@ -116,7 +116,7 @@ bool ParallelZipExtractor::ReportWriterProgress(std::uint64_t piece) {
         std::lock_guard<std::mutex> guard(currentNameLock_);
         name = currentName_;
     }
-    return ReportProgress(name, piece);
+    return ReportProgress(name, currentSize_, piece);
 }
 
 }  // namespace Arkova::FastZip

@@ -117,6 +117,7 @@ private:
     void WorkerThread(unsigned workerIndex) noexcept;
     void WorkLoop(libdeflate_decompressor* decompressor);
     void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer);
+    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, std::wstring& failure);
     bool Decompress(ExtractTask& task, libdeflate_decompressor* decompressor);
     bool DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor);
 
@@ -126,7 +127,7 @@ private:
     bool WriteWhole(const ExtractTask& task, const TaskPiece& piece);
     bool PlaceStreamed(ExtractTask& task);
     // Adds `piece` to the bytes written and tells the progress callback; false when the run is to stop.
-    bool ReportProgress(const std::wstring& name, std::uint64_t piece);
+    bool ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece);
     bool ReportWriterProgress(std::uint64_t piece);
 
     // Buffers (extractor_buffers.cpp).

@@ -422,16 +422,6 @@ TEST_F(ParallelExtractorTest, CancelFromProgressEndsWithoutErrorText) {
     EXPECT_TRUE(Platform::PathExists(Out(L"f199")));
 }
 
-TEST_F(ParallelExtractorTest, CancelWhileLargeEntriesStream) {
-    ZipWriter zip;
-    for (unsigned i = 0; i < 6; ++i) zip.Add(Entry("big" + std::to_string(i), NoisyBytes(5 * kMiB, i)));
-    ParallelZipExtractor engine(1);
-    engine.SetProgress(
-        [](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) { return false; });
-    EXPECT_FALSE(Run(zip, engine));
-    EXPECT_EQ(error_, L"");
-}
-
 TEST_F(ParallelExtractorTest, RunSelectedExtractsOnlyThePositionsGiven) {
     ZipWriter zip;
     zip.Folder("d/").File("d/a.txt", "a").File("b.txt", "b").File("c.txt", "c");
