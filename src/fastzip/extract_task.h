@@ -17,9 +17,9 @@ enum class BufferKind : std::uint8_t {
 };
 
 // One file of a task. `entry` has its data offset, sizes and method from the local header; it is not changed while
-// the task travels.
+// the task travels, except that the writer drops its target path once the file is in place.
 struct TaskPiece {
-    const ZipEntry* entry = nullptr;
+    ZipEntry* entry = nullptr;
     std::uint64_t inputOffset = 0;   // where its compressed bytes start in `input`
     std::uint64_t outputOffset = 0;  // where its result starts in `output`; its length is the uncompressed size
 };

@@ -86,6 +86,7 @@ bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& 
         RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
         return false;
     }
+    DropTargetPath(*piece.entry);
     ReportWriterProgress(length);
     return true;
 }
@@ -98,7 +99,13 @@ bool ParallelZipExtractor::PlaceStreamed(ExtractTask& task) {
         return false;  // the partial file goes with the task
     }
     task.partialPath.clear();
+    DropTargetPath(*task.pieces.front().entry);
     return ReportWriterProgress(0);
+}
+
+void ParallelZipExtractor::DropTargetPath(ZipEntry& entry) {
+    // Swapping, not clearing, gives the memory back: a large archive's paths add up.
+    std::wstring().swap(entry.targetPath);
 }
 
 bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece) {

@@ -95,8 +95,9 @@ TEST_F(ParallelExtractorTest, OutOfOrderCompletionStillWritesInDirectoryOrder) {
     // A slow first entry, then many quick ones that other workers finish first. The progress callback reports
     // each written file's size, which are all different, so their order tells the order of the writes.
     ZipWriter zip;
-    zip.Add(Entry("slow.bin", NoisyBytes(4 * kMiB - 1, 1)));
-    std::vector<std::uint64_t> expected = {4 * kMiB - 1};
+    constexpr std::size_t kSlow = ParallelZipExtractor::kBufferSize - 1;
+    zip.Add(Entry("slow.bin", NoisyBytes(kSlow, 1)));
+    std::vector<std::uint64_t> expected = {kSlow};
     for (unsigned i = 1; i <= 60; ++i) {
         zip.Add(Entry("quick" + std::to_string(i), NoisyBytes(i * 10, i)));
         expected.push_back(i * 10);
@@ -113,8 +114,8 @@ TEST_F(ParallelExtractorTest, OutOfOrderCompletionStillWritesInDirectoryOrder) {
     EXPECT_EQ(written, expected);
 }
 
-TEST_F(ParallelExtractorTest, EntryOfExactlyFourMiBIsPooledLargerOnesAreStreamed) {
-    Bytes exact = NoisyBytes(4 * kMiB, 2);
+TEST_F(ParallelExtractorTest, EntryOfExactlyABufferIsPooledLargerOnesAreStreamed) {
+    Bytes exact = NoisyBytes(ParallelZipExtractor::kBufferSize, 2);
     Bytes larger(5 * kMiB, 'z');  // 5 MiB unpacked, far less packed
     ZipWriter zip;
     zip.Add(Entry("exact.bin", exact)).Add(Entry("larger.bin", larger)).Add(Entry("stored.bin", larger, 0));
