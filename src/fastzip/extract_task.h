@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <string>
 #include <vector>
 
 #include "fastzip/zip_entry.h"
@@ -13,14 +13,13 @@ namespace Arkova::FastZip {
 
 enum class BufferKind : std::uint8_t {
     Pooled,    // both buffers came from the pools; may hold many files
-    Unpooled,  // exact-size allocations for one large file, counted against the engine's budget
-    Streamed,  // too large to hold whole: the writer reads and inflates it piece by piece, no buffers travel
+    Streamed,  // one large file, no buffers travel: a worker streams it into a partial file the writer renames
 };
 
 // One file of a task. `entry` has its data offset, sizes and method from the local header; it is not changed while
-// the task travels.
+// the task travels, except that the writer drops its target path once the file is in place.
 struct TaskPiece {
-    const ZipEntry* entry = nullptr;
+    ZipEntry* entry = nullptr;
     std::uint64_t inputOffset = 0;   // where its compressed bytes start in `input`
     std::uint64_t outputOffset = 0;  // where its result starts in `output`; its length is the uncompressed size
 };
@@ -33,10 +32,9 @@ struct ExtractTask {
     std::uint8_t* output = nullptr;
     std::uint64_t outputCapacity = 0;  // bytes of `output` in use: the sum of the uncompressed sizes
     BufferKind kind = BufferKind::Pooled;
-    std::unique_ptr<std::uint8_t[]> ownInput;  // set for unpooled tasks
-    std::unique_ptr<std::uint8_t[]> ownOutput;
-    std::uint64_t chargedInput = 0;  // bytes of each unpooled buffer counted against the budget
-    std::uint64_t chargedOutput = 0;
+    // Streamed tasks: the complete file a worker wrote beside the target, empty when streaming failed (the worker
+    // recorded why and removed what it had written).
+    std::wstring partialPath;
 };
 
 }  // namespace Arkova::FastZip

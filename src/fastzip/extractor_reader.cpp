@@ -1,7 +1,5 @@
 // The reader stage: walks the entries in directory order, creates folders, checks what each local header claims,
 // and hands each file entry on with its compressed bytes.
-#include <new>
-
 #include "archive/entry_path.h"
 #include "fastzip/local_header.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -45,9 +43,12 @@ void ParallelZipExtractor::ReadEntries() {
         Prepared prepared = PrepareFile(entry);
         if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) continue;
-        bool large = entry.compressedSize > bufferSize_ || entry.uncompressedSize > bufferSize_;
-        if (large) QueueBatch(batch, sequence);  // keeps the tasks in directory order
-        if (!(large ? ReadLarge(entry, sequence) : AddToBatch(entry, batch, sequence))) break;
+        if (entry.compressedSize > streamThreshold_ || entry.uncompressedSize > streamThreshold_) {
+            QueueBatch(batch, sequence);  // keeps the tasks in directory order
+            QueueStreamed(entry, sequence);
+        } else if (!AddToBatch(entry, batch, sequence)) {
+            break;
+        }
     }
     // After a local header failure what was read still goes on; after a cancel nothing does.
     if (!cancel_) QueueBatch(batch, sequence);
@@ -79,24 +80,13 @@ bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::
     return true;
 }
 
-bool ParallelZipExtractor::ReadLarge(ZipEntry& entry, std::uint32_t& sequence) {
+void ParallelZipExtractor::QueueStreamed(ZipEntry& entry, std::uint32_t& sequence) {
     ExtractTask task;
+    task.kind = BufferKind::Streamed;
     task.pieces.push_back({&entry, 0, 0});
-    task.inputLength = entry.compressedSize;
-    task.outputCapacity = entry.uncompressedSize;
-    task.kind = entry.compressedSize + entry.uncompressedSize <= unpooledBudget_ ? BufferKind::Unpooled
-                                                                                 : BufferKind::Streamed;
-    if (!AcquireBuffers(task)) return false;
-    if (task.kind == BufferKind::Unpooled &&
-        !index_.reader.ReadExactAt(entry.dataOffset, task.input, static_cast<std::size_t>(task.inputLength))) {
-        ReleaseInput(task);
-        ReleaseOutput(task);
-        Fail(L"Failed to read compressed data");
-        return false;
-    }
     task.sequence = sequence++;
+    ++streamedFiles_;
     Queue(std::move(task));
-    return true;
 }
 
 void ParallelZipExtractor::QueueBatch(ExtractTask& batch, std::uint32_t& sequence) {
@@ -167,57 +157,17 @@ bool ParallelZipExtractor::EnsureFolder(const std::wstring& path) {
 }
 
 bool ParallelZipExtractor::AcquireBuffers(ExtractTask& task) {
-    switch (task.kind) {
-        case BufferKind::Streamed:
-            ++streamedFiles_;
-            return true;
-        case BufferKind::Pooled:
-            task.input = inputPool_.Take();
-            if (task.input == nullptr) return false;
-            task.output = outputPool_.Take();
-            if (task.output == nullptr) {
-                ReleaseInput(task);
-                return false;
-            }
-            return true;
-        case BufferKind::Unpooled:
-            break;
-    }
-    std::uint64_t need = task.inputLength + task.outputCapacity;
-    {
-        std::unique_lock<std::mutex> guard(budgetLock_);
-        budgetFreed_.wait(guard, [&] { return cancel_ || unpooledInFlight_ + need <= unpooledBudget_; });
-        if (cancel_) return false;
-        unpooledInFlight_ += need;
-        if (unpooledInFlight_ > peakUnpooled_) peakUnpooled_ = unpooledInFlight_;
-    }
-    task.chargedInput = task.inputLength;
-    task.chargedOutput = task.outputCapacity;
-    // One spare byte keeps the pointers valid for empty entries.
-    task.ownInput.reset(new (std::nothrow) std::uint8_t[task.inputLength + 1]);
-    task.ownOutput.reset(new (std::nothrow) std::uint8_t[task.outputCapacity + 1]);
-    task.input = task.ownInput.get();
-    task.output = task.ownOutput.get();
-    if (task.input == nullptr || task.output == nullptr) {
+    task.input = inputPool_.Take();
+    if (task.input == nullptr) return false;
+    task.output = outputPool_.Take();
+    if (task.output == nullptr) {
         ReleaseInput(task);
-        ReleaseOutput(task);
-        Fail(L"Out of memory for the entry '" + task.pieces.front().entry->name + L"'");
         return false;
     }
-    ++unpooledFiles_;
     return true;
 }
 
 void ParallelZipExtractor::Queue(ExtractTask&& task) {
-    if (task.kind == BufferKind::Streamed) {
-        {
-            std::lock_guard<std::mutex> guard(doneLock_);
-            std::uint32_t sequence = task.sequence;
-            doneList_.emplace(sequence, std::move(task));
-        }
-        doneChanged_.notify_all();
-        return;
-    }
     {
         std::lock_guard<std::mutex> guard(workLock_);
         workQueue_.push_back(std::move(task));

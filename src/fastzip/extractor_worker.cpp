@@ -1,11 +1,15 @@
 // The worker stage: inflates whole entries in parallel and checks each result's size and CRC-32 before the writer
-// may see it.
+// may see it; streams large entries into partial files beside their targets.
 #include <libdeflate.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "archive/file_output.h"
+#include "fastzip/entry_streamer.h"
 #include "fastzip/parallel_zip_extractor.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/threads.h"
 
 namespace Arkova::FastZip {
@@ -35,6 +39,7 @@ void ParallelZipExtractor::WorkerThread(unsigned workerIndex) noexcept {
 }
 
 void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
+    std::unique_ptr<EntryStreamer> streamer;  // made for the first large entry, then reused
     while (!cancel_) {
         ExtractTask task;
         {
@@ -44,7 +49,13 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
             task = std::move(workQueue_.front());
             workQueue_.pop_front();
         }
-        if (!Decompress(task, decompressor)) {
+        if (task.kind == BufferKind::Streamed) {
+            StreamToPartialFile(task, streamer);
+            if (cancel_) {
+                Discard(task);
+                return;
+            }
+        } else if (!Decompress(task, decompressor)) {
             ReleaseInput(task);
             ReleaseOutput(task);
             Cancel();
@@ -58,6 +69,53 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
         }
         doneChanged_.notify_all();
     }
+}
+
+void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer) {
+    const ZipEntry& entry = *task.pieces.front().entry;
+    if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_);
+    // The sequence number keeps two entries of the same name, streamed side by side, apart.
+    std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
+    std::wstring failure;
+    bool ok = false;
+    try {
+        ok = StreamInto(partial, entry, *streamer, failure);
+    } catch (...) {
+        Platform::RemoveFile(partial);
+        throw;
+    }
+    if (ok) {
+        task.partialPath = std::move(partial);
+        return;
+    }
+    // The entry fails alone: the writer skips it, and the entries around it are still written.
+    Platform::RemoveFile(partial);
+    if (!failure.empty()) RecordError(errors_, failure);
+}
+
+bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
+                                      std::wstring& failure) {
+    Platform::OutputFile file;
+    if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
+        failure = L"Failed to create output file: " + entry.targetPath;
+        return false;
+    }
+    bool ok = streamer.Run(
+        entry,
+        [&](const std::uint8_t* data, std::size_t length) {
+            if (!file.Write(data, length)) {
+                failure = L"Failed to write output file: " + entry.targetPath;
+                return false;
+            }
+            return ReportProgress(entry.name, entry.uncompressedSize, length);
+        },
+        failure);
+    if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
+    if (!file.Close() && ok) {
+        failure = L"Failed to write output file: " + entry.targetPath;
+        return false;
+    }
+    return ok;
 }
 
 bool ParallelZipExtractor::Decompress(ExtractTask& task, libdeflate_decompressor* decompressor) {

@@ -3,7 +3,6 @@
 
 #include "archive/file_output.h"
 #include "fastzip/parallel_zip_extractor.h"
-#include "fastzip/streamed_entry.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 
@@ -36,7 +35,7 @@ void ParallelZipExtractor::WriteLoop() {
         }
         bool written = true;
         if (task.kind == BufferKind::Streamed) {
-            written = WriteStreamed(*task.pieces.front().entry);
+            written = PlaceStreamed(task);
         } else {
             for (const TaskPiece& piece : task.pieces) {
                 if (cancel_) break;
@@ -44,7 +43,7 @@ void ParallelZipExtractor::WriteLoop() {
                 if (!written) break;
             }
         }
-        ReleaseOutput(task);
+        Discard(task);
         if (!written) {
             Cancel();
             return;
@@ -87,56 +86,44 @@ bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& 
         RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
         return false;
     }
-    bytesWritten_ += length;
-    ReportProgress(length);
+    DropTargetPath(*piece.entry);
+    ReportWriterProgress(length);
     return true;
 }
 
-bool ParallelZipExtractor::WriteStreamed(const ZipEntry& entry) {
-    const std::wstring writePath = WritePathFor(entry.targetPath);
-    Platform::OutputFile file;
-    if (!file.Create(writePath)) {
-        RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
-        return false;
+bool ParallelZipExtractor::PlaceStreamed(ExtractTask& task) {
+    if (task.partialPath.empty()) return true;  // it failed alone; its worker said why
+    const ZipEntry& entry = *task.pieces.front().entry;
+    if (!Platform::RenamePath(task.partialPath, entry.targetPath, true)) {
+        RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
+        return false;  // the partial file goes with the task
     }
-    StreamedEntry stream(index_.reader, entry, static_cast<std::size_t>(bufferSize_));
-    std::wstring failure;
-    bool ok = stream.Run(
-        [&](const std::uint8_t* data, std::size_t length) {
-            if (!file.Write(data, length)) {
-                failure = L"Failed to write output file: " + entry.targetPath;
-                return false;
-            }
-            bytesWritten_ += length;
-            ReportProgress(length);
-            return !cancel_;
-        },
-        failure);
-    if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
-    if (!file.Close() && ok) {
-        ok = false;
-        failure = L"Failed to write output file: " + entry.targetPath;
-    }
-    if (ok && !PutInPlace(writePath, entry.targetPath)) {
-        ok = false;
-        failure = L"Failed to write output file: " + entry.targetPath;
-    }
-    if (!ok) {
-        // Damaged data must not stay behind looking like a complete file.
-        Platform::RemoveFile(writePath);
-        if (!failure.empty()) RecordError(errors_, failure);
-    }
-    return ok;
+    task.partialPath.clear();
+    DropTargetPath(*task.pieces.front().entry);
+    return ReportWriterProgress(0);
 }
 
-void ParallelZipExtractor::ReportProgress(std::uint64_t piece) {
-    if (!progress_) return;
+void ParallelZipExtractor::DropTargetPath(ZipEntry& entry) {
+    // Swapping, not clearing, gives the memory back: a large archive's paths add up.
+    std::wstring().swap(entry.targetPath);
+}
+
+bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece) {
+    bytesWritten_ += piece;
+    if (!progress_) return !cancel_;
+    std::lock_guard<std::mutex> guard(progressLock_);
+    // Read under the lock, so that the totals reported never go down.
+    if (!progress_(name, piece, fileSize, bytesWritten_, index_.totalUncompressed)) Cancel();
+    return !cancel_;
+}
+
+bool ParallelZipExtractor::ReportWriterProgress(std::uint64_t piece) {
     std::wstring name;
     {
         std::lock_guard<std::mutex> guard(currentNameLock_);
         name = currentName_;
     }
-    if (!progress_(name, piece, currentSize_, bytesWritten_, index_.totalUncompressed)) Cancel();
+    return ReportProgress(name, currentSize_, piece);
 }
 
 }  // namespace Arkova::FastZip

@@ -1,5 +1,6 @@
 #include "fastzip/parallel_zip_extractor.h"
 
+#include <algorithm>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
@@ -15,8 +16,11 @@ std::uint64_t ParallelZipExtractor::ThreadCountFor(unsigned processorCount) {
     return processorCount > 2 ? processorCount - 1 : processorCount;
 }
 
-ParallelZipExtractor::ParallelZipExtractor(unsigned processorCount, std::uint64_t unpooledBudget)
-    : threadCount_(ThreadCountFor(processorCount)), unpooledBudget_(unpooledBudget) {}
+ParallelZipExtractor::ParallelZipExtractor(unsigned processorCount, std::uint64_t streamThreshold,
+                                           std::size_t streamPieceSize)
+    : threadCount_(ThreadCountFor(processorCount)),
+      streamThreshold_(std::min(streamThreshold, kBufferSize)),
+      streamPieceSize_(std::max<std::size_t>(streamPieceSize, 1)) {}
 
 ParallelZipExtractor::ParallelZipExtractor() : ParallelZipExtractor(Platform::HardwareThreadCount()) {}
 
@@ -36,8 +40,6 @@ void ParallelZipExtractor::Cancel() {
     workChanged_.notify_all();
     { std::lock_guard<std::mutex> guard(doneLock_); }
     doneChanged_.notify_all();
-    { std::lock_guard<std::mutex> guard(budgetLock_); }
-    budgetFreed_.notify_all();
 }
 
 void ParallelZipExtractor::Fail(const std::wstring& message) {
@@ -46,7 +48,7 @@ void ParallelZipExtractor::Fail(const std::wstring& message) {
 }
 
 ExtractStatistics ParallelZipExtractor::Statistics() const {
-    return {pooledFiles_, unpooledFiles_, streamedFiles_, peakUnpooled_};
+    return {pooledFiles_, streamedFiles_};
 }
 
 bool ParallelZipExtractor::RunAll(const std::wstring& archivePath, const std::wstring& destination) {
@@ -68,10 +70,9 @@ void ParallelZipExtractor::Reset(const std::wstring& destination) {
     destination_ = destination;
     workQueue_.clear();
     doneList_.clear();
-    unpooledInFlight_ = 0;
     knownFolders_.clear();
     lastFolder_.clear();
-    pooledFiles_ = unpooledFiles_ = streamedFiles_ = peakUnpooled_ = 0;
+    pooledFiles_ = streamedFiles_ = 0;
 }
 
 bool ParallelZipExtractor::Run(const std::wstring& archivePath, const std::wstring& destination,
@@ -145,7 +146,8 @@ void ParallelZipExtractor::FinishRun() {
     inputPool_.ShutDown();
     outputPool_.ShutDown();
     index_.reader.Close();
-    // Whatever is still queued after a failure holds buffers of the pools just freed or its own.
+    // Whatever is still queued after a failure holds buffers of the pools just freed, or a partial file.
+    for (auto& [sequence, task] : doneList_) Discard(task);
     workQueue_.clear();
     doneList_.clear();
     if (cancel_) return;

@@ -1,15 +1,25 @@
 // Extracts a whole ZIP archive, or chosen entries, into a folder on every processor core: one reader thread reads
 // compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned
-// to processors), and one writer thread writes the files strictly in central-directory order. Memory is bounded by
-// two pools of 4 MiB buffers plus a fixed budget for larger entries; entries too large for that budget are inflated
-// piece by piece by the writer.
+// to processors), and one writer thread puts the files in place strictly in central-directory order.
 //
-// Small files travel many to a buffer, so the stages hand work on per buffer, not per file. Every file's CRC-32
-// and size are checked before it is written (streamed entries: while written, and the file is removed when the
-// check fails). Entry paths that would leave the destination are refused. Modification times are restored.
+// Small files travel many to a buffer, so the stages hand work on per buffer, not per file. An entry above the
+// streaming threshold never gets a buffer of its own size: a worker inflates it (zlib) or copies it in pieces into
+// a partial file beside its target, while the other workers go on with the entries behind it, and the writer
+// renames that file into place when the entry's turn comes. Every file's CRC-32 and size are checked before it
+// takes its name, so a damaged or cancelled entry never leaves a file behind, and an existing file is only ever
+// replaced by a complete one. Entry paths that would leave the destination are refused. Modification times are
+// restored.
+//
+// Memory, whatever the archive claims: two pools of 2N + 2 buffers of 1 MiB each (N = 2: 12 MiB; N = 7: 32 MiB),
+// touched only as far as small files need them, plus for each worker that streams, two piece buffers (256 KiB each)
+// and one inflate state (about 40 KiB), made for its first large entry and reused for the rest. Beyond that only
+// the directory's bookkeeping grows with the archive (a file's target path is dropped once the file is in place).
+// 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory; larger entries
+// stream at zlib's speed, but beside the other workers, so the run is no slower.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
-// progress callback is called on the writer thread. Cancel may be called from any thread. One run at a time.
+// progress callback is called on the writer thread after each file, and on a worker after each piece it streams;
+// calls never overlap. Cancel may be called from any thread. One run at a time.
 #pragma once
 
 #include <atomic>
@@ -18,6 +28,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_set>
@@ -32,6 +43,8 @@ struct libdeflate_decompressor;
 
 namespace Arkova::FastZip {
 
+class EntryStreamer;
+
 // (current name, piece bytes, current file size, bytes written so far, total bytes); false asks the engine to stop.
 using ExtractProgressCallback =
     std::function<bool(const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t)>;
@@ -39,20 +52,22 @@ using ExtractProgressCallback =
 // How the entries of the last run were held in memory, for tests and benchmarks.
 struct ExtractStatistics {
     std::uint64_t pooledFiles = 0;
-    std::uint64_t unpooledFiles = 0;
     std::uint64_t streamedFiles = 0;
-    std::uint64_t peakUnpooledBytes = 0;
 };
 
 class ParallelZipExtractor {
 public:
-    static constexpr std::uint64_t kBufferSize = 0x400000;
-    static constexpr std::uint64_t kDefaultUnpooledBudget = 256ull << 20;
+    static constexpr std::uint64_t kBufferSize = 0x100000;  // 1 MiB
+    // Entries larger than this (packed or unpacked) are streamed; at most kBufferSize, so that the rest fit a buffer.
+    static constexpr std::uint64_t kStreamThreshold = kBufferSize;
+    static constexpr std::size_t kStreamPieceSize = 256 << 10;
 
     // N for a processor count: the count minus 1 above 2, the count itself for 1 and 2, 3 when unknown (0).
     static std::uint64_t ThreadCountFor(unsigned processorCount);
 
-    explicit ParallelZipExtractor(unsigned processorCount, std::uint64_t unpooledBudget = kDefaultUnpooledBudget);
+    // A smaller threshold or piece size than the defaults is for tests; the threshold is capped at kBufferSize.
+    explicit ParallelZipExtractor(unsigned processorCount, std::uint64_t streamThreshold = kStreamThreshold,
+                                  std::size_t streamPieceSize = kStreamPieceSize);
     ParallelZipExtractor();
     ~ParallelZipExtractor();
     ParallelZipExtractor(const ParallelZipExtractor&) = delete;
@@ -72,9 +87,11 @@ public:
     std::wstring ErrorText() const { return ErrorTextOf(errors_); }
     std::uint64_t ThreadCount() const { return threadCount_; }
     std::size_t PoolBufferCount() const { return static_cast<std::size_t>(2 * threadCount_ + 2); }
-    // The entries the last run handled, with their target paths.
+    // The entries the last run handled; folders keep their target paths, files drop theirs once in place.
     const std::vector<ZipEntry>& Entries() const { return index_.entries; }
     ExtractStatistics Statistics() const;
+    // Output bytes of the last run that reached files (streamed entries count as their pieces are written).
+    std::uint64_t BytesWritten() const { return bytesWritten_; }
 
 private:
     enum class Prepared { Go, Skip, Stop };
@@ -94,13 +111,15 @@ private:
     bool EnsureFolder(const std::wstring& path);
     bool AcquireBuffers(ExtractTask& task);
     bool AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence);
-    bool ReadLarge(ZipEntry& entry, std::uint32_t& sequence);
+    void QueueStreamed(ZipEntry& entry, std::uint32_t& sequence);
     void Queue(ExtractTask&& task);
     void QueueBatch(ExtractTask& batch, std::uint32_t& sequence);
 
     // Worker stage (extractor_worker.cpp).
     void WorkerThread(unsigned workerIndex) noexcept;
     void WorkLoop(libdeflate_decompressor* decompressor);
+    void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer);
+    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, std::wstring& failure);
     bool Decompress(ExtractTask& task, libdeflate_decompressor* decompressor);
     bool DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor);
 
@@ -108,23 +127,29 @@ private:
     void WriterThread() noexcept;
     void WriteLoop();
     bool WriteWhole(const ExtractTask& task, const TaskPiece& piece);
-    bool WriteStreamed(const ZipEntry& entry);
-    void ReportProgress(std::uint64_t piece);
+    bool PlaceStreamed(ExtractTask& task);
+    void DropTargetPath(ZipEntry& entry);
+    // Adds `piece` to the bytes written and tells the progress callback; false when the run is to stop.
+    bool ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece);
+    bool ReportWriterProgress(std::uint64_t piece);
 
     // Buffers (extractor_buffers.cpp).
     void ReleaseInput(ExtractTask& task);
     void ReleaseOutput(ExtractTask& task);
-    void ReleaseBudget(std::uint64_t bytes);
+    // Returns a task's buffers and removes a partial file it still owns.
+    void Discard(ExtractTask& task);
 
     const std::uint64_t threadCount_;
     const std::uint64_t bufferSize_ = kBufferSize;
-    const std::uint64_t unpooledBudget_;
+    const std::uint64_t streamThreshold_;
+    const std::size_t streamPieceSize_;
 
     std::atomic<bool> cancel_{false};
     std::atomic<bool> readerDone_{false};
     std::atomic<bool> workersDone_{false};
     ErrorSlot errors_;
     ExtractProgressCallback progress_;
+    std::mutex progressLock_;  // one progress call at a time
     std::atomic<std::uint64_t> bytesWritten_{0};
     std::wstring currentName_;
     std::mutex currentNameLock_;
@@ -143,14 +168,9 @@ private:
     std::condition_variable doneChanged_;
     std::atomic<int> activeWorkers_{0};
 
-    // Bytes of unpooled buffers in flight, bounded by unpooledBudget_.
-    std::uint64_t unpooledInFlight_ = 0;
-    std::mutex budgetLock_;
-    std::condition_variable budgetFreed_;
-
     std::unordered_set<std::wstring> knownFolders_;  // reader thread only
     std::wstring lastFolder_;
-    std::atomic<std::uint64_t> pooledFiles_{0}, unpooledFiles_{0}, streamedFiles_{0}, peakUnpooled_{0};
+    std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0};
 };
 
 }  // namespace Arkova::FastZip

@@ -95,8 +95,9 @@ TEST_F(ParallelExtractorTest, OutOfOrderCompletionStillWritesInDirectoryOrder) {
     // A slow first entry, then many quick ones that other workers finish first. The progress callback reports
     // each written file's size, which are all different, so their order tells the order of the writes.
     ZipWriter zip;
-    zip.Add(Entry("slow.bin", NoisyBytes(4 * kMiB - 1, 1)));
-    std::vector<std::uint64_t> expected = {4 * kMiB - 1};
+    constexpr std::size_t kSlow = ParallelZipExtractor::kBufferSize - 1;
+    zip.Add(Entry("slow.bin", NoisyBytes(kSlow, 1)));
+    std::vector<std::uint64_t> expected = {kSlow};
     for (unsigned i = 1; i <= 60; ++i) {
         zip.Add(Entry("quick" + std::to_string(i), NoisyBytes(i * 10, i)));
         expected.push_back(i * 10);
@@ -113,40 +114,142 @@ TEST_F(ParallelExtractorTest, OutOfOrderCompletionStillWritesInDirectoryOrder) {
     EXPECT_EQ(written, expected);
 }
 
-TEST_F(ParallelExtractorTest, EntryOfExactlyFourMiBIsPooledLargerOnesAreNot) {
-    Bytes exact = NoisyBytes(4 * kMiB, 2);
+TEST_F(ParallelExtractorTest, EntryOfExactlyABufferIsPooledLargerOnesAreStreamed) {
+    Bytes exact = NoisyBytes(ParallelZipExtractor::kBufferSize, 2);
     Bytes larger(5 * kMiB, 'z');  // 5 MiB unpacked, far less packed
     ZipWriter zip;
     zip.Add(Entry("exact.bin", exact)).Add(Entry("larger.bin", larger)).Add(Entry("stored.bin", larger, 0));
     ParallelZipExtractor engine(2);
     ASSERT_TRUE(Run(zip, engine)) << error_;
     EXPECT_EQ(engine.Statistics().pooledFiles, 1u);
-    EXPECT_EQ(engine.Statistics().unpooledFiles, 2u);
+    EXPECT_EQ(engine.Statistics().streamedFiles, 2u);
     EXPECT_EQ(ReadBytes(Out(L"exact.bin")), exact);
     EXPECT_EQ(ReadBytes(Out(L"larger.bin")), larger);
     EXPECT_EQ(ReadBytes(Out(L"stored.bin")), larger);
 }
 
-TEST_F(ParallelExtractorTest, LargeEntriesStayWithinTheBudgetOrAreStreamed) {
-    // A 12 MiB budget holds one 5 MiB entry (plus its packed bytes) at a time; a 20 MiB entry never fits and is
-    // inflated piece by piece.
-    ZipWriter zip;
-    std::vector<Bytes> contents;
-    for (unsigned i = 0; i < 4; ++i) {
-        contents.push_back(NoisyBytes(5 * kMiB, 10 + i));
-        zip.Add(Entry("five" + std::to_string(i), contents.back()));
+// A small threshold and piece size make "large" cheap: entries a few times the threshold stream in many pieces.
+constexpr std::uint64_t kThreshold = 64 * 1024;
+constexpr std::size_t kPiece = 16 * 1024;
+
+bool IsPartialFile(const std::wstring& name) { return name.find(L".arkova-part") != std::wstring::npos; }
+
+std::vector<std::wstring> PartialFilesIn(const std::wstring& folder) {
+    std::vector<Platform::DirectoryEntry> entries;
+    std::vector<std::wstring> partial;
+    if (!Platform::ListDirectory(folder, entries)) return partial;
+    for (const Platform::DirectoryEntry& entry : entries) {
+        if (IsPartialFile(entry.name)) partial.push_back(entry.name);
     }
-    Bytes huge = NoisyBytes(20 * kMiB, 20);
-    zip.Add(Entry("huge.bin", huge)).Add(Entry("huge-stored.bin", huge, 0));
-    ParallelZipExtractor engine(8, 12 * kMiB);
-    ASSERT_TRUE(Run(zip, engine)) << error_;
-    ExtractStatistics statistics = engine.Statistics();
-    EXPECT_EQ(statistics.unpooledFiles, 4u);
-    EXPECT_EQ(statistics.streamedFiles, 2u);
-    EXPECT_LE(statistics.peakUnpooledBytes, 12 * kMiB);
-    for (unsigned i = 0; i < 4; ++i) EXPECT_EQ(ReadBytes(Out(L"five" + std::to_wstring(i))), contents[i]);
-    EXPECT_EQ(ReadBytes(Out(L"huge.bin")), huge);
-    EXPECT_EQ(ReadBytes(Out(L"huge-stored.bin")), huge);
+    return partial;
+}
+
+TEST_F(ParallelExtractorTest, LargeEntriesAroundTheThresholdComeOutExactAndInOrder) {
+    // Both methods, sizes on either side of the threshold and several times it, small files between them, and two
+    // large entries of one name (the later one wins, as it does for small files).
+    const std::uint64_t sizes[] = {kThreshold - 1, kThreshold, kThreshold + 1, 3 * kThreshold + 7, 8 * kThreshold};
+    ZipWriter zip;
+    std::vector<std::pair<std::wstring, Bytes>> expected;
+    unsigned seed = 100;
+    for (std::uint64_t size : sizes) {
+        for (std::uint16_t method : {std::uint16_t{0}, std::uint16_t{8}}) {
+            std::string name = "m" + std::to_string(method) + "-" + std::to_string(size) + ".bin";
+            expected.emplace_back(Platform::Utf8ToWide(name), NoisyBytes(size, ++seed));
+            zip.Add(Entry(name, expected.back().second, method));
+            std::string small = "small" + std::to_string(seed);
+            expected.emplace_back(Platform::Utf8ToWide(small), ToBytes(small));
+            zip.Add(Entry(small, expected.back().second));
+        }
+    }
+    Bytes twiceFirst = NoisyBytes(5 * kThreshold, 1), twiceLast = NoisyBytes(4 * kThreshold, 2);
+    zip.Add(Entry("twice.bin", twiceFirst)).Add(Entry("twice.bin", twiceLast));
+    zip.Finish().WriteTo(archive_);
+    for (unsigned processors : {1u, 2u, 8u}) {
+        ScratchFolder scratch;
+        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+        // At every moment the files in place are a prefix of the directory order. Looking from the back, a file
+        // seen in place means every earlier one must be, even while the writer goes on.
+        bool ordered = true;
+        engine.SetProgress([&](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) {
+            bool later = false;
+            for (auto it = expected.rbegin(); it != expected.rend(); ++it) {
+                bool present = Platform::PathExists(scratch / it->first);
+                if (later && !present) ordered = false;
+                later = later || present;
+            }
+            return true;
+        });
+        ASSERT_TRUE(engine.RunAll(archive_, scratch.Path())) << engine.ErrorText();
+        EXPECT_TRUE(ordered) << processors << " processors";
+        EXPECT_EQ(engine.Statistics().streamedFiles, 8u) << processors << " processors";
+        for (const auto& [name, content] : expected) {
+            EXPECT_EQ(ReadBytes(scratch / name), content) << Platform::WideToUtf8(name) << ", " << processors;
+        }
+        EXPECT_EQ(ReadBytes(scratch / L"twice.bin"), twiceLast);
+        EXPECT_EQ(PartialFilesIn(scratch.Path()), std::vector<std::wstring>{});
+    }
+}
+
+TEST_F(ParallelExtractorTest, DamagedLargeEntriesFailAloneAndLeaveNothing) {
+    ZipWriterEntry badCrc = Entry("bad-crc.bin", NoisyBytes(3 * kThreshold, 5));
+    badCrc.crc = 1;
+    ZipWriterEntry badStoredCrc = Entry("bad-stored.bin", NoisyBytes(3 * kThreshold, 6), 0);
+    badStoredCrc.crc = 2;
+    ZipWriterEntry broken = Entry("broken.bin", NoisyBytes(3 * kThreshold, 7));
+    broken.storedData = Testing::DeflateRaw(broken.content);
+    for (std::size_t i = broken.storedData->size() / 2; i < broken.storedData->size(); ++i) {
+        (*broken.storedData)[i] = 0xFF;
+    }
+    ZipWriterEntry truncated = Entry("truncated.bin", NoisyBytes(3 * kThreshold, 8));
+    truncated.uncompressedSize = 4 * kThreshold;  // the stream ends a threshold early
+    Bytes good = NoisyBytes(5 * kThreshold, 9);
+    ZipWriter zip;
+    zip.File("first.txt", "first").Add(badCrc).File("between.txt", "between").Add(badStoredCrc).Add(broken);
+    zip.Add(truncated).Add(Entry("good.bin", good)).File("last.txt", "last");
+    for (unsigned processors : {1u, 8u}) {
+        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+        EXPECT_FALSE(Run(zip, engine));
+        // With one worker the entries fail in directory order; with more, any of them may be the first.
+        if (processors == 1) {
+            EXPECT_EQ(error_, L"CRC mismatch in 'bad-crc.bin': the data is damaged");
+        }
+        EXPECT_FALSE(error_.empty());
+        for (const wchar_t* damaged : {L"bad-crc.bin", L"bad-stored.bin", L"broken.bin", L"truncated.bin"}) {
+            EXPECT_FALSE(Platform::PathExists(Out(damaged))) << Platform::WideToUtf8(damaged);
+        }
+        EXPECT_EQ(ReadText(Out(L"first.txt")), "first");
+        EXPECT_EQ(ReadText(Out(L"between.txt")), "between");
+        EXPECT_EQ(ReadBytes(Out(L"good.bin")), good);
+        EXPECT_EQ(ReadText(Out(L"last.txt")), "last");
+        EXPECT_EQ(PartialFilesIn(destination_), std::vector<std::wstring>{});
+    }
+}
+
+TEST_F(ParallelExtractorTest, CancelInsideALargeEntryStopsAfterThatPiece) {
+    Bytes content = NoisyBytes(64 * kPiece, 11);
+    for (std::uint16_t method : {std::uint16_t{0}, std::uint16_t{8}}) {
+        ScratchFolder scratch;
+        ZipWriter zip;
+        zip.Add(Entry("large.bin", content, method)).File("after.txt", "after");
+        zip.Finish().WriteTo(scratch / L"a.zip");
+        ParallelZipExtractor engine(2, kThreshold, kPiece);
+        int calls = 0;
+        std::uint64_t cancelledAt = 0;
+        engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t done,
+                               std::uint64_t) {
+            EXPECT_EQ(name, L"large.bin");
+            cancelledAt = done;
+            return ++calls < 4;
+        });
+        EXPECT_FALSE(engine.RunAll(scratch / L"a.zip", scratch / L"out"));
+        EXPECT_EQ(engine.ErrorText(), L"");
+        EXPECT_EQ(calls, 4) << "method " << method;
+        EXPECT_EQ(engine.BytesWritten(), cancelledAt) << "nothing after the piece that saw the cancel";
+        EXPECT_LE(cancelledAt, 4 * kPiece);
+        EXPECT_FALSE(Platform::PathExists(scratch / L"out/large.bin"));
+        EXPECT_FALSE(Platform::PathExists(scratch / L"out/after.txt"));
+        EXPECT_EQ(PartialFilesIn(scratch / L"out"), std::vector<std::wstring>{});
+    }
 }
 
 TEST_F(ParallelExtractorTest, LocalHeaderDecidesMethodAndSizesUnlessDeferred) {
@@ -214,11 +317,11 @@ TEST_F(ParallelExtractorTest, DamagedDataIsNeverWrittenAsSuccess) {
 }
 
 TEST_F(ParallelExtractorTest, DamagedStreamedEntryIsRemoved) {
-    ZipWriterEntry entry = Entry("huge.bin", NoisyBytes(9 * kMiB, 3));
+    ZipWriterEntry entry = Entry("huge.bin", NoisyBytes(9 * kThreshold, 3));
     entry.crc = 1;
     ZipWriter zip;
     zip.Add(entry);
-    ParallelZipExtractor engine(2, 8 * kMiB);
+    ParallelZipExtractor engine(2, kThreshold, kPiece);
     EXPECT_FALSE(Run(zip, engine));
     EXPECT_EQ(error_, L"CRC mismatch in 'huge.bin': the data is damaged");
     EXPECT_EQ(engine.Statistics().streamedFiles, 1u);
@@ -228,11 +331,11 @@ TEST_F(ParallelExtractorTest, DamagedStreamedEntryIsRemoved) {
 TEST_F(ParallelExtractorTest, DamagedEntriesNeverCostAnExistingFile) {
     ASSERT_TRUE(Platform::MakeDirectories(destination_));
     ASSERT_TRUE(Testing::WriteText(Out(L"huge.bin"), "the user's own file"));
-    ZipWriterEntry entry = Entry("huge.bin", NoisyBytes(9 * kMiB, 3));
+    ZipWriterEntry entry = Entry("huge.bin", NoisyBytes(9 * kThreshold, 3));
     entry.crc = 1;
     ZipWriter zip;
     zip.Add(entry);
-    ParallelZipExtractor engine(2, 8 * kMiB);
+    ParallelZipExtractor engine(2, kThreshold, kPiece);
     EXPECT_FALSE(Run(zip, engine));
     EXPECT_EQ(engine.Statistics().streamedFiles, 1u);
     EXPECT_TRUE(ReadText(Out(L"huge.bin")) == "the user's own file");
@@ -318,16 +421,6 @@ TEST_F(ParallelExtractorTest, CancelFromProgressEndsWithoutErrorText) {
     engine.SetProgress({});
     EXPECT_TRUE(engine.RunAll(archive_, destination_)) << engine.ErrorText();
     EXPECT_TRUE(Platform::PathExists(Out(L"f199")));
-}
-
-TEST_F(ParallelExtractorTest, CancelWhileLargeEntriesWaitForRoom) {
-    ZipWriter zip;
-    for (unsigned i = 0; i < 6; ++i) zip.Add(Entry("big" + std::to_string(i), NoisyBytes(5 * kMiB, i)));
-    ParallelZipExtractor engine(1, 11 * kMiB);
-    engine.SetProgress(
-        [](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) { return false; });
-    EXPECT_FALSE(Run(zip, engine));
-    EXPECT_EQ(error_, L"");
 }
 
 TEST_F(ParallelExtractorTest, RunSelectedExtractsOnlyThePositionsGiven) {

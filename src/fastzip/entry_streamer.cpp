@@ -1,0 +1,124 @@
+#include "fastzip/entry_streamer.h"
+
+#include <libdeflate.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <new>
+
+namespace Arkova::FastZip {
+
+struct EntryStreamer::State {
+    std::unique_ptr<std::uint8_t[]> input;
+    std::unique_ptr<std::uint8_t[]> output;
+    z_stream z{};
+    bool inflateReady = false;
+
+    ~State() {
+        if (inflateReady) inflateEnd(&z);
+    }
+};
+
+EntryStreamer::EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize)
+    : reader_(reader), pieceSize_(pieceSize), state_(new (std::nothrow) State) {
+    if (!state_) return;
+    state_->input.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
+    state_->output.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
+    state_->inflateReady = inflateInit2(&state_->z, -MAX_WBITS) == Z_OK;
+}
+
+EntryStreamer::~EntryStreamer() = default;
+
+bool EntryStreamer::Ready() const { return state_ && state_->input && state_->output && state_->inflateReady; }
+
+bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+    if (!Ready()) {
+        failure = L"Out of memory for the entry '" + entry.name + L"'";
+        return false;
+    }
+    readOffset_ = entry.dataOffset;
+    leftToRead_ = entry.compressedSize;
+    produced_ = 0;
+    crc_ = 0;
+    bool ok = false;
+    if (entry.method == kMethodStored) {
+        ok = Copy(entry, sink, failure);
+    } else if (entry.method == kMethodDeflate) {
+        ok = Inflate(entry, sink, failure);
+    } else {
+        failure = L"Unsupported compression method: " + std::to_wstring(entry.method);
+        return false;
+    }
+    if (!ok) return false;
+    if (produced_ != entry.uncompressedSize) {
+        failure = L"The entry '" + entry.name + L"' is shorter than its stated size";
+        return false;
+    }
+    if (crc_ != entry.crc32) {
+        failure = L"CRC mismatch in '" + entry.name + L"': the data is damaged";
+        return false;
+    }
+    return true;
+}
+
+bool EntryStreamer::ReadPiece(std::size_t& length, std::wstring& failure) {
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(leftToRead_, pieceSize_));
+    if (!reader_.ReadExactAt(readOffset_, state_->input.get(), length)) {
+        failure = L"Failed to read compressed data";
+        return false;
+    }
+    readOffset_ += length;
+    leftToRead_ -= length;
+    return true;
+}
+
+bool EntryStreamer::Deliver(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
+                            std::wstring& failure) {
+    if (length == 0) return true;
+    produced_ += length;
+    // Checked as the data comes, so that a lying size cannot make us write without end.
+    if (produced_ > entry.uncompressedSize) {
+        failure = L"The entry '" + entry.name + L"' is longer than its stated size";
+        return false;
+    }
+    crc_ = libdeflate_crc32(crc_, data, length);
+    return sink(data, length);
+}
+
+bool EntryStreamer::Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+    while (leftToRead_ > 0) {
+        std::size_t length = 0;
+        if (!ReadPiece(length, failure) || !Deliver(entry, sink, state_->input.get(), length, failure)) return false;
+    }
+    return true;
+}
+
+bool EntryStreamer::Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+    z_stream& z = state_->z;
+    if (inflateReset(&z) != Z_OK) {
+        failure = L"The deflated data of '" + entry.name + L"' is damaged";
+        return false;
+    }
+    z.avail_in = 0;  // what the last entry left unread is not this entry's
+    for (;;) {
+        if (z.avail_in == 0 && leftToRead_ > 0) {
+            std::size_t length = 0;
+            if (!ReadPiece(length, failure)) return false;
+            z.next_in = state_->input.get();
+            z.avail_in = static_cast<uInt>(length);
+        }
+        z.next_out = state_->output.get();
+        z.avail_out = static_cast<uInt>(pieceSize_);
+        int status = inflate(&z, Z_NO_FLUSH);
+        std::size_t got = pieceSize_ - z.avail_out;
+        bool stuck = status == Z_BUF_ERROR && got == 0 && z.avail_in == 0 && leftToRead_ == 0;
+        if ((status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) || stuck) {
+            failure = L"The deflated data of '" + entry.name + L"' is damaged";
+            return false;
+        }
+        if (!Deliver(entry, sink, state_->output.get(), got, failure)) return false;
+        if (status == Z_STREAM_END) return true;
+    }
+}
+
+}  // namespace Arkova::FastZip

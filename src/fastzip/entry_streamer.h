@@ -1,0 +1,54 @@
+// Inflating (or copying) one large entry piece by piece, so that no buffer of the entry's size is ever needed. One
+// streamer belongs to one thread and is reused for every entry that thread streams: its two piece buffers and its
+// inflate state are allocated once. The data is read with positional reads, so streamers may run side by side.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "fastzip/zip_entry.h"
+#include "fastzip/zip_file_reader.h"
+
+namespace Arkova::FastZip {
+
+class EntryStreamer {
+public:
+    // Receives each piece of output; false stops the entry (with `failure` set by the sink, or left empty for a
+    // cancel).
+    using Sink = std::function<bool(const std::uint8_t*, std::size_t)>;
+
+    EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize);
+    ~EntryStreamer();
+    EntryStreamer(const EntryStreamer&) = delete;
+    EntryStreamer& operator=(const EntryStreamer&) = delete;
+
+    // False when its buffers or inflate state could not be allocated.
+    bool Ready() const;
+    std::size_t PieceSize() const { return pieceSize_; }
+
+    // `entry` must have its data offset, sizes and method from the local header. True when the whole entry came out
+    // with its stated size and CRC-32; else `failure` says why (empty after a cancel by the sink).
+    bool Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
+
+private:
+    struct State;
+
+    bool Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
+    bool Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
+    bool ReadPiece(std::size_t& length, std::wstring& failure);
+    bool Deliver(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
+                 std::wstring& failure);
+
+    const ZipFileReader& reader_;
+    const std::size_t pieceSize_;
+    std::unique_ptr<State> state_;
+    std::uint64_t readOffset_ = 0;
+    std::uint64_t leftToRead_ = 0;
+    std::uint64_t produced_ = 0;
+    std::uint32_t crc_ = 0;
+};
+
+}  // namespace Arkova::FastZip
