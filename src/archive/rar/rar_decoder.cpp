@@ -329,12 +329,19 @@ DecodeResult RarDecoder::ExtractToMemory(std::uint32_t position, std::vector<std
 }
 
 DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring& target) {
-    std::size_t separator = Platform::LastSeparator(target);
-    if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
-    std::wstring partial = PartialFileName(target);
+    // A new name is written in place: a failure removes the file, which nobody else had. A name already taken is
+    // written beside it and renamed over it only once complete and checked, so the old file survives a failure.
     Platform::OutputFile file;
-    if (!file.Create(partial)) {
-        return Fail(DecodeResult::IoError, L"cannot create " + partial);
+    Platform::CreateNewResult created = file.CreateNew(target);
+    if (created == Platform::CreateNewResult::NoFolder) {
+        std::size_t separator = Platform::LastSeparator(target);
+        if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
+        created = file.CreateNew(target);
+    }
+    const bool inPlace = created == Platform::CreateNewResult::Created;
+    const std::wstring written = inPlace ? target : PartialFileName(target);
+    if (!inPlace && !file.Create(written)) {
+        return Fail(DecodeResult::IoError, L"cannot create " + written);
     }
     DecodeResult result = Decode(position, [&file](const std::uint8_t* data, std::size_t length) {
         return file.Write(data, length);
@@ -343,10 +350,10 @@ DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring
         file.SetModifiedTime(items_[position].modifiedTime);
     }
     bool closed = file.Close();
-    if (result == DecodeResult::Ok && (!closed || !Platform::RenamePath(partial, target, true))) {
+    if (result == DecodeResult::Ok && (!closed || (!inPlace && !Platform::RenamePath(written, target, true)))) {
         result = Fail(DecodeResult::IoError, L"cannot write " + target);
     }
-    if (result != DecodeResult::Ok) Platform::RemoveFile(partial);
+    if (result != DecodeResult::Ok) Platform::RemoveFile(written);
     return result;
 }
 
