@@ -63,6 +63,8 @@ DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std
     }
 
     if (!progress(0, size)) return DecodeResult::Cancelled;
+    std::optional<DecodeResult> streamed = decoder_->ExtractToFileWithProgress(position, target, progress);
+    if (streamed.has_value()) return *streamed;
     std::vector<std::uint8_t> data;
     DecodeResult result = decoder_->ExtractToMemory(position, data);
     if (result != DecodeResult::Ok) return result;

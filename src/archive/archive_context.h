@@ -47,8 +47,9 @@ public:
     // Where a new library adapter loads the 7-Zip library from; empty = its default.
     void SetLibraryPath(const std::wstring& path) { libraryPath_ = path; }
 
-    // Extracts one entry to the target path. Entries of 1 MiB and more are written in 256 KiB pieces with progress
-    // after each; cancelling removes the partial file and leaves any existing file untouched.
+    // Extracts one entry to the target path. Entries of 1 MiB and more are streamed with progress by a decoder
+    // that can, else decoded into memory and written in 256 KiB pieces with progress after each; cancelling
+    // removes the partial file and leaves any existing file untouched.
     DecodeResult ExtractItemToFile(std::uint32_t position, const std::wstring& target,
                                    const ByteProgressCallback& progress = {});
     // The entry's modification time as the file system stores it (UTC); 0 when unknown.

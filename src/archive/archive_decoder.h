@@ -49,6 +49,14 @@ public:
                                                   std::vector<ItemTestResult>& /*results*/) {
         return std::nullopt;
     }
+    // Streams the entry to the target like ExtractToFile, calling `progress` (bytes written, entry size) as the data
+    // comes; false from it cancels (Cancelled, nothing left behind). Null when the decoder cannot stream with
+    // progress: the caller then decodes into memory and writes in pieces.
+    virtual std::optional<DecodeResult> ExtractToFileWithProgress(std::uint32_t /*position*/,
+                                                                  const std::wstring& /*target*/,
+                                                                  const ByteProgressCallback& /*progress*/) {
+        return std::nullopt;
+    }
     // What the last failed operation found beyond its DecodeResult, in English; empty when nothing more is known.
     virtual std::wstring LastErrorText() const { return {}; }
 };

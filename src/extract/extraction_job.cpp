@@ -19,9 +19,18 @@ namespace {
 
 int Percent(std::uint64_t done, std::uint64_t total) { return total == 0 ? 0 : static_cast<int>(done * 100 / total); }
 
-void CreateParentFolder(const std::wstring& target) {
+// `lastMade` remembers the folder made or found for the previous entry: entries of one folder come together, and
+// each would otherwise stat every level of its path again.
+void CreateParentFolder(const std::wstring& target, std::wstring& lastMade) {
     std::size_t separator = Platform::LastSeparator(target);
-    if (separator != std::wstring::npos) EnsureDirectory(target.substr(0, separator));
+    if (separator == std::wstring::npos) return;
+    if (target.compare(0, separator, lastMade) == 0 && lastMade.size() == separator) return;
+    std::wstring folder = target.substr(0, separator);
+    if (EnsureDirectory(folder)) {
+        lastMade = std::move(folder);
+    } else {
+        lastMade.clear();
+    }
 }
 
 bool ExistsAsFile(const std::wstring& path) { return Platform::PathExists(path) && !Platform::IsDirectory(path); }
@@ -155,6 +164,7 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
     }
 
     std::uint64_t done = 0;
+    std::wstring lastFolder;
     for (std::uint32_t position = 0; position < items.size() && !dialog->IsCancelled(); ++position) {
         const ArchiveItem& item = items[position];
         if (item.isDirectory) continue;
@@ -169,7 +179,7 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
             ++done;
             continue;
         }
-        CreateParentFolder(target);
+        CreateParentFolder(target, lastFolder);
         if (ExistsAsFile(target)) {
             if (request.newerOnly) {
                 std::uint64_t existingTime = 0;
@@ -224,6 +234,7 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
     const std::uint64_t jobCount = jobs.size();
     std::uint64_t done = 0;
     bool cancelled = false;
+    std::wstring lastFolder;
     for (ItemJob& job : jobs) {
         if (dialog->IsCancelled()) break;
         dialog->SetCurrentName(job.displayName);
@@ -234,7 +245,7 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
             ++done;
             continue;
         }
-        CreateParentFolder(job.targetPath);
+        CreateParentFolder(job.targetPath, lastFolder);
         if (ExistsAsFile(job.targetPath)) {
             ConflictStep step = HandleConflict(job.displayName, EntryPath(job.itemIndex), job.targetPath);
             if (step == ConflictStep::Cancel) {

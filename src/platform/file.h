@@ -34,6 +34,9 @@ private:
     std::intptr_t handle_ = kInvalidHandle;
 };
 
+// What CreateNew found.
+enum class CreateNewResult { Created, NameTaken, NoFolder, Failed };
+
 class OutputFile {
 public:
     OutputFile() = default;
@@ -43,6 +46,9 @@ public:
 
     // Creates the file, replacing any file of that name, opened for writing without sharing.
     bool Create(const std::wstring& path);
+    // Creates the file only when nothing has that name yet, in one step (no check that another process could race):
+    // NameTaken when something has it, NoFolder when its folder does not exist.
+    CreateNewResult CreateNew(const std::wstring& path);
     // Writes all of the bytes (any length); false when the file system refused some.
     bool Write(const void* data, std::size_t length);
     // Sets the last-write time (FILETIME ticks, UTC) of the open file.

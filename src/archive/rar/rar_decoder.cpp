@@ -328,25 +328,40 @@ DecodeResult RarDecoder::ExtractToMemory(std::uint32_t position, std::vector<std
     return result;
 }
 
-DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring& target) {
-    std::size_t separator = Platform::LastSeparator(target);
-    if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
-    std::wstring partial = PartialFileName(target);
+DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring& target,
+                                      const ByteProgressCallback& progress) {
+    // A new name is written in place: a failure removes the file, which nobody else had. A name already taken is
+    // written beside it and renamed over it only once complete and checked, so the old file survives a failure.
     Platform::OutputFile file;
-    if (!file.Create(partial)) {
-        return Fail(DecodeResult::IoError, L"cannot create " + partial);
+    Platform::CreateNewResult created = file.CreateNew(target);
+    if (created == Platform::CreateNewResult::NoFolder) {
+        std::size_t separator = Platform::LastSeparator(target);
+        if (separator != std::wstring::npos) Platform::MakeDirectories(target.substr(0, separator));
+        created = file.CreateNew(target);
     }
-    DecodeResult result = Decode(position, [&file](const std::uint8_t* data, std::size_t length) {
-        return file.Write(data, length);
+    const bool inPlace = created == Platform::CreateNewResult::Created;
+    const std::wstring written = inPlace ? target : PartialFileName(target);
+    if (!inPlace && !file.Create(written)) {
+        return Fail(DecodeResult::IoError, L"cannot create " + written);
+    }
+    const std::uint64_t size = items_[position].size;
+    std::uint64_t done = 0;
+    bool cancelled = false;
+    DecodeResult result = Decode(position, [&](const std::uint8_t* data, std::size_t length) {
+        if (!file.Write(data, length)) return false;
+        done += length;
+        cancelled = progress && !progress(std::min(done, size), size);
+        return !cancelled;
     });
+    if (cancelled) result = DecodeResult::Cancelled;
     if (result == DecodeResult::Ok && items_[position].modifiedTime != 0) {
         file.SetModifiedTime(items_[position].modifiedTime);
     }
     bool closed = file.Close();
-    if (result == DecodeResult::Ok && (!closed || !Platform::RenamePath(partial, target, true))) {
+    if (result == DecodeResult::Ok && (!closed || (!inPlace && !Platform::RenamePath(written, target, true)))) {
         result = Fail(DecodeResult::IoError, L"cannot write " + target);
     }
-    if (result != DecodeResult::Ok) Platform::RemoveFile(partial);
+    if (result != DecodeResult::Ok) Platform::RemoveFile(written);
     return result;
 }
 
@@ -357,6 +372,14 @@ DecodeResult RarDecoder::ExtractToFile(std::uint32_t position, const std::wstrin
         return Platform::MakeDirectories(target) ? DecodeResult::Ok : DecodeResult::IoError;
     }
     return StreamToFile(position, target);
+}
+
+std::optional<DecodeResult> RarDecoder::ExtractToFileWithProgress(std::uint32_t position, const std::wstring& target,
+                                                                  const ByteProgressCallback& progress) {
+    lastError_.clear();
+    if (!open_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    if (items_[position].isDirectory) return ExtractToFile(position, target);
+    return StreamToFile(position, target, progress);
 }
 
 DecodeResult RarDecoder::ExtractAll(const std::wstring& folder) {

@@ -41,6 +41,9 @@ public:
     // Streams the entry to a file beside the target and renames it into place once complete and checked; sets the
     // modification time.
     DecodeResult ExtractToFile(std::uint32_t position, const std::wstring& target) override;
+    // The same pass, with progress after each piece the library hands over: memory stays bounded by that piece.
+    std::optional<DecodeResult> ExtractToFileWithProgress(std::uint32_t position, const std::wstring& target,
+                                                          const ByteProgressCallback& progress) override;
     // One pass: paths that would leave the folder are refused (UnsafePath, after the rest is written); an entry
     // that fails does not stop the others unless the archive cannot be read on; the first failure is returned.
     DecodeResult ExtractAll(const std::wstring& folder) override;
@@ -74,7 +77,8 @@ private:
     DecodeResult SeekTo(std::uint32_t position);
     // Decodes the entry into the sink (a link's target text for a link) and moves the pass past it.
     DecodeResult Decode(std::uint32_t position, const DataSink& sink);
-    DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target);
+    DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target,
+                              const ByteProgressCallback& progress = {});
     DecodeResult LibraryFailure(int code, const Rar::Archive& archive, bool opening);
     DecodeResult Fail(DecodeResult result, std::wstring why);
     void EndPass();

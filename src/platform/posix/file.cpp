@@ -60,6 +60,17 @@ bool OutputFile::Create(const std::wstring& path) {
     return true;
 }
 
+CreateNewResult OutputFile::CreateNew(const std::wstring& path) {
+    Close();
+    int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) return CreateNewResult::NameTaken;
+        return errno == ENOENT ? CreateNewResult::NoFolder : CreateNewResult::Failed;
+    }
+    handle_ = fd;
+    return CreateNewResult::Created;
+}
+
 bool OutputFile::Write(const void* data, std::size_t length) {
     if (!IsOpen()) return false;
     const auto* in = static_cast<const char*>(data);

@@ -66,6 +66,21 @@ bool OutputFile::Create(const std::wstring& path) {
     return true;
 }
 
+CreateNewResult OutputFile::CreateNew(const std::wstring& path) {
+    Close();
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+            // A folder of that name answers "access denied"; the replacing path reports it properly.
+            return CreateNewResult::NameTaken;
+        }
+        return error == ERROR_PATH_NOT_FOUND ? CreateNewResult::NoFolder : CreateNewResult::Failed;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return CreateNewResult::Created;
+}
+
 bool OutputFile::Write(const void* data, std::size_t length) {
     if (!IsOpen()) return false;
     const auto* in = static_cast<const char*>(data);

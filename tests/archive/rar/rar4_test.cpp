@@ -77,6 +77,21 @@ TEST_F(Rar4Test, ADamagedCrcFailsTheTestAndWritesNothing) {
     EXPECT_EQ(ReadText(folder_ / L"out/good.txt"), "good\n");
     EXPECT_EQ(ReadText(folder_ / L"out/after.txt"), "after\n");
     EXPECT_FALSE(Platform::PathExists(folder_ / L"out/bad.txt"));
+    std::vector<Platform::DirectoryEntry> left;
+    ASSERT_TRUE(Platform::ListDirectory(folder_ / L"out", left));
+    EXPECT_EQ(left.size(), 2u);
+
+    // A new name in a folder not made yet is written in place: the failed entry takes its file away again.
+    EXPECT_EQ(decoder_.ExtractToFile(1, folder_ / L"new/dir/bad.txt"), DecodeResult::DecompressFailed);
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"new/dir/bad.txt"));
+    ASSERT_EQ(decoder_.ExtractToFile(0, folder_ / L"new/dir/good.txt"), DecodeResult::Ok);
+    EXPECT_EQ(ReadText(folder_ / L"new/dir/good.txt"), "good\n");
+    // A folder in the way is neither replaced nor entered.
+    ASSERT_TRUE(Platform::MakeDirectories(folder_ / L"new/dir/after.txt"));
+    EXPECT_EQ(decoder_.ExtractToFile(2, folder_ / L"new/dir/after.txt"), DecodeResult::IoError);
+    EXPECT_TRUE(Platform::IsDirectory(folder_ / L"new/dir/after.txt"));
+    ASSERT_TRUE(Platform::ListDirectory(folder_ / L"new/dir", left));
+    EXPECT_EQ(left.size(), 2u);
 }
 
 TEST_F(Rar4Test, HostileNamesAreRefusedWhileTheRestExtracts) {

@@ -168,6 +168,25 @@ TEST_P(RarTreeTest, TestsEveryEntryAndExtractsOneToAChosenPath) {
     EXPECT_TRUE(ReadText(target) == Testing::BigFileText());
     EXPECT_EQ(lastReport, Testing::BigFileText().size());
     EXPECT_EQ(Names(folder / L"new/sub").size(), 1u);  // no partial file beside it
+
+    // Streaming with progress: the bytes arrive in order, and a cancel keeps an existing file and leaves no new one.
+    std::uint64_t streamed = 0;
+    auto follow = [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_GE(done, streamed);
+        EXPECT_EQ(total, Testing::BigFileText().size());
+        streamed = done;
+        return true;
+    };
+    EXPECT_EQ(context.Decoder()->ExtractToFileWithProgress(big, target, follow), DecodeResult::Ok);
+    EXPECT_EQ(streamed, Testing::BigFileText().size());
+    EXPECT_TRUE(ReadText(target) == Testing::BigFileText());
+    auto cancel = [](std::uint64_t, std::uint64_t) { return false; };
+    ASSERT_TRUE(Testing::WriteBytes(target, {'o', 'l', 'd'}));
+    EXPECT_EQ(context.Decoder()->ExtractToFileWithProgress(big, target, cancel), DecodeResult::Cancelled);
+    EXPECT_EQ(ReadText(target), "old");
+    EXPECT_EQ(context.Decoder()->ExtractToFileWithProgress(big, folder / L"new/sub/fresh.out", cancel),
+              DecodeResult::Cancelled);
+    EXPECT_EQ(Names(folder / L"new/sub").size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, RarTreeTest,
