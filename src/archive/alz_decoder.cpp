@@ -89,7 +89,8 @@ bool AlzDecoder::ParseEntry(SequentialReader& reader) {
         DosDateTimeToTicks(static_cast<std::uint16_t>(dosDateTime >> 16), static_cast<std::uint16_t>(dosDateTime));
     item.isDirectory = (attribute & kAttributeFolder) != 0;
     item.isEncrypted = encrypted;
-    if (!item.path.empty() && (item.isDirectory || packedSize != 0)) {
+    // An entry of no data is an empty file (or a folder) and is listed like any other.
+    if (!item.path.empty()) {
         AddEntry(std::move(item), reader.Position(), packedSize, method);
     }
     reader.Skip(packedSize);

@@ -107,6 +107,7 @@ DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, std::vec
     if (!file_.ReadExactAt(block.offset, stored.data(), stored.size())) return DecodeResult::IoError;
 
     if (storage == Storage::Stored) {
+        if (stored.size() != block.size) return DecodeResult::DecompressFailed;
         buffer = std::move(stored);
         return DecodeResult::Ok;
     }
