@@ -16,6 +16,7 @@ constexpr std::uint32_t kEntryHeaderSignature = 0x015A4C42;    // "BLZ" 01
 constexpr std::uint16_t kMaxNameLength = 4095;
 constexpr std::uint64_t kEncryptionHeaderLength = 12;
 constexpr std::uint8_t kAttributeFolder = 0x10;
+constexpr std::uint8_t kDataDescriptor = 0x08;
 
 }  // namespace
 
@@ -74,8 +75,13 @@ bool AlzDecoder::ParseEntry(SequentialReader& reader) {
 
     std::string name(nameLength, '\0');
     if (!reader.Read(name.data(), name.size())) return false;
+    EntryCipher cipher;
     if (encrypted) {
-        reader.Skip(kEncryptionHeaderLength);
+        cipher.kind = CipherKind::ZipClassic;
+        cipher.header.resize(kEncryptionHeaderLength);
+        if (!reader.Read(cipher.header.data(), cipher.header.size())) return false;
+        // The header decrypts to the CRC's top byte, or with a data descriptor to the time's second byte.
+        cipher.checkByte = static_cast<std::uint8_t>((descriptor & kDataDescriptor) ? dosDateTime >> 8 : crc >> 24);
         hasEncryptedItems_ = true;
     }
 
@@ -92,6 +98,7 @@ bool AlzDecoder::ParseEntry(SequentialReader& reader) {
     // An entry of no data is an empty file (or a folder) and is listed like any other.
     if (!item.path.empty()) {
         AddEntry(std::move(item), reader.Position(), packedSize, method);
+        if (encrypted) SetLastEntryCipher(std::move(cipher));
     }
     reader.Skip(packedSize);
     return true;
@@ -101,11 +108,17 @@ NativeArchiveDecoder::Storage AlzDecoder::StorageOf(std::uint8_t method) const {
     switch (method) {
         case 0:
             return Storage::Stored;
+        case 1:
+            return Storage::AlzBzip2;
         case 2:
             return Storage::Deflate;
         default:
             return Storage::Unsupported;
     }
+}
+
+std::string AlzDecoder::PasswordBytes(const std::wstring& password) const {
+    return Platform::WideToMultiByte(password, Platform::SystemAnsiCodePage());
 }
 
 std::uint64_t AlzDecoder::FileSystemTime(const ArchiveItem& item) const {

@@ -2,12 +2,14 @@
 
 #include <new>
 
+#include "archive/block_codecs.h"
 #include "archive/crc32.h"
 #include "archive/ensure_directory.h"
 #include "archive/entry_path.h"
 #include "archive/file_output.h"
 #include "archive/raw_inflate.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace Arkova {
 
@@ -16,6 +18,8 @@ void NativeArchiveDecoder::Close() {
     items_.clear();
     blocks_.clear();
     firstBlocks_.clear();
+    ciphers_.clear();
+    lastError_.clear();
     fileSize_ = 0;
     scanPosition_ = 0;
     archivePath_.clear();
@@ -48,6 +52,32 @@ void NativeArchiveDecoder::AddEntryWithoutData(ArchiveItem item) {
     item.index = static_cast<std::uint32_t>(items_.size());
     items_.push_back(std::move(item));
     firstBlocks_.push_back(blocks_.size());
+    ciphers_.emplace_back();
+}
+
+void NativeArchiveDecoder::SetLastEntryCipher(EntryCipher cipher) {
+    items_.back().isEncrypted = true;
+    hasEncryptedItems_ = true;
+    ciphers_.back() = std::move(cipher);
+}
+
+std::string NativeArchiveDecoder::PasswordBytes(const std::wstring& password) const {
+    return Platform::WideToUtf8(password);
+}
+
+DecodeResult NativeArchiveDecoder::StartDecryption(std::uint32_t position, std::unique_ptr<EntryDecryptor>& decryptor) {
+    if (password_.empty()) return DecodeResult::PasswordRequired;
+    const EntryCipher& cipher = ciphers_[position];
+    switch (MakeDecryptor(cipher, PasswordBytes(password_), decryptor)) {
+        case DecryptorStatus::Ready:
+            return DecodeResult::Ok;
+        case DecryptorStatus::WrongPassword:
+            return DecodeResult::WrongPassword;
+        case DecryptorStatus::Unsupported:
+            break;
+    }
+    lastError_ = L"encryption method " + std::to_wstring(cipher.method) + L" is not supported";
+    return DecodeResult::UnsupportedFormat;
 }
 
 void NativeArchiveDecoder::AppendBlock(const DataBlock& block, std::uint32_t blockCrc) {
@@ -61,7 +91,12 @@ void NativeArchiveDecoder::AppendBlock(const DataBlock& block, std::uint32_t blo
 DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
     if (position >= items_.size()) return DecodeResult::FileNotFound;
     const ArchiveItem& item = items_[position];
-    if (item.isEncrypted) return password_.empty() ? DecodeResult::PasswordRequired : DecodeResult::UnsupportedFormat;
+    lastError_.clear();
+    std::unique_ptr<EntryDecryptor> decryptor;
+    if (item.isEncrypted) {
+        DecodeResult started = StartDecryption(position, decryptor);
+        if (started != DecodeResult::Ok) return started;
+    }
     const std::size_t first = firstBlocks_[position];
     const std::size_t end = position + 1 < firstBlocks_.size() ? firstBlocks_[position + 1] : blocks_.size();
     if (first == end) {
@@ -69,12 +104,25 @@ DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::
         buffer.clear();
         return DecodeResult::Ok;
     }
-    if (end - first == 1) return ExtractBlock(blocks_[first], buffer);
+    // The authentication code covers the whole entry: nothing is handed out before it is checked.
+    auto authentic = [&] {
+        if (!decryptor || decryptor->Authentic()) return true;
+        lastError_ = L"the authentication code does not match: the data was changed";
+        return false;
+    };
+    if (end - first == 1) {
+        std::vector<std::uint8_t> data;
+        DecodeResult result = ExtractBlock(blocks_[first], decryptor.get(), data);
+        if (result != DecodeResult::Ok) return result;
+        if (!authentic()) return DecodeResult::CrcMismatch;
+        buffer = std::move(data);
+        return DecodeResult::Ok;
+    }
 
     std::vector<std::uint8_t> whole;
     std::vector<std::uint8_t> part;
     for (std::size_t i = first; i < end; ++i) {
-        DecodeResult result = ExtractBlock(blocks_[i], part);
+        DecodeResult result = ExtractBlock(blocks_[i], decryptor.get(), part);
         if (result != DecodeResult::Ok) return result;
         try {
             whole.insert(whole.end(), part.begin(), part.end());
@@ -82,13 +130,18 @@ DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::
             return DecodeResult::IoError;
         }
     }
+    if (!authentic()) return DecodeResult::CrcMismatch;
     buffer = std::move(whole);
     return DecodeResult::Ok;
 }
 
-DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, std::vector<std::uint8_t>& buffer) {
+DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, EntryDecryptor* decryptor,
+                                                std::vector<std::uint8_t>& buffer) {
     Storage storage = StorageOf(block.method);
-    if (storage == Storage::Unsupported) return DecodeResult::UnsupportedFormat;
+    if (storage == Storage::Unsupported) {
+        lastError_ = MethodName(block.method) + L" is not supported";
+        return DecodeResult::UnsupportedFormat;
+    }
     // A run of no bytes is empty whatever its method says; an empty DEFLATE input would not inflate.
     if (block.storedLength == 0 && block.size == 0) {
         buffer.clear();
@@ -105,13 +158,22 @@ DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, std::vec
         return DecodeResult::IoError;
     }
     if (!file_.ReadExactAt(block.offset, stored.data(), stored.size())) return DecodeResult::IoError;
+    if (decryptor != nullptr) decryptor->Decrypt(stored.data(), stored.size());
 
-    if (storage == Storage::Stored) {
-        if (stored.size() != block.size) return DecodeResult::DecompressFailed;
-        buffer = std::move(stored);
-        return DecodeResult::Ok;
+    switch (storage) {
+        case Storage::Stored:
+            if (stored.size() != block.size) return DecodeResult::DecompressFailed;
+            buffer = std::move(stored);
+            return DecodeResult::Ok;
+        case Storage::Bzip2:
+            return DecodeBzip2(stored.data(), stored.size(), block.size, buffer);
+        case Storage::AlzBzip2:
+            return DecodeAlzBzip2(stored.data(), stored.size(), block.size, buffer);
+        case Storage::Lzma:
+            return DecodeEggLzma(stored.data(), stored.size(), block.size, buffer);
+        default:
+            return InflateRaw(stored.data(), stored.size(), block.size, buffer);
     }
-    return InflateRaw(stored.data(), stored.size(), block.size, buffer);
 }
 
 DecodeResult NativeArchiveDecoder::ExtractToFile(std::uint32_t position, const std::wstring& target) {

@@ -219,7 +219,7 @@ TEST_F(AlzListTest, CloseForgetsTheArchiveButKeepsThePassword) {
     EXPECT_FALSE(decoder_.HasEncryptedItems());
     ASSERT_EQ(Open(AlzWriter().Add(secret)), DecodeResult::Ok);
     std::vector<std::uint8_t> data;
-    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::UnsupportedFormat) << "the password stayed set";
+    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::WrongPassword) << "the password stayed set";
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 
 #include <zlib.h>
 
+#include "support/archive_codecs.h"
 #include "support/scratch_folder.h"
 
 namespace Arkova::Testing {
 
 void EggWriter::Put(std::uint64_t value, unsigned width) {
-    for (unsigned i = 0; i < width; ++i)
-        bytes_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (unsigned i = 0; i < width; ++i) bytes_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 EggWriter& EggWriter::ArchiveHeader() {
@@ -51,7 +51,7 @@ EggWriter& EggWriter::Skipped(std::uint32_t signature, const Bytes& body) {
 }
 
 EggWriter& EggWriter::Block(const EggBlock& block) {
-    Bytes stored = block.storedData ? *block.storedData : block.method == 1 ? DeflateRaw(block.content) : block.content;
+    Bytes stored = block.storedData ? *block.storedData : EggPack(block.content, block.method);
     Put(kEggDataBlock, 4);
     Put(block.method, 1);
     Put(block.method == 1 ? 4 : 0, 1);
@@ -62,6 +62,26 @@ EggWriter& EggWriter::Block(const EggBlock& block) {
         4);
     if (block.endMarker) EndMarker();
     return Raw(stored);
+}
+
+Bytes EggPack(const Bytes& content, std::uint8_t method) {
+    switch (method) {
+        case 1:
+            return DeflateRaw(content);
+        case 2:
+            return Bzip2(content);
+        case 4:
+            return EggLzma(content);
+        default:
+            return content;
+    }
+}
+
+EggWriter& EggWriter::Extra(std::uint32_t signature, const Bytes& body) {
+    Put(signature, 4);
+    Put(0, 1);
+    Put(body.size(), 2);
+    return Raw(body);
 }
 
 EggWriter& EggWriter::EndMarker() {
@@ -87,8 +107,6 @@ EggWriter& EggWriter::Folder(const std::string& name, std::uint8_t attribute) {
     return FileHeader(0, nextFileId_++).FileName(name).WindowsFileInfo(kEggDefaultTime, attribute).EndMarker();
 }
 
-bool EggWriter::WriteTo(const std::wstring& path) const {
-    return WriteBytes(path, bytes_);
-}
+bool EggWriter::WriteTo(const std::wstring& path) const { return WriteBytes(path, bytes_); }
 
 }  // namespace Arkova::Testing
