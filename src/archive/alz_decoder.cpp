@@ -1,9 +1,11 @@
 #include "archive/alz_decoder.h"
 
+#include <cwctype>
 #include <string>
 
 #include "archive/dos_time.h"
 #include "archive/sequential_reader.h"
+#include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "platform/text.h"
 
@@ -20,9 +22,43 @@ constexpr std::uint8_t kDataDescriptor = 0x08;
 
 }  // namespace
 
+namespace {
+
+std::wstring AlzVolumeName(const std::wstring& first, unsigned number) {
+    // .alz, then .a00 to .a99, .b00, ...
+    std::wstring name = first.substr(0, first.size() - 3);
+    name += static_cast<wchar_t>(L'a' + number / 100);
+    name += static_cast<wchar_t>(L'0' + number / 10 % 10);
+    name += static_cast<wchar_t>(L'0' + number % 10);
+    return name;
+}
+
+}  // namespace
+
+void AlzDecoder::AddSplitVolumes(const std::wstring& path) {
+    // Every volume but the first starts with an 8-byte header, every one but the last ends with a 16-byte tail.
+    constexpr std::uint64_t kVolumeHead = 8;
+    constexpr std::uint64_t kVolumeTail = 16;
+    constexpr unsigned kMaxVolumes = 2600;
+    std::wstring extension = path.size() >= 4 ? path.substr(path.size() - 4) : L"";
+    for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
+    if (extension != L".alz") return;
+    for (unsigned number = 0; number < kMaxVolumes; ++number) {
+        std::wstring next = AlzVolumeName(path, number);
+        if (!Platform::PathExists(next)) {
+            missingVolume_ = next;
+            break;
+        }
+        file_.SetLastTail(kVolumeTail);
+        if (!file_.AddVolume(next, kVolumeHead, 0)) break;
+    }
+    file_.Size(fileSize_);
+}
+
 DecodeResult AlzDecoder::Open(const std::wstring& path) {
     DecodeResult opened = OpenArchiveFile(path);
     if (opened != DecodeResult::Ok) return opened;
+    AddSplitVolumes(path);
     SequentialReader reader(file_);
     while (fileSize_ > 0) {
         std::uint32_t signature = 0;

@@ -22,6 +22,8 @@ protected:
 
 private:
     bool ParseEntry(SequentialReader& reader);
+    // A split archive continues in NAME.a00, NAME.a01, ... beside NAME.alz.
+    void AddSplitVolumes(const std::wstring& path);
 };
 
 }  // namespace Arkova

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/sequential_reader.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace Arkova {
@@ -22,7 +23,8 @@ constexpr std::uint32_t kCommentSignature = 0x04C63672;
 constexpr std::uint32_t kPosixFileInfoSignature = 0x1EE922E5;
 // Extra fields of flags, a size and that many bytes that the reader has no use for: split and solid marks of the
 // archive header (volumes and solid streams are not read yet), dummy and skip fields.
-constexpr std::uint32_t kSkippedSignatures[] = {0x24F5A262, 0x24E5A060, 0x07463307, 0xFFFF0000};
+constexpr std::uint32_t kSkippedSignatures[] = {0x24F5A262, 0x07463307, 0xFFFF0000};
+constexpr std::uint32_t kSolidSignature = 0x24E5A060;
 // General flag bit 0 of an extra field: its size takes 4 bytes instead of 2.
 constexpr std::uint8_t kWideSizeFlag = 0x01;
 constexpr std::size_t kMaxExtraField = 64 * 1024;
@@ -43,6 +45,85 @@ bool IsSkippedSignature(std::uint32_t signature) {
 bool IsEmpty(std::uint64_t storedLength, std::uint64_t size) { return storedLength == 0 && size == 0; }
 
 }  // namespace
+
+namespace {
+
+constexpr std::uint32_t kSplitSignature = 0x24F5A262;
+
+// What the start of one EGG file says about the volume: its header id, the next volume's id (0 for the last or an
+// archive in one piece) and where its part of the stream begins (after the header's extra fields and end marker).
+struct VolumeHeader {
+    std::uint32_t id = 0;
+    std::uint32_t nextId = 0;
+    std::uint64_t bodyStart = 0;
+};
+
+bool ReadVolumeHeader(const std::wstring& path, VolumeHeader& header) {
+    constexpr std::size_t kProbe = 512;
+    Platform::InputFile file;
+    unsigned char bytes[kProbe];
+    std::size_t got = 0;
+    if (!file.Open(path) || !file.ReadAt(0, bytes, kProbe, got) || got < 18) return false;
+    auto at = [&](std::size_t offset, unsigned width) {
+        std::uint32_t value = 0;
+        for (unsigned i = width; i > 0; --i) value = (value << 8) | bytes[offset + i - 1];
+        return value;
+    };
+    if (at(0, 4) != kArchiveSignature) return false;
+    header.id = at(6, 4);
+    for (std::size_t position = 14; position + 4 <= got;) {
+        const std::uint32_t signature = at(position, 4);
+        if (signature == kEndMarker) {
+            header.bodyStart = position + 4;
+            return true;
+        }
+        if (position + 7 > got) return false;
+        const std::size_t length = at(position + 5, 2);
+        if (signature == kSplitSignature && length >= 8 && position + 15 <= got) header.nextId = at(position + 11, 4);
+        position += 7 + length;
+    }
+    return false;
+}
+
+// The next volume's file: "NAME.volN.egg" after "NAME.vol(N-1).egg" as the creating program names them, or else
+// any EGG file beside it with that header id.
+std::wstring FindVolume(const std::wstring& previous, unsigned number, std::uint32_t id, VolumeHeader& header) {
+    std::size_t separator = Platform::LastSeparator(previous);
+    const std::wstring folder = separator == std::wstring::npos ? L"." : previous.substr(0, separator);
+    std::wstring base = previous.substr(separator == std::wstring::npos ? 0 : separator + 1);
+    std::size_t vol = base.rfind(L".vol");
+    std::size_t dot = base.rfind(L'.');
+    base = base.substr(0, vol != std::wstring::npos ? vol : dot);
+    std::wstring guess = Platform::JoinPath(folder, base + L".vol" + std::to_wstring(number) + L".egg");
+    if (ReadVolumeHeader(guess, header) && header.id == id) return guess;
+    std::vector<Platform::DirectoryEntry> entries;
+    if (!Platform::ListDirectory(folder, entries)) return {};
+    for (const Platform::DirectoryEntry& entry : entries) {
+        if (entry.isDirectory || entry.name.size() < 4) continue;
+        std::wstring candidate = Platform::JoinPath(folder, entry.name);
+        if (ReadVolumeHeader(candidate, header) && header.id == id) return candidate;
+    }
+    return guess;  // named in the error when it is missing
+}
+
+}  // namespace
+
+void EggDecoder::AddSplitVolumes(const std::wstring& path) {
+    constexpr unsigned kMaxVolumes = 100000;
+    VolumeHeader header;
+    if (!ReadVolumeHeader(path, header)) return;
+    std::wstring previous = path;
+    for (unsigned number = 2; header.nextId != 0 && number < kMaxVolumes; ++number) {
+        const std::uint32_t wanted = header.nextId;
+        std::wstring next = FindVolume(previous, number, wanted, header);
+        if (next.empty() || header.id != wanted || !file_.AddVolume(next, header.bodyStart, 0)) {
+            missingVolume_ = next.empty() ? L"#" + std::to_wstring(number) : next;
+            break;
+        }
+        previous = next;
+    }
+    file_.Size(fileSize_);
+}
 
 struct EggDecoder::ScanState {
     struct Block {
@@ -75,6 +156,9 @@ struct EggDecoder::ScanState {
 DecodeResult EggDecoder::Open(const std::wstring& path) {
     DecodeResult opened = OpenArchiveFile(path);
     if (opened != DecodeResult::Ok) return opened;
+    solid_ = false;
+    archiveComment_.clear();
+    AddSplitVolumes(path);
     SequentialReader reader(file_);
     Scan(reader);
     scanPosition_ = reader.Position();
@@ -103,8 +187,10 @@ void EggDecoder::Scan(SequentialReader& reader) {
 bool EggDecoder::ReadBlock(SequentialReader& reader, std::uint32_t signature, ScanState& state) {
     if (signature == kDataBlockSignature) return ReadDataBlock(reader, state);
     if (signature == kEndMarker) return true;
+    if (signature == kSolidSignature) solid_ = true;
     if (signature == kFileHeaderSignature) {
         if (state.active) ListPending(state);
+        if (solid_ && SolidGroupHasBlocks()) StartSolidGroup();
         state.Restart(true);
         std::uint32_t fileId = 0;
         return reader.ReadLittleEndian(fileId) && reader.ReadLittleEndian(state.claimedLength);
@@ -112,10 +198,10 @@ bool EggDecoder::ReadBlock(SequentialReader& reader, std::uint32_t signature, Sc
 
     std::uint8_t flags = 0;
     std::uint32_t length = 0;
-    const bool extraField = signature == kFileNameSignature || signature == kWindowsFileInfoSignature ||
-                            signature == kEncryptionSignature || signature == kGlobalEncryptionSignature ||
-                            signature == kCommentSignature || signature == kPosixFileInfoSignature ||
-                            IsSkippedSignature(signature);
+    const bool extraField = signature == kSolidSignature || signature == kFileNameSignature ||
+                            signature == kWindowsFileInfoSignature || signature == kEncryptionSignature ||
+                            signature == kGlobalEncryptionSignature || signature == kCommentSignature ||
+                            signature == kPosixFileInfoSignature || IsSkippedSignature(signature);
     if (!extraField) return false;
     if (!reader.ReadLittleEndian(flags) || !reader.ReadLittleEndian(length, (flags & kWideSizeFlag) ? 4 : 2)) {
         return false;
@@ -165,6 +251,12 @@ bool EggDecoder::ReadDataBlock(SequentialReader& reader, ScanState& state) {
     if (!reader.ReadLittleEndian(marker) || marker != kEndMarker) reader.Seek(afterCrc);
     const DataBlock block{reader.Position(), storedLength, size, method};
     reader.Skip(storedLength);
+    if (solid_) {
+        // Every entry of the group was announced before its blocks; the blocks carry their data one after another.
+        if (state.active) ListPending(state);
+        AddSolidBlock(block, crc);
+        return true;
+    }
 
     if (state.active) {
         // Empty blocks after the first add nothing.
@@ -282,9 +374,15 @@ void EggDecoder::ListPending(ScanState& state) {
     if (state.item.path.empty()) return;
     ArchiveItem item = std::move(state.item);
     item.isDirectory = (item.attributes & kFolderBits) != 0;
-    AddEntryWithoutData(std::move(item));
+    if (solid_) {
+        item.size = item.isDirectory ? 0 : state.claimedLength;
+        AddSolidEntry(std::move(item));
+    } else {
+        AddEntryWithoutData(std::move(item));
+    }
     const EntryCipher& cipher = state.cipher.kind != CipherKind::None ? state.cipher : state.globalCipher;
     if (cipher.kind != CipherKind::None && !Items().back().isDirectory) SetLastEntryCipher(cipher);
+    if (solid_) return;
     for (const ScanState::Block& block : state.blocks) AppendBlock(block.data, block.crc);
     // A file without a data block is empty when its file header says so; otherwise its data lies behind a block
     // this reader does not know (an encryption header), and it stays without data so that extracting it fails.

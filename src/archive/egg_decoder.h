@@ -31,9 +31,12 @@ private:
     bool ReadBlock(SequentialReader& reader, std::uint32_t signature, ScanState& state);
     bool ReadDataBlock(SequentialReader& reader, ScanState& state);
     void ListPending(ScanState& state);
+    // A split archive's further volumes, found by the ids in their split fields.
+    void AddSplitVolumes(const std::wstring& path);
     void ReadExtraField(std::uint32_t signature, const std::vector<std::uint8_t>& body, ScanState& state);
 
     std::wstring archiveComment_;
+    bool solid_ = false;  // the archive header's solid field: entries share one stream
 };
 
 }  // namespace Arkova

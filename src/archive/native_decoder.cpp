@@ -1,5 +1,6 @@
 #include "archive/native_decoder.h"
 
+#include <algorithm>
 #include <new>
 
 #include "archive/block_codecs.h"
@@ -19,7 +20,12 @@ void NativeArchiveDecoder::Close() {
     blocks_.clear();
     firstBlocks_.clear();
     ciphers_.clear();
+    groups_.clear();
+    solidPlaces_.clear();
+    cachedGroup_ = SIZE_MAX;
+    cachedData_.clear();
     lastError_.clear();
+    missingVolume_.clear();
     fileSize_ = 0;
     scanPosition_ = 0;
     archivePath_.clear();
@@ -53,6 +59,60 @@ void NativeArchiveDecoder::AddEntryWithoutData(ArchiveItem item) {
     items_.push_back(std::move(item));
     firstBlocks_.push_back(blocks_.size());
     ciphers_.emplace_back();
+    solidPlaces_.emplace_back();
+}
+
+void NativeArchiveDecoder::StartSolidGroup() { groups_.emplace_back(); }
+
+void NativeArchiveDecoder::AddSolidEntry(ArchiveItem item) {
+    if (groups_.empty()) StartSolidGroup();
+    SolidGroup& group = groups_.back();
+    const std::uint64_t size = item.size;
+    AddEntryWithoutData(std::move(item));
+    solidPlaces_.back() = {groups_.size() - 1, group.entryBytes};
+    group.entryBytes += size;
+}
+
+void NativeArchiveDecoder::AddSolidBlock(const DataBlock& block, std::uint32_t blockCrc) {
+    if (groups_.empty()) StartSolidGroup();
+    groups_.back().blocks.push_back(block);
+    groups_.back().crcs.push_back(blockCrc);
+}
+
+DecodeResult NativeArchiveDecoder::ExtractSolid(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
+    const SolidPlace place = solidPlaces_[position];
+    const SolidGroup& group = groups_[place.group];
+    const std::uint64_t size = items_[position].size;
+    std::vector<std::uint8_t> data;
+    std::uint64_t blockStart = 0;
+    for (std::size_t i = 0; i < group.blocks.size() && data.size() < size; ++i) {
+        const DataBlock& block = group.blocks[i];
+        const std::uint64_t blockEnd = blockStart + block.size;
+        if (blockEnd > place.offset) {
+            if (cachedGroup_ != place.group || cachedBlock_ != i) {
+                cachedGroup_ = SIZE_MAX;
+                DecodeResult result = ExtractBlock(block, nullptr, cachedData_);
+                if (result != DecodeResult::Ok) return result;
+                if (Crc32(cachedData_) != group.crcs[i]) {
+                    lastError_ = L"a block of the solid stream does not match its CRC";
+                    return DecodeResult::CrcMismatch;
+                }
+                cachedGroup_ = place.group;
+                cachedBlock_ = i;
+            }
+            const std::uint64_t from = std::max(place.offset, blockStart) - blockStart;
+            const std::uint64_t to = std::min(place.offset + size, blockEnd) - blockStart;
+            data.insert(data.end(), cachedData_.begin() + static_cast<std::ptrdiff_t>(from),
+                        cachedData_.begin() + static_cast<std::ptrdiff_t>(to));
+        }
+        blockStart = blockEnd;
+    }
+    if (data.size() != size) {
+        lastError_ = L"the solid stream ends before this entry";
+        return DecodeResult::DecompressFailed;
+    }
+    buffer = std::move(data);
+    return DecodeResult::Ok;
 }
 
 void NativeArchiveDecoder::SetLastEntryCipher(EntryCipher cipher) {
@@ -93,6 +153,17 @@ DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::
     const ArchiveItem& item = items_[position];
     lastError_.clear();
     std::unique_ptr<EntryDecryptor> decryptor;
+    if (solidPlaces_[position].group != SIZE_MAX) {
+        if (item.isEncrypted) {
+            lastError_ = L"encrypted solid archives are not supported";
+            return DecodeResult::UnsupportedFormat;
+        }
+        if (item.isDirectory) {
+            buffer.clear();
+            return DecodeResult::Ok;
+        }
+        return ExtractSolid(position, buffer);
+    }
     if (item.isEncrypted) {
         DecodeResult started = StartDecryption(position, decryptor);
         if (started != DecodeResult::Ok) return started;
@@ -150,7 +221,10 @@ DecodeResult NativeArchiveDecoder::ExtractBlock(const DataBlock& block, EntryDec
 
     // The stored length comes from the header: data that the file does not hold is a read failure, found before
     // anything is allocated for it.
-    if (block.offset > fileSize_ || block.storedLength > fileSize_ - block.offset) return DecodeResult::IoError;
+    if (block.offset > fileSize_ || block.storedLength > fileSize_ - block.offset) {
+        if (!missingVolume_.empty()) lastError_ = L"the volume " + missingVolume_ + L" is missing";
+        return DecodeResult::IoError;
+    }
     std::vector<std::uint8_t> stored;
     try {
         stored.resize(static_cast<std::size_t>(block.storedLength));
