@@ -43,34 +43,16 @@ const char* CipherName(Cipher cipher) {
 
 // One EGG entry, packed with `method` and sealed with `cipher` as the creating program lays it out.
 void AddEggEntry(EggWriter& writer, const std::string& name, const Bytes& content, std::uint8_t method, Cipher cipher) {
-    Bytes stored = Testing::EggPack(content, method);
-    const std::uint32_t crc = Crc32(content);
-    writer.FileHeader(content.size()).FileName(name).WindowsFileInfo(Testing::kEggDefaultTime, 0x20);
-    if (cipher == Cipher::Zip) {
-        Bytes sealed = Testing::ZipClassicEncrypt(kPassword, stored, static_cast<std::uint8_t>(crc >> 24));
-        Bytes body = {0};
-        body.insert(body.end(), sealed.begin(), sealed.begin() + 12);
-        for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
-        writer.Extra(Testing::kEggEncryption, body);
-        stored.assign(sealed.begin() + 12, sealed.end());
-    } else if (cipher != Cipher::None) {
-        const bool lea = cipher == Cipher::Lea128 || cipher == Cipher::Lea256;
-        const unsigned bits = cipher == Cipher::Aes128 || cipher == Cipher::Lea128 ? 128 : 256;
-        Bytes header;
-        Bytes footer;
-        stored = Testing::CounterEncrypt(lea, bits, kPassword, stored, header, footer);
-        const std::uint8_t methods[] = {0, 0, 1, 2, 5, 6};
-        Bytes body = {methods[static_cast<int>(cipher)]};
-        body.insert(body.end(), header.begin(), header.end());
-        body.insert(body.end(), footer.begin(), footer.end());
-        writer.Extra(Testing::kEggEncryption, body);
+    if (cipher == Cipher::None) {
+        writer.FileHeader(content.size()).FileName(name).WindowsFileInfo(Testing::kEggDefaultTime, 0x20).EndMarker();
+        Testing::EggBlock block;
+        block.content = content;
+        block.method = method;
+        writer.Block(block);
+        return;
     }
-    writer.EndMarker();
-    Testing::EggBlock block;
-    block.content = content;
-    block.method = method;
-    block.storedData = stored;
-    writer.Block(block);
+    const std::uint8_t methods[] = {0, 0, 1, 2, 5, 6};
+    writer.SealedFile(name, content, method, methods[static_cast<int>(cipher)], kPassword);
 }
 
 class EggMethodCipherTest : public ::testing::TestWithParam<std::tuple<int, Cipher>> {};

@@ -103,6 +103,33 @@ EggWriter& EggWriter::File(const std::string& name, const std::string& content, 
     return Block(block);
 }
 
+EggWriter& EggWriter::SealedFile(const std::string& name, const Bytes& content, std::uint8_t method,
+                                 std::uint8_t encryption, const std::string& password) {
+    Bytes stored = EggPack(content, method);
+    const auto crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
+    FileHeader(content.size(), nextFileId_++).FileName(name).WindowsFileInfo(kEggDefaultTime, 0x20);
+    Bytes body = {encryption};
+    if (encryption == 0) {
+        Bytes sealed = ZipClassicEncrypt(password, stored, static_cast<std::uint8_t>(crc >> 24));
+        body.insert(body.end(), sealed.begin(), sealed.begin() + 12);
+        for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
+        stored.assign(sealed.begin() + 12, sealed.end());
+    } else {
+        Bytes header;
+        Bytes footer;
+        const bool lea = encryption == 5 || encryption == 6;
+        stored = CounterEncrypt(lea, encryption == 1 || encryption == 5 ? 128 : 256, password, stored, header, footer);
+        body.insert(body.end(), header.begin(), header.end());
+        body.insert(body.end(), footer.begin(), footer.end());
+    }
+    Extra(kEggEncryption, body).EndMarker();
+    EggBlock block;
+    block.content = content;
+    block.method = method;
+    block.storedData = stored;
+    return Block(block);
+}
+
 EggWriter& EggWriter::Folder(const std::string& name, std::uint8_t attribute) {
     return FileHeader(0, nextFileId_++).FileName(name).WindowsFileInfo(kEggDefaultTime, attribute).EndMarker();
 }

@@ -60,6 +60,10 @@ public:
     // An entry as the creating program writes it: file header, name, information, end marker, one block.
     EggWriter& File(const std::string& name, const std::string& content, std::uint8_t method = 1,
                     std::uint8_t attribute = 0);
+    // An entry packed with `method` and encrypted with the format's encryption method (0 ZIP 2.0, 1 AES-128,
+    // 2 AES-256, 5 LEA-128, 6 LEA-256), its encryption header among its fields.
+    EggWriter& SealedFile(const std::string& name, const Bytes& content, std::uint8_t method, std::uint8_t encryption,
+                          const std::string& password);
     // A folder as the creating program writes it: no data block, attribute 0x80.
     EggWriter& Folder(const std::string& name, std::uint8_t attribute = 0x80);
 
