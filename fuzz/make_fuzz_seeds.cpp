@@ -76,11 +76,11 @@ void WriteEggSeeds(const std::wstring& folder) {
     const std::string password = "password12345!";
     EggWriter sealed;
     sealed.ArchiveHeader();
-    for (std::uint8_t cipher : {0, 1, 2, 5, 6})
+    for (std::uint8_t cipher : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{5}, std::uint8_t{6}})
         sealed.SealedFile("c" + std::to_string(cipher), text, 1, cipher, password);
     EggWriter methods;
     methods.ArchiveHeader();
-    for (std::uint8_t method : {2, 3, 4}) {
+    for (std::uint8_t method : {std::uint8_t{2}, std::uint8_t{3}, std::uint8_t{4}}) {
         EggBlock block;
         block.content = text;
         block.method = method;
