@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kInitialOutput = 256 * 1024;
 constexpr std::size_t kMaxChunk = UINT_MAX;
+constexpr std::uint64_t kMaxDictionary = 128u << 20;
 
 // The output buffer of a decoder: grows by doubling up to the expected size, and offers one spare byte past it so
 // that data running long is told from data that ends exactly.
@@ -209,6 +210,12 @@ DecodeResult DecodeEggLzma(const std::uint8_t* input, std::size_t inputLength, s
     if (lzma_properties_decode(&filters[0], nullptr, input + kHeader, propertiesLength) != LZMA_OK) {
         return DecodeResult::DecompressFailed;
     }
+    // The dictionary size is a claim of the archive, and liblzma allocates it at once. No match reaches further back
+    // than the entry's own size, and dictionaries beyond kMaxDictionary are refused as damage by the distances
+    // that would need them, so a hostile claim costs no memory.
+    auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+    const std::uint64_t needed = std::max<std::uint64_t>(std::min(expectedSize, kMaxDictionary), LZMA_DICT_SIZE_MIN);
+    if (options->dict_size > needed) options->dict_size = static_cast<std::uint32_t>(needed);
     lzma_stream stream = LZMA_STREAM_INIT;
     lzma_ret started = lzma_raw_decoder(&stream, filters);
     free(filters[0].options);  // liblzma allocated it with malloc; the decoder keeps its own copy

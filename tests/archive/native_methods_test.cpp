@@ -238,6 +238,11 @@ TEST(AlzMethodsTest, DamagedOrCutBzip2FailsInsteadOfGivingWrongData) {
     EXPECT_EQ(DecodeBzip2(standard.data(), standard.size() - 1, text.size(), data), DecodeResult::DecompressFailed);
     Bytes lzma = Testing::EggLzma(text);
     EXPECT_EQ(DecodeEggLzma(lzma.data(), lzma.size() / 2, text.size(), data), DecodeResult::DecompressFailed);
+    // A dictionary claim of 4 GiB is not allocated: the entry's size bounds it.
+    Bytes hostile = lzma;
+    for (int i = 5; i < 9; ++i) hostile[static_cast<std::size_t>(i)] = 0xFF;
+    ASSERT_EQ(DecodeEggLzma(hostile.data(), hostile.size(), text.size(), data), DecodeResult::Ok);
+    EXPECT_EQ(data, text);
 }
 
 Bytes Hex(const char* text) {

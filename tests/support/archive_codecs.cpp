@@ -31,7 +31,7 @@ struct ZipKeys {
         k[2] = Step(k[2], static_cast<std::uint8_t>(k[1] >> 24));
     }
     std::uint8_t Encrypt(std::uint8_t plain) {
-        std::uint16_t t = static_cast<std::uint16_t>(k[2] | 2);
+        const std::uint32_t t = (k[2] | 2) & 0xFFFF;
         std::uint8_t out = static_cast<std::uint8_t>(plain ^ ((t * (t ^ 1)) >> 8));
         Update(plain);
         return out;

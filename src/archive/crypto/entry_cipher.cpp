@@ -45,7 +45,8 @@ private:
         keys_[2] = CrcStep(keys_[2], static_cast<std::uint8_t>(keys_[1] >> 24));
     }
     std::uint8_t KeyByte() const {
-        std::uint16_t t = static_cast<std::uint16_t>(keys_[2] | 2);
+        // In unsigned arithmetic: the product of two 16-bit values overflows an int.
+        const std::uint32_t t = (keys_[2] | 2) & 0xFFFF;
         return static_cast<std::uint8_t>((t * (t ^ 1)) >> 8);
     }
 
