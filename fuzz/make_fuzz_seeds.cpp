@@ -34,7 +34,20 @@ void WriteAlzSeeds(const std::wstring& folder) {
     AlzEntry odd = wide;
     odd.name = "odd";
     odd.sizeWidth = 3;
+    // The fuzzers set this password on odd-sized inputs, so the decryption paths run too.
+    AlzEntry sealed;
+    sealed.name = "sealed";
+    sealed.content = Arkova::Testing::ToBytes("sealed sealed sealed sealed");
+    sealed.encrypted = true;
+    sealed.password = "password12345!";
+    AlzEntry bzip2 = wide;
+    bzip2.name = "bzip2";
+    bzip2.method = 1;
+    AlzEntry sealedBzip2 = sealed;
+    sealedBzip2.method = 1;
     const std::pair<const wchar_t*, AlzWriter> seeds[] = {
+        {L"bzip2.alz", AlzWriter().ArchiveHeader().Add(bzip2)},
+        {L"sealed.alz", AlzWriter().ArchiveHeader().Add(sealed).Add(sealedBzip2).File("empty", "", 0)},
         {L"basic.alz", AlzWriter().ArchiveHeader().Folder("dir").File("dir\\a.txt", "alpha alpha alpha")},
         {L"stored.alz", AlzWriter().File("s.txt", "stored bytes", 0)},
         {L"encrypted.alz", AlzWriter().ArchiveHeader().Add(encrypted)},
@@ -61,7 +74,41 @@ void WriteEggSeeds(const std::wstring& folder) {
     extras.ArchiveHeader().FileHeader(1).FileName("extras").WindowsFileInfo(Arkova::Testing::kEggDefaultTime, 0x21, 20);
     for (std::uint32_t kind : Arkova::Testing::kEggSkippedKinds) extras.Skipped(kind, Arkova::Testing::ToBytes("body"));
     extras.WindowsFileInfo(0, 0, 4).Block(second);
+    using Arkova::Testing::ToBytes;
+    const Arkova::Testing::Bytes text = ToBytes("lorem ipsum dolor sit amet, lorem ipsum dolor sit amet");
+    const std::string password = "password12345!";
+    EggWriter sealed;
+    sealed.ArchiveHeader();
+    for (std::uint8_t cipher : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{5}, std::uint8_t{6}})
+        sealed.SealedFile("c" + std::to_string(cipher), text, 1, cipher, password);
+    EggWriter methods;
+    methods.ArchiveHeader();
+    for (std::uint8_t method : {std::uint8_t{2}, std::uint8_t{3}, std::uint8_t{4}}) {
+        EggBlock block;
+        block.content = text;
+        block.method = method;
+        methods.FileHeader(text.size()).FileName("m" + std::to_string(method)).EndMarker().Block(block);
+    }
+    EggWriter solid;
+    solid.Raw(ToBytes("EGGA")).Raw({0, 1, 7, 0, 0, 0, 0, 0, 0, 0}).Extra(0x24E5A060, {}).EndMarker();
+    solid.FileHeader(5).FileName("a").EndMarker().FileHeader(text.size() - 5).FileName("b").EndMarker();
+    EggBlock shared;
+    shared.content = text;
+    shared.method = 4;
+    solid.Block(shared);
+    EggWriter global;
+    global.ArchiveHeader().Extra(Arkova::Testing::kEggGlobalEncryption, {9, 1, 2, 3}).File("g", "global");
+    global.Extra(Arkova::Testing::kEggComment, ToBytes("archive comment"));
+    Arkova::Testing::Bytes posix(20, 0);
+    posix[1] = 0x41;  // a folder
+    EggWriter unix;
+    unix.ArchiveHeader().FileHeader(0).FileName("d").Extra(Arkova::Testing::kEggPosixFileInfo, posix).EndMarker();
     const std::pair<const wchar_t*, EggWriter> seeds[] = {
+        {L"sealed.egg", sealed},
+        {L"methods.egg", methods},
+        {L"solid.egg", solid},
+        {L"global.egg", global},
+        {L"posix.egg", unix},
         {L"basic.egg", EggWriter().ArchiveHeader().Folder("dir/").File("dir/a.txt", "alpha alpha alpha")},
         {L"stored.egg", EggWriter().ArchiveHeader().File("s.txt", "stored bytes", 0)},
         {L"blocks.egg", EggWriter().ArchiveHeader().FileHeader(57).FileName("split").Block(first).Block(second)},

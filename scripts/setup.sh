@@ -26,6 +26,7 @@ readonly PACKAGES=(
   nasm dpkg-dev clang-14 libclang-rt-14-dev
   libarchive-tools unzip zip time fonts-nanum locales gcab xorriso
   librsvg2-bin icoutils nsis
+  libbz2-dev liblzma-dev libcrypto++-dev bzip2 xz-utils
 )
 
 # Exact Debian source versions of the Windows dependencies. A new version gets
@@ -34,6 +35,10 @@ readonly LIBDEFLATE_VERSION=1.14-1
 readonly LIBJPEG_VERSION=1:2.1.5-2
 # Two 7zip versions are listed for bookworm; this is the security update.
 readonly SEVENZIP_VERSION=22.01+really26.02+dfsg-0+deb12u1
+# The EGG and ALZ readers' bzip2, LZMA and cipher libraries.
+readonly BZIP2_VERSION=1.0.8-5
+readonly XZ_VERSION=5.4.1-1+deb12u2
+readonly CRYPTOPP_VERSION=8.7.0+git220824-1
 # GoogleTest is built from /usr/src/googletest, so its version is whatever the
 # installed googletest package is (looked up at run time).
 
@@ -388,6 +393,37 @@ CPP
   cp "$SRC_DIR/license.txt" "$prefix/share/unrar/"
 }
 
+# bzip2 ships a Makefile for its host only; the library is six C files.
+build_bzip2() {
+  local prefix=$1 work=$2 version=$3 f
+  fetch_source bzip2 "$version" "$work"
+  mkdir -p "$prefix/lib" "$prefix/include"
+  for f in blocksort huffman crctable randtable compress decompress bzlib; do
+    run "$CROSS_CC" -O2 -D_FILE_OFFSET_BITS=64 -c "$SRC_DIR/$f.c" -o "$work/$f.o"
+  done
+  run "$CROSS-ar" rcs "$prefix/lib/libbz2.a" "$work"/*.o
+  run cp "$SRC_DIR/bzlib.h" "$prefix/include/"
+}
+
+# Only liblzma is needed, not the xz tools.
+build_xz() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source xz-utils "$version" "$work"
+  cmake_cross "$SRC_DIR" "$work/build" "$prefix" -DBUILD_TESTING=OFF
+  [[ -f $prefix/lib/liblzma.a ]] || die "xz-utils did not install liblzma.a"
+}
+
+build_cryptopp() {
+  local prefix=$1 work=$2 version=$3
+  fetch_source libcrypto++ "$version" "$work"
+  run make -C "$SRC_DIR" -f GNUmakefile -j"$JOBS" static \
+      CXX="$CROSS_CXX" AR="$CROSS-ar" RANLIB="$CROSS-ranlib" CXXFLAGS="-DNDEBUG -O2"
+  # Debian's packaging names the library and its header folder crypto++, as the native -dev package does.
+  mkdir -p "$prefix/lib" "$prefix/include/crypto++"
+  run cp "$SRC_DIR/libcrypto++.a" "$prefix/lib/libcryptopp.a"
+  run cp "$SRC_DIR"/*.h "$prefix/include/crypto++/"
+}
+
 # The adapter loads the DLL by these entry points, and it must run without
 # MinGW runtime DLLs beside it.
 check_7zip_dll() {
@@ -442,6 +478,27 @@ build_windows_deps() {
   ensure_dep googletest GoogleTest "$gtest_version" build_googletest
   ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip 2
   ensure_dep unrar "UnRAR library" "$UNRAR_VERSION" build_unrar
+  build_archive_codec_deps
+}
+
+build_archive_codec_deps() {
+  ensure_dep bzip2 bzip2 "$BZIP2_VERSION" build_bzip2
+  ensure_dep xz liblzma "$XZ_VERSION" build_xz
+  ensure_dep cryptopp Crypto++ "$CRYPTOPP_VERSION" build_cryptopp
+}
+
+# Lines of deps.cmake for the archive codec libraries.
+write_archive_codec_deps() {
+  local bz=${PREFIX_OF[bzip2]} xz=${PREFIX_OF[xz]} cpp=${PREFIX_OF[cryptopp]} f
+  for f in "$bz/lib/libbz2.a" "$xz/lib/liblzma.a" "$cpp/lib/libcryptopp.a"; do
+    [[ -f $f ]] || die "expected $f; rerun with --force"
+  done
+  printf 'set(ARKOVA_WIN_BZIP2_INCLUDE "%s")\n' "$bz/include"
+  printf 'set(ARKOVA_WIN_BZIP2_LIB "%s")\n' "$bz/lib/libbz2.a"
+  printf 'set(ARKOVA_WIN_LZMA_INCLUDE "%s")\n' "$xz/include"
+  printf 'set(ARKOVA_WIN_LZMA_LIB "%s")\n' "$xz/lib/liblzma.a"
+  printf 'set(ARKOVA_WIN_CRYPTOPP_INCLUDE "%s")\n' "$cpp/include"
+  printf 'set(ARKOVA_WIN_CRYPTOPP_LIB "%s")\n' "$cpp/lib/libcryptopp.a"
 }
 
 # --------------------------------------------------------------- deps.cmake --
@@ -472,6 +529,7 @@ write_deps_cmake() {
     printf 'set(ARKOVA_WIN_UNRAR_INCLUDE "%s")\n' "$unrar/include/unrar"
     printf 'set(ARKOVA_WIN_UNRAR_LIB "%s")\n' "$unrar/lib/libunrar.a"
     printf 'set(ARKOVA_WIN_UNRAR_LICENSE "%s")\n' "$unrar/share/unrar/license.txt"
+    write_archive_codec_deps
   } >"$out.tmp.$$"
   mv -f "$out.tmp.$$" "$out"
   say "wrote $out"

@@ -16,6 +16,8 @@ const wchar_t* DecodeResultText(DecodeResult result) {
             return L"InternalError";
         case DecodeResult::UnsafePath:
             return L"UnsafePath";
+        case DecodeResult::WrongPassword:
+            return L"WrongPassword";
         default:
             return L"Unknown";
     }

@@ -19,6 +19,9 @@ enum class DecodeResult : std::int32_t {
     // An entry whose path would leave the destination (a ".." part, a root, drive or device name); nothing of it is
     // written.
     UnsafePath = 12,
+    // The password was checked against the entry's verification data and is not the one it was encrypted with;
+    // nothing of the entry was decoded.
+    WrongPassword = 13,
 };
 
 // The short English name shown after "오류 코드: " in the open-failure message.

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "archive/archive_decoder.h"
-#include "platform/file.h"
+#include "archive/crypto/entry_cipher.h"
+#include "archive/volume_set.h"
 
 namespace Arkova {
 
@@ -29,11 +32,16 @@ public:
     bool IsOpen() const override { return file_.IsOpen(); }
     bool HasEncryptedItems() const override { return hasEncryptedItems_; }
     std::uint64_t ItemCount() const override { return items_.size(); }
+    std::wstring LastErrorText() const override { return lastError_; }
 
 protected:
-    enum class Storage { Stored, Deflate, Unsupported };
+    enum class Storage { Stored, Deflate, Bzip2, AlzBzip2, Lzma, Unsupported };
     // How the format's method number is stored.
     virtual Storage StorageOf(std::uint8_t method) const = 0;
+    // The method's name for the message of an entry that cannot be decoded.
+    virtual std::wstring MethodName(std::uint8_t method) const { return L"method " + std::to_wstring(method); }
+    // The password as the format's ciphers take it.
+    virtual std::string PasswordBytes(const std::wstring& password) const;
     // The entry's modification time as the file system stores it (UTC FILETIME), 0 for none.
     virtual std::uint64_t FileSystemTime(const ArchiveItem& item) const { return item.modifiedTime; }
 
@@ -55,20 +63,53 @@ protected:
     // Appends a run to the entry added last. Its size, packed size and CRC (`blockCrc` is the run's own) grow to
     // cover the whole data, and extraction decodes the runs one after another.
     void AppendBlock(const DataBlock& block, std::uint32_t blockCrc);
+    // Solid archives: entries whose data are consecutive pieces of one stream, the decoded blocks of their group one
+    // after another. A group is started, its entries are added in stream order (each as long as its size says), and
+    // its blocks follow.
+    void StartSolidGroup();
+    void AddSolidEntry(ArchiveItem item);
+    void AddSolidBlock(const DataBlock& block, std::uint32_t blockCrc);
+    bool SolidGroupHasBlocks() const { return !groups_.empty() && !groups_.back().blocks.empty(); }
+    // Marks the entry added last as encrypted this way.
+    void SetLastEntryCipher(EntryCipher cipher);
 
-    Platform::InputFile file_;
+    VolumeSet file_;
+    // Set when the archive's stream stopped short of the volumes it should have: named in the failure of every
+    // entry whose data lies beyond the end.
+    std::wstring missingVolume_;
     std::uint64_t fileSize_ = 0;
     std::uint64_t scanPosition_ = 0;
     std::wstring archivePath_;
     bool hasEncryptedItems_ = false;
 
 private:
-    DecodeResult ExtractBlock(const DataBlock& block, std::vector<std::uint8_t>& buffer);
+    DecodeResult ExtractBlock(const DataBlock& block, EntryDecryptor* decryptor, std::vector<std::uint8_t>& buffer);
+    DecodeResult ExtractSolid(std::uint32_t position, std::vector<std::uint8_t>& buffer);
+    // A decryptor for the entry with the current password: PasswordRequired, WrongPassword or UnsupportedFormat
+    // when there is none.
+    DecodeResult StartDecryption(std::uint32_t position, std::unique_ptr<EntryDecryptor>& decryptor);
 
     std::vector<ArchiveItem> items_;
     // Every entry's runs in list order; entry i owns blocks_[firstBlocks_[i]] up to the next entry's first.
     std::vector<DataBlock> blocks_;
     std::vector<std::size_t> firstBlocks_;
+    std::vector<EntryCipher> ciphers_;  // parallel to items_
+    struct SolidGroup {
+        std::vector<DataBlock> blocks;
+        std::vector<std::uint32_t> crcs;
+        std::uint64_t entryBytes = 0;  // the sizes of its entries so far
+    };
+    struct SolidPlace {
+        std::size_t group = SIZE_MAX;  // SIZE_MAX: not in a solid group
+        std::uint64_t offset = 0;
+    };
+    std::vector<SolidGroup> groups_;
+    std::vector<SolidPlace> solidPlaces_;  // parallel to items_
+    // The block decoded last, so that entries extracted in order decode every block once.
+    std::size_t cachedGroup_ = SIZE_MAX;
+    std::size_t cachedBlock_ = 0;
+    std::vector<std::uint8_t> cachedData_;
+    std::wstring lastError_;
     std::wstring password_;
     std::int32_t codePage_ = -1;
     ItemProgressCallback callback_;

@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }
 
-SequentialReader::SequentialReader(const Platform::InputFile& file, std::uint64_t start)
+SequentialReader::SequentialReader(const VolumeSet& file, std::uint64_t start)
     : file_(file), position_(start), buffer_(kBufferSize) {}
 
 bool SequentialReader::Read(void* destination, std::size_t length) {

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/file.h"
+#include "archive/volume_set.h"
 
 namespace Arkova {
 
 class SequentialReader {
 public:
-    explicit SequentialReader(const Platform::InputFile& file, std::uint64_t start = 0);
+    explicit SequentialReader(const VolumeSet& file, std::uint64_t start = 0);
 
     // Reads exactly `length` bytes; false (position unchanged) when the file ends first or a read fails.
     bool Read(void* destination, std::size_t length);
@@ -27,15 +27,13 @@ public:
     }
     // Moves forward without reading, like a relative seek: going past the end is allowed. A length that would wrap
     // around stops at the largest position, so a hostile size can never move the scan backwards.
-    void Skip(std::uint64_t length) {
-        position_ = length > UINT64_MAX - position_ ? UINT64_MAX : position_ + length;
-    }
+    void Skip(std::uint64_t length) { position_ = length > UINT64_MAX - position_ ? UINT64_MAX : position_ + length; }
     // Moves to any position, e.g. back over bytes that turned out to belong to what follows.
     void Seek(std::uint64_t position) { position_ = position; }
     std::uint64_t Position() const { return position_; }
 
 private:
-    const Platform::InputFile& file_;
+    const VolumeSet& file_;
     std::uint64_t position_;
     std::vector<unsigned char> buffer_;
     std::uint64_t bufferStart_ = 0;

@@ -1,7 +1,9 @@
 #include "dialogs/password_prompt.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "archive/crc32.h"
 #include "frontend/texts.h"
 
 namespace Arkova {
@@ -10,22 +12,34 @@ namespace {
 
 constexpr int kPasswordRounds = 3;
 
-// A password is right when it decrypts the first encrypted file entry. A reader that cannot decrypt that entry
-// at all (no decoder for its method) cannot tell a wrong password from a right one: the password is taken, and
-// the entry reports its own failure when it is extracted.
-bool PasswordOpensFirstEncryptedEntry(ArchiveSession& session) {
-    IArchiveDecoder* decoder = session.context.Decoder();
-    if (decoder == nullptr) return false;
-    for (const ArchiveItem& item : decoder->Items()) {
-        if (!item.isEncrypted || item.isDirectory) continue;
-        std::vector<std::uint8_t> data;
-        DecodeResult result = decoder->ExtractToMemory(item.index, data);
-        return result == DecodeResult::Ok || result == DecodeResult::UnsupportedFormat;
+// The encrypted file entries, smallest first: checking a password decodes one of them whole.
+std::vector<std::uint32_t> EncryptedFilesBySize(const std::vector<ArchiveItem>& items) {
+    std::vector<std::uint32_t> positions;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (items[i].isEncrypted && !items[i].isDirectory) positions.push_back(i);
     }
-    return false;
+    std::stable_sort(positions.begin(), positions.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return items[a].size < items[b].size; });
+    return positions;
 }
 
 }  // namespace
+
+PasswordCheck CheckPassword(IArchiveDecoder& decoder) {
+    const std::vector<ArchiveItem>& items = decoder.Items();
+    for (std::uint32_t position : EncryptedFilesBySize(items)) {
+        std::vector<std::uint8_t> data;
+        DecodeResult result = decoder.ExtractToMemory(position, data);
+        // An entry whose cipher or method the reader cannot decode says nothing about the password.
+        if (result == DecodeResult::UnsupportedFormat) continue;
+        if (result != DecodeResult::Ok) return PasswordCheck::Wrong;
+        const ArchiveItem& item = items[position];
+        return item.crc == 0 || Crc32(data) == item.crc ? PasswordCheck::Correct : PasswordCheck::Wrong;
+    }
+    return PasswordCheck::Unverifiable;
+}
+
+namespace {}  // namespace
 
 void SessionPasswordCache::Remember(const std::wstring& archivePath, const std::wstring& password) {
     std::lock_guard<std::mutex> guard(lock_);
@@ -65,8 +79,15 @@ bool RequestPassword(ArchiveSession& session, JobFrontEnd& frontEnd) {
         PasswordReply reply = frontEnd.AskPassword(archiveName, wrongPassword);
         if (!reply.accepted) return false;
         ApplyPassword(session, reply.password);
-        if (PasswordOpensFirstEncryptedEntry(session)) {
+        IArchiveDecoder* decoder = session.context.Decoder();
+        PasswordCheck check = decoder != nullptr ? CheckPassword(*decoder) : PasswordCheck::Wrong;
+        if (check == PasswordCheck::Correct) {
             if (reply.remember) RememberPassword(PasswordCache(), session.archivePath, reply.password);
+            return true;
+        }
+        if (check == PasswordCheck::Unverifiable) {
+            // Taken for this job only: a password nobody could check is never remembered.
+            frontEnd.ShowMessage(kMessagePasswordUnverified, kCaptionNotice, MessageIcon::Information);
             return true;
         }
         // The context and decoder keep the last password tried; the session forgets it, so the next read asks.

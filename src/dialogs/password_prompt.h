@@ -27,8 +27,17 @@ SessionPasswordCache& PasswordCache();
 void RememberPassword(SessionPasswordCache& cache, const std::wstring& archivePath, const std::wstring& password);
 std::optional<std::wstring> LookUpPassword(const SessionPasswordCache& cache, const std::wstring& archivePath);
 
-// Up to three rounds of the password dialog. True when a password decrypted the first encrypted file entry; it is
-// then set on the context, the decoder and the session. False when the user gave up, or after three wrong
+enum class PasswordCheck {
+    Correct,       // an encrypted entry decrypted and matched its CRC or authentication code
+    Wrong,         // the first entry that could be checked refused it
+    Unverifiable,  // every encrypted entry uses a cipher or method the reader cannot decode
+};
+// Checks the decoder's current password by decoding its smallest encrypted file entry that the reader can decode.
+PasswordCheck CheckPassword(IArchiveDecoder& decoder);
+
+// Up to three rounds of the password dialog. True when a password decrypted an encrypted file entry; it is
+// then set on the context, the decoder and the session. When no entry can be decrypted at all the password is taken
+// unchecked, the user is told so, and it is not remembered. False when the user gave up, or after three wrong
 // passwords ("비밀번호가 올바르지 않습니다.").
 bool RequestPassword(ArchiveSession& session, JobFrontEnd& frontEnd);
 

@@ -128,6 +128,25 @@ void ExtractionJob::ExtractOne(std::uint32_t position, const std::wstring& targe
     }
 }
 
+void ExtractionJob::CreateFolders(const std::vector<FolderJob>& folders) {
+    for (const FolderJob& folder : folders) {
+        if (folder.targetPath.empty()) {
+            outcome_.failures.push_back(Failure(folder.entryPath, FailureReason::UnsafePath));
+        } else if (!Platform::MakeDirectories(folder.targetPath)) {
+            outcome_.failures.push_back({folder.entryPath, FailureReason::Decode, L"", DecodeResult::IoError});
+        }
+    }
+}
+
+void ExtractionJob::StampFolders(const std::vector<FolderJob>& folders) {
+    // Deepest first, so that stamping a folder is the last change made inside its parent.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        if (!folder->targetPath.empty() && folder->modifiedTimeUtc != 0 && Platform::IsDirectory(folder->targetPath)) {
+            Platform::SetLastWriteTime(folder->targetPath, folder->modifiedTimeUtc);
+        }
+    }
+}
+
 void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     dialog.SetItemProgress(100);
     dialog.SetOverallProgress(100);
@@ -158,9 +177,25 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
 
     std::uint64_t fileCount = 0;
     for (const ArchiveItem& item : items) fileCount += item.isDirectory ? 0 : 1;
+    // Folder entries are made first, so that empty folders exist too; a flat extraction has no folders.
+    std::vector<FolderJob> folders;
+    if (request.keepPaths) {
+        for (const ArchiveItem& item : items) {
+            if (!item.isDirectory) continue;
+            std::wstring target;
+            if (!SafeOutputPath(destination, item.path, target)) target.clear();
+            folders.push_back({item.path, target, session_.context.ModifiedTimeUtc(item)});
+        }
+    }
+    CreateFolders(folders);
     if (fileCount == 0) {
-        dialog->Close();
-        return true;
+        StampFolders(folders);
+        if (outcome_.failures.empty()) {
+            dialog->Close();
+            return true;
+        }
+        FinishJob(*dialog, false);
+        return false;
     }
 
     std::uint64_t done = 0;
@@ -215,6 +250,7 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
         dialog->PumpMessages();
     }
 
+    StampFolders(folders);
     if (dialog->IsCancelled()) {
         outcome_.cancelled = true;
         dialog->Close();
@@ -227,9 +263,13 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
 bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
                                            const std::wstring& displayDestination) {
     std::vector<ItemJob> jobs = BuildItemJobs(items, session_.context.Items(), session_.currentFolder, destination);
-    if (jobs.empty()) return true;
+    std::vector<FolderJob> folders =
+        BuildFolderJobs(items, session_.context.Items(), session_.currentFolder, destination,
+                        [&](const ArchiveItem& entry) { return session_.context.ModifiedTimeUtc(entry); });
+    if (jobs.empty() && folders.empty()) return true;
     std::unique_ptr<ExtractProgressDialog> dialog = frontEnd_.CreateProgressDialog();
     dialog->Open(kTitleExtract, displayDestination.empty() ? destination : displayDestination, session_.archivePath);
+    CreateFolders(folders);
 
     const std::uint64_t jobCount = jobs.size();
     std::uint64_t done = 0;
@@ -295,6 +335,7 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         dialog->PumpMessages();
     }
 
+    StampFolders(folders);
     if (cancelled || dialog->IsCancelled()) {
         outcome_.cancelled = true;
         dialog->Close();

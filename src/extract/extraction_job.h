@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ struct ItemJob {
     std::uint32_t itemIndex = 0;
     std::wstring targetPath;
     std::wstring displayName;
+};
+
+// A folder that a sequential job creates: a folder entry, or a chosen folder item. Empty `targetPath`: the path
+// would leave the destination.
+struct FolderJob {
+    std::wstring entryPath;
+    std::wstring targetPath;
+    std::uint64_t modifiedTimeUtc = 0;  // 0 = none known
 };
 
 // A whole-archive job: where to, and the two choices of the destination dialog.
@@ -94,6 +103,10 @@ private:
     ConflictStep HandleConflict(const std::wstring& displayName, const std::wstring& entryPath, std::wstring& target);
     // Extracts one entry and records the outcome; never throws, so it may run as a worker's whole body.
     void ExtractOne(std::uint32_t position, const std::wstring& target, const ByteProgressCallback& progress);
+    // Creates the folders (a failure is recorded) before any file is written; their times are set by StampFolders
+    // once the files inside them are written, since writing a file changes its folder's time.
+    void CreateFolders(const std::vector<FolderJob>& folders);
+    void StampFolders(const std::vector<FolderJob>& folders);
     // The entry's path for messages, also for a position the list does not hold.
     std::wstring EntryPath(std::uint32_t position) const;
     // The end of a job that ran to completion: bars to 100, the completion options, the failure list, then the wait
@@ -114,6 +127,10 @@ private:
 // The jobs of a sequential item job: files of the items, made relative to the browsed folder.
 std::vector<ItemJob> BuildItemJobs(const std::vector<DragItem>& items, const std::vector<ArchiveItem>& entries,
                                    const std::wstring& currentFolder, const std::wstring& destination);
+// The folders of a sequential item job: each chosen folder and every folder entry below it, parents first.
+std::vector<FolderJob> BuildFolderJobs(const std::vector<DragItem>& items, const std::vector<ArchiveItem>& entries,
+                                       const std::wstring& currentFolder, const std::wstring& destination,
+                                       const std::function<std::uint64_t(const ArchiveItem&)>& timeOf);
 // The entry positions of a parallel item job, each once, in the order of the items.
 std::vector<std::uint32_t> BuildItemPositions(const std::vector<DragItem>& items,
                                               const std::vector<ArchiveItem>& entries);

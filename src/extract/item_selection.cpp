@@ -56,6 +56,31 @@ std::vector<ItemJob> BuildItemJobs(const std::vector<DragItem>& items, const std
     return jobs;
 }
 
+std::vector<FolderJob> BuildFolderJobs(const std::vector<DragItem>& items, const std::vector<ArchiveItem>& entries,
+                                       const std::wstring& currentFolder, const std::wstring& destination,
+                                       const std::function<std::uint64_t(const ArchiveItem&)>& timeOf) {
+    std::vector<FolderJob> folders;
+    std::unordered_set<std::wstring> seen;
+    auto add = [&](const std::wstring& path, std::uint64_t time) {
+        if (seen.insert(path).second) folders.push_back({path, TargetFor(path, currentFolder, destination), time});
+    };
+    for (const DragItem& item : items) {
+        if (!item.isFolder) continue;
+        const std::wstring prefix = item.fullPath + L"/";
+        std::uint64_t ownTime = 0;
+        for (const ArchiveItem& entry : entries) {
+            if (entry.isDirectory && BrowserPath(entry.path) == item.fullPath) ownTime = timeOf(entry);
+        }
+        add(item.fullPath, ownTime);
+        for (const ArchiveItem& entry : entries) {
+            if (!entry.isDirectory) continue;
+            std::wstring path = BrowserPath(entry.path);
+            if (path.size() > prefix.size() && StartsWith(path, prefix)) add(path, timeOf(entry));
+        }
+    }
+    return folders;
+}
+
 std::vector<std::uint32_t> BuildItemPositions(const std::vector<DragItem>& items,
                                               const std::vector<ArchiveItem>& entries) {
     std::vector<std::uint32_t> positions;

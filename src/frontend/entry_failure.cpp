@@ -28,6 +28,8 @@ const wchar_t* DecodeResultTextKorean(DecodeResult result) {
             return L"취소됨";
         case DecodeResult::UnsafePath:
             return L"대상 폴더 밖을 가리키는 경로라서 거부했습니다";
+        case DecodeResult::WrongPassword:
+            return L"비밀번호가 올바르지 않습니다";
     }
     return L"알 수 없는 오류";
 }

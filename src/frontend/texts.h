@@ -30,5 +30,7 @@ inline constexpr wchar_t kMessageNoSelection[] = L"선택된 파일이 없습니
 inline constexpr wchar_t kMessageNoOpenArchive[] = L"열린 압축 파일이 없습니다.";
 inline constexpr wchar_t kMessageOpenArchiveFirst[] = L"먼저 압축 파일을 열어주세요.";
 inline constexpr wchar_t kMessageWrongPassword[] = L"비밀번호가 올바르지 않습니다.";
+inline constexpr wchar_t kMessagePasswordUnverified[] =
+    L"이 압축 파일의 암호화 방식은 지원하지 않아 비밀번호를 확인할 수 없습니다. 비밀번호는 기억하지 않습니다.";
 
 }  // namespace Arkova

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/alz_decoder.h"
+#include "platform/file_system.h"
 #include "support/alz_writer.h"
 #include "support/scratch_folder.h"
 
@@ -64,7 +65,7 @@ TEST_F(AlzListTest, Cp949NamesDecodeToKorean) {
 
 TEST_F(AlzListTest, SizeWidthsDecideWhichFieldsFollow) {
     // W = 1, 2, 4, 8 carry sizes of that width; W = 3 (and other odd widths) carry method and CRC only, so such an
-    // entry has size 0 and is listed only as a folder.
+    // entry has sizes 0: an empty file or an empty folder.
     for (unsigned width : {1u, 2u, 4u, 8u}) {
         AlzEntry entry;
         entry.name = "w" + std::to_string(width);
@@ -80,12 +81,13 @@ TEST_F(AlzListTest, SizeWidthsDecideWhichFieldsFollow) {
         oddFolder.attribute = 0x10;
         ASSERT_EQ(Open(AlzWriter().Add(entry).Add(odd).Add(oddFolder).File("after", "z", 0)), DecodeResult::Ok)
             << width;
-        ASSERT_EQ(decoder_.ItemCount(), 3u) << width;
+        ASSERT_EQ(decoder_.ItemCount(), 4u) << width;
         EXPECT_EQ(decoder_.Items()[0].size, 2u);
         EXPECT_EQ(decoder_.Items()[0].packedSize, 2u);
-        EXPECT_EQ(decoder_.Items()[1].path, L"oddfolder");
+        EXPECT_EQ(decoder_.Items()[1].path, L"odd");
         EXPECT_EQ(decoder_.Items()[1].size, 0u);
-        EXPECT_EQ(decoder_.Items()[2].path, L"after");
+        EXPECT_EQ(decoder_.Items()[2].path, L"oddfolder");
+        EXPECT_EQ(decoder_.Items()[3].path, L"after");
     }
 }
 
@@ -99,15 +101,31 @@ TEST_F(AlzListTest, WideSizesAreReadInFull) {
     EXPECT_EQ(decoder_.Items()[0].size, 0x1'0000'0001ULL);
 }
 
-TEST_F(AlzListTest, WidthZeroFolderIsListedButAnEmptyFileIsNot) {
+TEST_F(AlzListTest, EmptyFilesAndFoldersAreListedAndExtractAsEmpty) {
+    // An empty file once vanished from the list, and so from every extraction that reported success.
     AlzEntry empty;
     empty.name = "empty.txt";
     empty.method = 0;
-    ASSERT_EQ(Open(AlzWriter().Folder("dir").Add(empty).File("b", "b")), DecodeResult::Ok);
-    ASSERT_EQ(decoder_.ItemCount(), 2u);
+    AlzEntry emptyDeflated = empty;
+    emptyDeflated.name = "empty2.txt";
+    emptyDeflated.method = 2;
+    emptyDeflated.storedData = Testing::Bytes{};
+    emptyDeflated.crc = 0;
+    ASSERT_EQ(Open(AlzWriter().Folder("dir").Add(empty).Add(emptyDeflated).File("b", "b")), DecodeResult::Ok);
+    ASSERT_EQ(decoder_.ItemCount(), 4u);
     EXPECT_EQ(decoder_.Items()[0].path, L"dir");
-    EXPECT_EQ(decoder_.Items()[1].path, L"b");
-    EXPECT_EQ(decoder_.Items()[1].index, 1u) << "the index is the list position, not the header count";
+    EXPECT_EQ(decoder_.Items()[1].path, L"empty.txt");
+    EXPECT_EQ(decoder_.Items()[1].size, 0u);
+    EXPECT_EQ(decoder_.Items()[1].crc, 0u);
+    EXPECT_EQ(decoder_.Items()[3].path, L"b");
+    EXPECT_EQ(decoder_.Items()[3].index, 3u);
+    Testing::ScratchFolder out;
+    ASSERT_EQ(decoder_.ExtractAll(out.Path()), DecodeResult::Ok);
+    EXPECT_TRUE(Platform::IsDirectory(out / L"dir"));
+    for (const wchar_t* name : {L"empty.txt", L"empty2.txt"}) {
+        ASSERT_TRUE(Platform::PathExists(out / name)) << name;
+        EXPECT_EQ(Testing::ReadText(out / name), "") << name;
+    }
 }
 
 TEST_F(AlzListTest, EncryptedEntryIsMarkedAndItsDataFollowsTheEncryptionHeader) {
@@ -201,7 +219,7 @@ TEST_F(AlzListTest, CloseForgetsTheArchiveButKeepsThePassword) {
     EXPECT_FALSE(decoder_.HasEncryptedItems());
     ASSERT_EQ(Open(AlzWriter().Add(secret)), DecodeResult::Ok);
     std::vector<std::uint8_t> data;
-    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::UnsupportedFormat) << "the password stayed set";
+    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::WrongPassword) << "the password stayed set";
 }
 
 }  // namespace

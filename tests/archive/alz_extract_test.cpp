@@ -57,23 +57,27 @@ TEST_F(AlzExtractTest, BadPositionLeavesTheBufferAlone) {
     EXPECT_EQ(data, (Bytes{1, 2, 3}));
 }
 
-TEST_F(AlzExtractTest, EncryptedEntryNeedsAPasswordAndIsNotDecrypted) {
+TEST_F(AlzExtractTest, EncryptedEntryNeedsTheRightPassword) {
     AlzEntry secret;
     secret.name = "secret";
     secret.content = Testing::ToBytes("data");
     secret.encrypted = true;
+    secret.password = "pw";
     Open(AlzWriter().Add(secret));
     Bytes data;
     EXPECT_EQ(Extract(0, data), DecodeResult::PasswordRequired);
     decoder_.SetPassword(L"anything");
-    EXPECT_EQ(Extract(0, data), DecodeResult::UnsupportedFormat);
+    EXPECT_EQ(Extract(0, data), DecodeResult::WrongPassword);
+    decoder_.SetPassword(L"pw");
+    ASSERT_EQ(Extract(0, data), DecodeResult::Ok);
+    EXPECT_EQ(data, Testing::ToBytes("data"));
 }
 
 TEST_F(AlzExtractTest, UnknownMethodIsUnsupported) {
     AlzEntry odd;
-    odd.name = "method1";
+    odd.name = "method3";
     odd.content = Testing::ToBytes("x");
-    odd.method = 1;
+    odd.method = 3;
     odd.storedData = Testing::ToBytes("x");
     Open(AlzWriter().Add(odd));
     EXPECT_EQ(decoder_.ItemCount(), 1u);

@@ -116,11 +116,10 @@ TEST_F(EggListTest, DataStartsAfterTheCrcWhenNoEndMarkerFollows) {
     EggBlock deflated;
     deflated.content = Testing::ToBytes("deflated data deflated data");
     deflated.endMarker = false;
-    ASSERT_EQ(Open(EggWriter()
-                       .ArchiveHeader()
-                       .FileHeader(10).FileName("s").Block(stored)
-                       .FileHeader(27).FileName("d").Block(deflated)),
-              DecodeResult::Ok);
+    ASSERT_EQ(
+        Open(EggWriter().ArchiveHeader().FileHeader(10).FileName("s").Block(stored).FileHeader(27).FileName("d").Block(
+            deflated)),
+        DecodeResult::Ok);
     ASSERT_EQ(decoder_.ItemCount(), 2u);
     EXPECT_EQ(Extract(0), "plain data");
     EXPECT_EQ(Extract(1), "deflated data deflated data");
@@ -129,10 +128,14 @@ TEST_F(EggListTest, DataStartsAfterTheCrcWhenNoEndMarkerFollows) {
 TEST_F(EggListTest, EntriesWithoutDataAreListedAtTheNextFileHeaderOrTheEnd) {
     ASSERT_EQ(Open(EggWriter()
                        .ArchiveHeader()
-                       .FileHeader(0).FileName("empty1").Block(StoredBlock(""))
+                       .FileHeader(0)
+                       .FileName("empty1")
+                       .Block(StoredBlock(""))
                        .Folder("dir/")
                        .File("dir/f", "f")
-                       .FileHeader(0).FileName("empty2").Block(StoredBlock(""))),
+                       .FileHeader(0)
+                       .FileName("empty2")
+                       .Block(StoredBlock(""))),
               DecodeResult::Ok);
     ASSERT_EQ(Paths(), (std::vector<std::wstring>{L"empty1", L"dir/", L"dir/f", L"empty2"}));
     EXPECT_EQ(Extract(0), "");
@@ -145,18 +148,18 @@ TEST_F(EggListTest, EntriesWithoutDataAreListedAtTheNextFileHeaderOrTheEnd) {
 
 TEST_F(EggListTest, UnusableNameLengths) {
     // Length 0: no name, the entry is not listed, and the scan goes on with the next block.
-    ASSERT_EQ(Open(EggWriter()
-                       .ArchiveHeader()
-                       .FileHeader(1).FileName("", 0).Block(StoredBlock("x"))
-                       .File("after", "y")),
-              DecodeResult::Ok);
+    ASSERT_EQ(
+        Open(EggWriter().ArchiveHeader().FileHeader(1).FileName("", 0).Block(StoredBlock("x")).File("after", "y")),
+        DecodeResult::Ok);
     EXPECT_EQ(Paths(), (std::vector<std::wstring>{L"after"}));
 
     // Above 4095: the name bytes are read as the next signature, which ends the scan; the entries before stay.
     ASSERT_EQ(Open(EggWriter()
                        .ArchiveHeader()
                        .File("before", "b")
-                       .FileHeader(1).FileName(std::string(4096, 'n')).Block(StoredBlock("x"))
+                       .FileHeader(1)
+                       .FileName(std::string(4096, 'n'))
+                       .Block(StoredBlock("x"))
                        .File("never", "z")),
               DecodeResult::Ok);
     EXPECT_EQ(Paths(), (std::vector<std::wstring>{L"before"}));
@@ -196,19 +199,24 @@ TEST_F(EggListTest, DamageKeepsTheEntriesBeforeIt) {
     }
 }
 
-TEST_F(EggListTest, EncryptionHeaderEndsTheScan) {
+TEST_F(EggListTest, EncryptionHeaderMarksItsEntryAndTheScanGoesOn) {
     ASSERT_EQ(Open(EggWriter()
                        .ArchiveHeader()
-                       .FileHeader(6).FileName("locked").WindowsFileInfo(Testing::kEggDefaultTime, 0)
+                       .FileHeader(6)
+                       .FileName("locked")
+                       .WindowsFileInfo(Testing::kEggDefaultTime, 0)
                        .Skipped(Testing::kEggEncryption, Bytes(17, 0x11))
                        .Block(StoredBlock("cipher"))
                        .File("behind", "b")),
               DecodeResult::Ok);
-    EXPECT_EQ(Paths(), (std::vector<std::wstring>{L"locked"}));
-    EXPECT_FALSE(decoder_.HasEncryptedItems());
+    // Once an encrypted entry hid every entry behind it.
+    EXPECT_EQ(Paths(), (std::vector<std::wstring>{L"locked", L"behind"}));
+    EXPECT_TRUE(decoder_.HasEncryptedItems());
+    EXPECT_FALSE(decoder_.Items()[1].isEncrypted);
     std::vector<std::uint8_t> data;
-    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::UnsupportedFormat)
-        << "its data was never found: no empty file in its place";
+    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::PasswordRequired);
+    decoder_.SetPassword(L"pw");
+    EXPECT_EQ(decoder_.ExtractToMemory(0, data), DecodeResult::UnsupportedFormat) << "encryption method 0x11";
 }
 
 TEST_F(EggListTest, NothingListableIsAnInvalidArchive) {

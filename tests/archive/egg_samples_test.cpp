@@ -65,25 +65,54 @@ TEST(EggSamplesTest, FolderWithoutABlockExtractsAsAFolder) {
     EXPECT_EQ(Testing::ReadText(folder / L"testlink"), Testing::ReadText(folder / L"test.txt"));
 }
 
-TEST(EggSamplesTest, ArchiveCommentIsSkipped) {
+TEST(EggSamplesTest, ArchiveCommentIsRead) {
     ARKOVA_REQUIRE_SAMPLE(path, L"globalcomment.egg");
     EggDecoder decoder;
     ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+    EXPECT_FALSE(decoder.ArchiveComment().empty());
     ASSERT_EQ(Paths(decoder), (std::vector<std::wstring>{L"test.txt"}));
     std::vector<std::uint8_t> data;
     ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
     EXPECT_EQ(std::string(data.begin(), data.end()), "Hello there my name is Andrew.");
 }
 
-TEST(EggSamplesTest, EncryptedEntryIsListedButNeverExtractedAsEmpty) {
-    ARKOVA_REQUIRE_SAMPLE(path, L"testzipenc.egg");
+TEST(EggSamplesTest, Bzip2AndLzmaEntries) {
+    for (const wchar_t* name : {L"defaults_bz_optimized.egg", L"lzma_simple.egg"}) {
+        ARKOVA_REQUIRE_SAMPLE(path, name);
+        EggDecoder decoder;
+        ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+        EXPECT_GE(decoder.ItemCount(), 2u);
+        ExpectEveryFileMatches(decoder);
+    }
+}
+
+// The encrypted samples: each cipher decrypts with the password; a wrong one is refused before a byte is written.
+TEST(EggSamplesTest, EncryptedEntriesOpenWithThePasswordOnly) {
+    for (const wchar_t* name :
+         {L"testzipenc.egg", L"lorem_long_zipEnc.egg", L"lorem_long_aes128.egg", L"lorem_long_store_lea128.egg"}) {
+        ARKOVA_REQUIRE_SAMPLE(path, name);
+        EggDecoder decoder;
+        ASSERT_EQ(decoder.Open(path), DecodeResult::Ok) << path;
+        ASSERT_EQ(decoder.ItemCount(), 1u);
+        EXPECT_TRUE(decoder.HasEncryptedItems());
+        Testing::ScratchFolder folder;
+        decoder.SetPassword(L"password12345");
+        EXPECT_EQ(decoder.ExtractAll(folder.Path()), DecodeResult::WrongPassword) << path;
+        std::vector<Platform::DirectoryEntry> written;
+        ASSERT_TRUE(Platform::ListDirectory(folder.Path(), written));
+        EXPECT_TRUE(written.empty()) << path;
+        decoder.SetPassword(L"password12345!");
+        ExpectEveryFileMatches(decoder);
+        ASSERT_EQ(decoder.ExtractAll(folder.Path()), DecodeResult::Ok);
+    }
+}
+
+TEST(EggSamplesTest, EntryAndArchiveComments) {
+    ARKOVA_REQUIRE_SAMPLE(path, L"lorem_long_zipEnc.egg");
     EggDecoder decoder;
     ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
-    ASSERT_EQ(Paths(decoder), (std::vector<std::wstring>{L"test.txt"}));
-    EXPECT_FALSE(decoder.HasEncryptedItems());
-    Testing::ScratchFolder folder;
-    EXPECT_EQ(decoder.ExtractAll(folder.Path()), DecodeResult::UnsupportedFormat);
-    EXPECT_FALSE(Platform::PathExists(folder / L"test.txt"));
+    EXPECT_EQ(decoder.Items()[0].comment, L"This file is encrypted using ZIP.");
+    EXPECT_FALSE(decoder.ArchiveComment().empty());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "dialogs/password_prompt.h"
 #include "fixtures.h"
 #include "platform/text.h"
+#include "support/egg_writer.h"
+#include "support/scratch_folder.h"
 #include "support/scripted_front_end.h"
 
 namespace Arkova {
@@ -72,6 +74,36 @@ TEST_F(PasswordPromptTest, AnAnswerWithoutRememberIsNotCached) {
     EXPECT_TRUE(RequestPassword(session_, frontEnd_));
     EXPECT_EQ(LookUpPassword(PasswordCache(), archive), std::nullopt);
     EXPECT_EQ(session_.archivePassword, L"Secret") << "the current operation still proceeds";
+}
+
+// The native readers once answered "unsupported" for every encrypted entry, and any password was then taken and
+// cached. Now a password is checked by decrypting; only an archive nothing can decrypt skips the check, and says so.
+TEST_F(PasswordPromptTest, NativeEntriesCheckThePasswordAndOnlyUndecodableOnesSkipIt) {
+    Testing::ScratchFolder folder;
+    const std::wstring sealed = folder / L"sealed.egg";
+    ASSERT_TRUE(Testing::EggWriter()
+                    .ArchiveHeader()
+                    .SealedFile("a.txt", Testing::ToBytes("alpha"), 1, 2, "right")
+                    .WriteTo(sealed));
+    ASSERT_TRUE(Open(sealed));
+    frontEnd_.passwordReplies = {{true, L"wrong", true}, {true, L"right", true}};
+    EXPECT_TRUE(RequestPassword(session_, frontEnd_));
+    EXPECT_EQ(frontEnd_.passwordRounds.size(), 2u);
+    EXPECT_EQ(LookUpPassword(PasswordCache(), sealed), std::optional<std::wstring>(L"right"));
+
+    const std::wstring unknown = folder / L"unknown.egg";
+    ASSERT_TRUE(Testing::EggWriter()
+                    .ArchiveHeader()
+                    .Extra(Testing::kEggGlobalEncryption, {9, 0, 0})
+                    .File("b.txt", "bravo")
+                    .WriteTo(unknown));
+    ScriptedFrontEnd second;
+    second.passwordReplies = {{true, L"anything", true}};
+    ASSERT_TRUE(Open(unknown));
+    EXPECT_TRUE(RequestPassword(session_, second));
+    ASSERT_EQ(second.messages.size(), 1u);
+    EXPECT_NE(second.messages[0].text.find(L"확인할 수 없습니다"), std::wstring::npos);
+    EXPECT_FALSE(LookUpPassword(PasswordCache(), unknown).has_value()) << "an unchecked password is not remembered";
 }
 
 }  // namespace

@@ -63,12 +63,32 @@ TEST_F(SequentialJobTest, ExtractsEveryFileWithItsFoldersAndShowsTheFinishedWind
     EXPECT_EQ(frontEnd_.progress.waitedUntilClosed, 1) << "a window that closed itself is not waited for";
 }
 
-TEST_F(SequentialJobTest, AnArchiveOfFoldersOnlyOpensAndClosesTheWindowAndCreatesNothing) {
-    Open(AlzWriter().Folder("a").Folder("a\\b"));
-    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
+TEST_F(SequentialJobTest, FolderEntriesAreCreatedWithTheirTimesAndConfined) {
+    // Empty folders once went missing on this path while the parallel engine made them.
+    AlzEntry folder;
+    folder.name = "a\\empty";
+    folder.attribute = 0x10;
+    folder.sizeWidth = 0;
+    folder.method = 0;
+    folder.dosDateTime = Testing::DosDateTime(2001, 2, 3, 4, 5, 6);
+    AlzEntry escape = folder;
+    escape.name = "..\\outside";
+    Open(AlzWriter().Folder("a").Add(folder).Add(escape));
+    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false})) << "the refused folder is a failure";
     EXPECT_EQ(frontEnd_.progress.opened, 1);
-    EXPECT_EQ(frontEnd_.progress.closed, 1);
-    EXPECT_FALSE(Platform::PathExists(Out(L"a")));
+    EXPECT_TRUE(Platform::IsDirectory(Out(L"a/empty")));
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"outside"));
+    std::uint64_t stamp = 0;
+    ASSERT_TRUE(Platform::LastWriteTime(Out(L"a/empty"), stamp));
+    EXPECT_EQ(stamp, session_.context.ModifiedTimeUtc(session_.context.Items()[1]));
+    ASSERT_EQ(job_.Outcome().failures.size(), 1u);
+    EXPECT_EQ(job_.Outcome().failures[0].reason, FailureReason::UnsafePath);
+
+    // A chosen folder brings its empty sub-folders along.
+    ScriptedFrontEnd again;
+    ExtractionJob itemJob{session_, again, JobSettings{}};
+    EXPECT_TRUE(itemJob.ExtractItems({{L"a", L"a", true, 0}}, folder_ / L"items", L""));
+    EXPECT_TRUE(Platform::IsDirectory(folder_ / L"items/a/empty"));
 }
 
 TEST_F(SequentialJobTest, ConflictAnswersApplyToTheRestOfTheJobOnlyWhenSaidForAll) {

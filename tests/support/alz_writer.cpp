@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "support/archive_codecs.h"
 #include "support/scratch_folder.h"
 
 namespace Arkova::Testing {
@@ -37,8 +38,18 @@ AlzWriter& AlzWriter::ArchiveHeader() {
 }
 
 AlzWriter& AlzWriter::Add(const AlzEntry& entry) {
-    Bytes stored = entry.storedData ? *entry.storedData
-                                    : entry.method == 2 ? DeflateRaw(entry.content) : entry.content;
+    Bytes stored = entry.storedData    ? *entry.storedData
+                   : entry.method == 2 ? DeflateRaw(entry.content)
+                   : entry.method == 1 ? AlzBzip2(entry.content)
+                                       : entry.content;
+    const std::uint32_t crc = entry.crc.value_or(
+        static_cast<std::uint32_t>(crc32(0, entry.content.data(), static_cast<uInt>(entry.content.size()))));
+    Bytes encryptionHeader(12, 0xEE);
+    if (entry.encrypted && !entry.password.empty()) {
+        Bytes sealed = ZipClassicEncrypt(entry.password, stored, static_cast<std::uint8_t>(crc >> 24));
+        encryptionHeader.assign(sealed.begin(), sealed.begin() + 12);
+        stored.assign(sealed.begin() + 12, sealed.end());
+    }
     Raw({'B', 'L', 'Z', 0x01});
     Put(entry.nameLength.value_or(static_cast<std::uint16_t>(entry.name.size())), 2);
     Put(entry.attribute, 1);
@@ -48,9 +59,7 @@ AlzWriter& AlzWriter::Add(const AlzEntry& entry) {
     if (entry.sizeWidth != 0) {
         Put(entry.method, 1);
         Put(0, 1);
-        Put(entry.crc.value_or(static_cast<std::uint32_t>(
-                crc32(0, entry.content.data(), static_cast<uInt>(entry.content.size())))),
-            4);
+        Put(crc, 4);
         unsigned w = entry.sizeWidth;
         if (w == 1 || w == 2 || w == 4 || w == 8) {
             Put(entry.packedSize.value_or(stored.size()), w);
@@ -58,7 +67,7 @@ AlzWriter& AlzWriter::Add(const AlzEntry& entry) {
         }
     }
     Raw(ToBytes(entry.name));
-    if (entry.encrypted) Raw(Bytes(12, 0xEE));
+    if (entry.encrypted) Raw(encryptionHeader);
     Raw(stored);
     return *this;
 }

@@ -29,8 +29,9 @@ struct AlzEntry {
     std::uint8_t attribute = 0x20;
     std::uint32_t dosDateTime = DosDateTime(2023, 11, 5, 10, 20, 30);
     bool encrypted = false;
-    unsigned sizeWidth = 4;  // W: 0 .. 15
-    std::uint8_t method = 2;  // 0 stored, 2 deflate; anything else is written as given
+    std::string password;     // with `encrypted`: the data really is encrypted with it (otherwise a dummy header)
+    unsigned sizeWidth = 4;   // W: 0 .. 15
+    std::uint8_t method = 2;  // 0 stored, 1 ALZ's bzip2, 2 deflate; anything else is written as given
     // What the header claims and what follows it; by default computed from `content` and `method`.
     std::optional<std::uint32_t> crc;
     std::optional<std::uint64_t> packedSize;
