@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "archive/sequential_reader.h"
+#include "archive/volume_set.h"
 #include "platform/file.h"
 
 namespace Arkova::Rar {
@@ -32,7 +33,7 @@ struct Block {
 
 std::vector<StoredName> ReadRar4Names(const std::wstring& volumePath) {
     std::vector<StoredName> names;
-    Platform::InputFile file;
+    VolumeSet file;
     std::uint64_t fileSize = 0;
     if (!file.Open(volumePath) || !file.Size(fileSize)) return names;
     SequentialReader reader(file);
