@@ -237,6 +237,9 @@ void BrowserView::Refill() {
         StopThumbnailWorkers();
     }
     list_.SetRowCount(static_cast<int>(model_.RowCount()));
+    // Some list controls place the icons of a virtual list only when its view is set, so rows added by a new count
+    // would all sit at the origin: lay the icons out again.
+    if (model_.ShowsThumbnails()) ::SendMessageW(list_.Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
     // While searching, the count stays in the status bar until the selection changes.
     if (!model_.SearchText().empty()) {

@@ -382,6 +382,11 @@ TEST_F(PreviewWindowTest, ArchivesClosedAndReplacedWhileThumbnailsAreMade) {
     }
     ASSERT_TRUE(window_.OpenArchiveFile(other));
     EXPECT_TRUE(Testing::PumpUntil([&] { return browser.ThumbnailCount() == kPhotos; }, 20000));
+    // Every row has a place of its own in the icon view, not only those that were there when the view was set.
+    POINT first{}, last{};
+    ListView_GetItemPosition(List(), 0, &first);
+    ListView_GetItemPosition(List(), kPhotos - 1, &last);
+    EXPECT_TRUE(first.x != last.x || first.y != last.y);
     Testing::SaveScreenshot(window_.Handle(), L"thumbnails-many");
 }
 
