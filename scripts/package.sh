@@ -31,7 +31,7 @@ installed_version() { dpkg-query -W -f='${Version}' "$1"; }
 
 # A release must run on a bare Windows: only system DLLs may be imported.
 SYSTEM_DLLS=(kernel32 user32 gdi32 gdiplus comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 advapi32 windowscodecs
-    msvcrt ucrtbase shcore uxtheme dwmapi version 'api-ms-win-[a-z0-9-]+')
+    powrprof msvcrt ucrtbase shcore uxtheme dwmapi version 'api-ms-win-[a-z0-9-]+')
 check_imports() {
     local binary=$1 imports allowed
     imports=$("$CROSS-objdump" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
@@ -90,6 +90,15 @@ stage_licences() {
     licence 7-zip "7-Zip library (7zip.dll), built unchanged from Debian's source package 7zip \
 $(source_version SEVENZIP_VERSION). The GNU LGPL 2.1 follows the copyright notices." \
         "$doc/p7zip/copyright" "$common/LGPL-2.1"
+    licence bzip2 "bzip2 ($into), Debian source package bzip2 $(source_version BZIP2_VERSION)" \
+        "$doc/libbz2-dev/copyright"
+    licence liblzma "liblzma ($into), Debian source package xz-utils $(source_version XZ_VERSION)" \
+        "$doc/liblzma-dev/copyright"
+    licence cryptopp "Crypto++ ($into), Debian source package libcrypto++ $(source_version CRYPTOPP_VERSION)" \
+        "$doc/libcrypto++-dev/copyright"
+    # UnRAR is free to use but not free software: its licence forbids re-creating the RAR compression algorithm.
+    licence unrar "UnRAR library ($into), Debian source package unrar-nonfree $(source_version UNRAR_VERSION)" \
+        "$BIN/unrar-license.txt"
     licence mingw-w64-runtime "MinGW-w64 runtime (start-up code and winpthreads, linked into both programs), \
 Debian package mingw-w64-common $(installed_version mingw-w64-common)" "$doc/mingw-w64-common/copyright"
     licence gcc-runtime "GCC runtime libraries (libstdc++ and libgcc, linked into both programs under the GCC \
