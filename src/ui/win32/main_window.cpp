@@ -200,7 +200,7 @@ bool MainWindow::OnCreate() {
     return true;
 }
 
-void MainWindow::LayoutChildren() {
+LayoutInput MainWindow::CurrentLayoutInput() {
     RECT client{};
     ::GetClientRect(Handle(), &client);
     LayoutInput input;
@@ -213,6 +213,11 @@ void MainWindow::LayoutChildren() {
     input.previewSplitY = previewSplitY_;
     input.previewVisible = previewVisible_;
     input.searchVisible = searchVisible_;
+    return input;
+}
+
+void MainWindow::LayoutChildren() {
+    const LayoutInput input = CurrentLayoutInput();
     ChildLayout layout = Arkova::LayoutChildren(input);
     treeWidth_ = layout.treeWidth;
     previewSplitY_ = layout.previewSplitY;
@@ -334,18 +339,8 @@ bool MainWindow::DecoderInUse() {
 }
 
 SIZE MainWindow::PreviewPaneSize() {
-    RECT client{};
-    ::GetClientRect(Handle(), &client);
-    LayoutInput input;
-    input.clientWidth = client.right;
-    input.clientHeight = client.bottom;
-    input.dpi = dpi_;
-    input.toolbarHeight = ::IsWindowVisible(toolbar_.Handle()) ? toolbar_.Height() : 0;
-    input.statusHeight = status_.Height();
-    input.treeWidth = treeWidth_;
-    input.previewSplitY = previewSplitY_;
+    LayoutInput input = CurrentLayoutInput();
     input.previewVisible = true;
-    input.searchVisible = searchVisible_;
     const Rect pane = Arkova::LayoutChildren(input).preview;
     // The pane's edge takes a pixel on each side.
     return {std::max(1, pane.width - 2), std::max(1, pane.height - 2)};

@@ -44,6 +44,8 @@ public:
     bool OpenArchiveFile(const std::wstring& path);
     void ClearArchiveView();
     void ShowWelcome(bool show);
+    // The layout's input from the window's present size and state.
+    LayoutInput CurrentLayoutInput();
     void LayoutChildren();
     // Extracts every entry, as the command line's "extract here" and "extract into a new folder" do.
     bool ExtractArchive(const std::wstring& destination);
