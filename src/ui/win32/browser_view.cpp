@@ -227,6 +227,19 @@ void BrowserView::ShowNode(std::uint32_t node) {
     Refill();
 }
 
+void BrowserView::ArrangeIcons() {
+    RECT client{};
+    ::GetClientRect(list_.Handle(), &client);
+    arrangedWidth_ = client.right;
+    if (model_.ShowsThumbnails()) ::SendMessageW(list_.Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
+void BrowserView::ListResized() {
+    RECT client{};
+    ::GetClientRect(list_.Handle(), &client);
+    if (model_.ShowsThumbnails() && client.right != arrangedWidth_) ArrangeIcons();
+}
+
 void BrowserView::Refill() {
     // A fill starts with nothing selected; the rows under the old selection are other rows now.
     list_.SelectRow(-1, false);
@@ -239,7 +252,7 @@ void BrowserView::Refill() {
     list_.SetRowCount(static_cast<int>(model_.RowCount()));
     // Some list controls place the icons of a virtual list only when its view is set, so rows added by a new count
     // would all sit at the origin: lay the icons out again.
-    if (model_.ShowsThumbnails()) ::SendMessageW(list_.Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
+    ArrangeIcons();
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
     // While searching, the count stays in the status bar until the selection changes.
     if (!model_.SearchText().empty()) {

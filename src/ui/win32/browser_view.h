@@ -64,6 +64,9 @@ public:
     void SetDpi(UINT dpi);
     // The selected row, when exactly one is; -1 otherwise.
     int SingleSelectedRow() const;
+    // After the frame moved or sized the list: the icon views lay their icons out again for a new width, which some
+    // list controls leave undone.
+    void ListResized();
 
     // The icon views' thumbnails: every row gets its shell icon at once, then the workers replace the icons of
     // image rows as their thumbnails arrive. Called again after a new password was accepted.
@@ -92,6 +95,7 @@ public:
 
 private:
     void Refill();
+    void ArrangeIcons();
     void ShowNode(std::uint32_t node);
     HTREEITEM InsertNode(HTREEITEM parent, std::uint32_t node);
     void InsertChildren(HTREEITEM item);
@@ -116,6 +120,7 @@ private:
     std::vector<HTREEITEM> itemByNode_;  // nullptr until the node's parent was opened
     std::wstring archiveName_;
     UINT dpi_ = 96;
+    int arrangedWidth_ = -1;  // the list's width when the icons were last laid out
 
     ArchiveSession* session_ = nullptr;
     ThumbnailPipeline thumbnails_;

@@ -245,6 +245,7 @@ void MainWindow::LayoutChildren() {
         place(preview_.Handle(), layout.preview);
     }
     if (batch != nullptr) ::EndDeferWindowPos(batch);
+    browser_.ListResized();
     if (!welcomeShown_) {
         ::ShowWindow(previewSplitter_.Handle(), layout.previewShown ? SW_SHOWNA : SW_HIDE);
         ::ShowWindow(preview_.Handle(), layout.previewShown ? SW_SHOWNA : SW_HIDE);

@@ -388,6 +388,18 @@ TEST_F(PreviewWindowTest, ArchivesClosedAndReplacedWhileThumbnailsAreMade) {
     ListView_GetItemPosition(List(), kPhotos - 1, &last);
     EXPECT_TRUE(first.x != last.x || first.y != last.y);
     Testing::SaveScreenshot(window_.Handle(), L"thumbnails-many");
+    // A narrower window lays the icons out for its width: none is left beyond the list's right edge.
+    RECT frame{};
+    ::GetWindowRect(window_.Handle(), &frame);
+    ::SetWindowPos(window_.Handle(), nullptr, 0, 0, (frame.right - frame.left) / 2, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    ::GetClientRect(List(), &client);
+    for (int row = 0; row < kPhotos; ++row) {
+        RECT icon{};
+        ListView_GetItemRect(List(), row, &icon, LVIR_ICON);
+        EXPECT_LE(icon.right, client.right) << row;
+    }
 }
 
 }  // namespace
