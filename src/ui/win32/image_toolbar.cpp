@@ -41,10 +41,10 @@ void HoverButton::OnPaint(HDC dc, const RECT&) {
     ::GetClientRect(Handle(), &client);
     WinGui::BufferedPaint buffer(dc, client);
     HDC memory = buffer.Dc();
-    if (pressed_) {
+    if (Pressed()) {
         WinGui::FillSolid(memory, client, RGB(180, 208, 240));
         WinGui::FrameSolid(memory, client, RGB(0, 90, 180));
-    } else if (hovered_) {
+    } else if (Hovered()) {
         WinGui::FillSolid(memory, client, RGB(200, 224, 250));
         WinGui::FrameSolid(memory, client, RGB(0, 120, 215));
     } else {
@@ -54,7 +54,7 @@ void HoverButton::OnPaint(HDC dc, const RECT&) {
     auto scaled = [this](int value) { return WinGui::Scale(value, dpi_); };
     RECT box{client.left + scaled(4), client.top + scaled(4), client.right - scaled(4),
              client.bottom - scaled(labelled ? 24 : 4)};
-    const PngImage& image = pressed_ ? pressedImage_ : hovered_ ? hoverImage_ : image_;
+    const PngImage& image = Pressed() ? pressedImage_ : Hovered() ? hoverImage_ : image_;
     image.Draw(memory, image.FitInto(box));
     if (labelled) {
         RECT strip{client.left + 2, client.bottom - scaled(20), client.right - 2, client.bottom - scaled(2)};
@@ -62,38 +62,6 @@ void HoverButton::OnPaint(HDC dc, const RECT&) {
         ::SetBkMode(memory, TRANSPARENT);
         ::SetTextColor(memory, RGB(0, 0, 0));
         ::DrawTextW(memory, label_.c_str(), -1, &strip, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    }
-}
-
-LRESULT HoverButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_MOUSEMOVE:
-            if (!hovered_) {
-                hovered_ = true;
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
-                ::TrackMouseEvent(&track);
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-            }
-            return 0;
-        case WM_MOUSELEAVE:
-            hovered_ = pressed_ = false;
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-            return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-            return 0;
-        case WM_LBUTTONUP:
-            if (pressed_) {
-                pressed_ = false;
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-                if (onClick) onClick();
-            }
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return Window::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/win32/png_image.h"
+#include "wingui/clickable_window.h"
 #include "wingui/gdi_handles.h"
 #include "wingui/window.h"
 
@@ -21,24 +22,20 @@ struct ToolbarButtonSpec {
     bool separator = false;
 };
 
-class HoverButton : public WinGui::Window {
+class HoverButton : public WinGui::ClickableWindow {
 public:
     // The label's strip and the image's margins scale with `dpi`, as the label's font does.
     bool Create(HWND parent, int id, const RECT& bounds, const std::wstring& label, const std::wstring& imagePath,
                 HFONT font, UINT dpi);
-    std::function<void()> onClick;
 
 protected:
     void OnPaint(HDC dc, const RECT& dirty) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::wstring label_;
     PngImage image_, hoverImage_, pressedImage_;
     HFONT font_ = nullptr;
     UINT dpi_ = 96;
-    bool hovered_ = false;
-    bool pressed_ = false;
 };
 
 class ImageToolbar : public WinGui::Window {

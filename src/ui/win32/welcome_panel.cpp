@@ -1,7 +1,5 @@
 #include "ui/win32/welcome_panel.h"
 
-#include <windowsx.h>
-
 #include "ui/main_window_layout.h"
 #include "wingui/buffered_paint.h"
 #include "wingui/dpi.h"
@@ -32,7 +30,7 @@ void ImageButton::OnPaint(HDC dc, const RECT&) {
     ::GetClientRect(Handle(), &client);
     WinGui::BufferedPaint buffer(dc, client);
     HDC memory = buffer.Dc();
-    COLORREF face = pressed_ ? RGB(220, 220, 220) : hovered_ ? RGB(245, 245, 245) : RGB(255, 255, 255);
+    COLORREF face = Pressed() ? RGB(220, 220, 220) : Hovered() ? RGB(245, 245, 245) : RGB(255, 255, 255);
     WinGui::FillSolid(memory, client, face);
     WinGui::FrameSolid(memory, client, RGB(200, 200, 200));
 
@@ -46,43 +44,6 @@ void ImageButton::OnPaint(HDC dc, const RECT&) {
     ::SetBkMode(memory, TRANSPARENT);
     ::SetTextColor(memory, RGB(60, 60, 60));
     ::DrawTextW(memory, label_.c_str(), -1, &label, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
-}
-
-LRESULT ImageButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_MOUSEMOVE:
-            if (!hovered_) {
-                hovered_ = true;
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
-                ::TrackMouseEvent(&track);
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-            }
-            return 0;
-        case WM_MOUSELEAVE:
-            hovered_ = false;
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-            return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            ::SetCapture(Handle());
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-            return 0;
-        case WM_LBUTTONUP: {
-            const bool wasPressed = pressed_;
-            pressed_ = false;
-            ::ReleaseCapture();
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-            RECT client{};
-            ::GetClientRect(Handle(), &client);
-            POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (wasPressed && ::PtInRect(&client, point) && onClick) onClick();
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            return Window::HandleMessage(message, wParam, lParam);
-    }
 }
 
 bool WelcomePanel::Create(HWND parent, UINT dpi, const std::wstring& imageFolder) {

@@ -6,28 +6,24 @@
 #include <string>
 
 #include "ui/win32/png_image.h"
+#include "wingui/clickable_window.h"
 #include "wingui/gdi_handles.h"
 #include "wingui/window.h"
 
 namespace Arkova {
 
-class ImageButton : public WinGui::Window {
+class ImageButton : public WinGui::ClickableWindow {
 public:
     bool Create(HWND parent, const std::wstring& label, const std::wstring& imagePath, UINT dpi);
-    // Only when the press began on the button and ended inside it.
-    std::function<void()> onClick;
 
 protected:
     void OnPaint(HDC dc, const RECT& dirty) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::wstring label_;
     PngImage image_;
     UINT dpi_ = 96;
     WinGui::Font font_;
-    bool hovered_ = false;
-    bool pressed_ = false;
 };
 
 class WelcomePanel : public WinGui::Window {
