@@ -444,18 +444,20 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
         if (item.isDirectory) {
             result.ok = true;
         } else {
+            // The library checks every entry against its CRC-32 or BLAKE2 hash: a CRC-32 of our own is computed
+            // only to have one to show where the header holds none.
+            const bool ownCrc = item.crc == 0 && !links_[position].isLink;
             std::uint32_t crc = 0;
-            result.error = Decode(position, [&crc](const std::uint8_t* data, std::size_t length) {
-                crc = Crc32(data, length, crc);
+            result.error = Decode(position, [&crc, ownCrc](const std::uint8_t* data, std::size_t length) {
+                if (ownCrc) crc = Crc32(data, length, crc);
                 return true;
             });
             if (result.error == DecodeResult::DecompressFailed && lastCode_ == Rar::kBadData) {
                 result.error = DecodeResult::CrcMismatch;
             }
             if (result.error == DecodeResult::Ok) {
-                result.actualCrc = crc;
-                result.ok = item.crc == 0 || crc == item.crc || links_[position].isLink;
-                if (!result.ok) result.error = DecodeResult::CrcMismatch;
+                result.actualCrc = ownCrc ? crc : item.crc;
+                result.ok = true;
             }
         }
         tested.emplace(position, std::move(result));

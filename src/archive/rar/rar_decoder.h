@@ -60,8 +60,7 @@ public:
                                           std::vector<ItemTestResult>& results) override;
     std::wstring LastErrorText() const override { return lastError_; }
 
-    // The archive comment; empty when it has none.
-    const std::wstring& Comment() const { return comment_; }
+    std::wstring ArchiveComment() const override { return comment_; }
     bool IsSolid() const { return solid_; }
 
 private:

@@ -238,7 +238,8 @@ int Archive::ReadHeader(Header& header) {
         header.attributes = file.FileAttr;
         header.dictionary = static_cast<std::uint32_t>(file.WinSize / 1024);
         header.redirection = static_cast<std::uint32_t>(file.RedirType);
-        if (file.RedirType != FSREDIR_NONE) header.redirectionTarget = Terminated(file.RedirName, std::size(file.RedirName));
+        if (file.RedirType != FSREDIR_NONE)
+            header.redirectionTarget = Terminated(file.RedirName, std::size(file.RedirName));
         header.splitBefore = file.SplitBefore;
         header.splitAfter = file.SplitAfter;
         header.encrypted = file.Encrypted;

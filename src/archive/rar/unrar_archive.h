@@ -26,8 +26,8 @@ struct Header {
     std::uint64_t creationTime = 0;
     std::uint32_t method = 0;  // 0x30 stored ... 0x35 best
     std::uint32_t version = 0;
-    std::uint32_t attributes = 0;  // Windows attributes, or a Unix mode for Unix hosts
-    std::uint32_t dictionary = 0;  // KiB
+    std::uint32_t attributes = 0;   // Windows attributes, or a Unix mode for Unix hosts
+    std::uint32_t dictionary = 0;   // KiB
     std::uint32_t redirection = 0;  // 0 none, 1 Unix symbolic link, 2 Windows link, 3 junction, 4 hard link, 5 copy
     std::wstring redirectionTarget;
     bool splitBefore = false;

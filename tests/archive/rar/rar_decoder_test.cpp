@@ -209,10 +209,10 @@ TEST(RarArchiveTest, SolidAndCommentedArchivesSayWhatTheyAre) {
     RarDecoder decoder;
     ASSERT_EQ(decoder.Open(solid), DecodeResult::Ok);
     EXPECT_TRUE(decoder.IsSolid());
-    EXPECT_TRUE(decoder.Comment().empty());
+    EXPECT_TRUE(decoder.ArchiveComment().empty());
     ASSERT_EQ(decoder.Open(best), DecodeResult::Ok);
     EXPECT_FALSE(decoder.IsSolid());
-    EXPECT_EQ(decoder.Comment(), L"The comment of the archive.\n");
+    EXPECT_EQ(decoder.ArchiveComment(), L"The comment of the archive.\n");
     // BLAKE2 instead of CRC-32: nothing to compare but the library's own check.
     EXPECT_EQ(Find(decoder, L"tree/a.txt")->crc, 0u);
 }
