@@ -10,6 +10,7 @@
 #include "archive/entry_path.h"
 #include "archive/file_output.h"
 #include "archive/rar/rar4_names.h"
+#include "archive/rar/read_ahead_pass.h"
 #include "archive/rar/unrar_archive.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -95,11 +96,7 @@ void RarDecoder::Close() {
     hasEncryptedItems_ = false;
 }
 
-void RarDecoder::EndPass() {
-    pass_.reset();
-    passPosition_ = 0;
-    headerRead_ = false;
-}
+void RarDecoder::EndPass() { pass_.reset(); }
 
 void RarDecoder::SetPassword(const std::wstring& password) {
     if (password == password_) return;
@@ -113,10 +110,8 @@ DecodeResult RarDecoder::Fail(DecodeResult result, std::wstring why) {
     return result;
 }
 
-DecodeResult RarDecoder::LibraryFailure(int code, const Rar::Archive& archive, bool opening) {
-    if (!archive.MissingVolume().empty()) {
-        return Fail(DecodeResult::FileNotFound, L"missing volume: " + archive.MissingVolume());
-    }
+DecodeResult RarDecoder::LibraryFailure(int code, const std::wstring& missingVolume, bool opening) {
+    if (!missingVolume.empty()) return Fail(DecodeResult::FileNotFound, L"missing volume: " + missingVolume);
     switch (code) {
         case Rar::kMissingPassword:
             return Fail(DecodeResult::PasswordRequired, L"a password is needed");
@@ -162,7 +157,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
     if (!Platform::PathExists(path)) return Fail(DecodeResult::FileNotFound, L"no such file");
     Rar::Archive archive;
     int code = archive.Open(path, true, password_);
-    if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+    if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
     solid_ = archive.Solid();
     comment_ = NormalizeNfc(archive.Comment());
 
@@ -179,7 +174,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
             // The next piece of a file split across volumes; its last piece holds the whole file's check. A piece
             // of a file that began before the volume opened is no entry: it cannot be extracted from here.
             code = archive.Skip();
-            if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+            if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
             if (items_.empty()) continue;
             ArchiveItem& item = items_.back();
             item.packedSize += header.packedSize;
@@ -210,53 +205,10 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         links_.push_back(std::move(link));
         items_.push_back(std::move(item));
         code = archive.Skip();
-        if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+        if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
     }
-    if (code != Rar::kEndArchive) return LibraryFailure(code, archive, true);
+    if (code != Rar::kEndArchive) return LibraryFailure(code, archive.MissingVolume(), true);
     return DecodeResult::Ok;
-}
-
-DecodeResult RarDecoder::SeekTo(std::uint32_t position) {
-    if (position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
-    if (!pass_ || position < passPosition_) {
-        EndPass();
-        pass_ = std::make_unique<Rar::Archive>();
-        int code = pass_->Open(archivePath_, false, password_);
-        if (code != Rar::kSuccess) {
-            DecodeResult result = LibraryFailure(code, *pass_, false);
-            EndPass();
-            return result;
-        }
-    }
-    for (;;) {
-        if (!headerRead_) {
-            Rar::Header header;
-            int code = pass_->ReadHeader(header);
-            // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
-            while (code == Rar::kSuccess && header.splitBefore) {
-                code = pass_->Skip();
-                if (code == Rar::kSuccess) code = pass_->ReadHeader(header);
-            }
-            if (code != Rar::kSuccess) {
-                DecodeResult result = code == Rar::kEndArchive
-                                          ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
-                                          : LibraryFailure(code, *pass_, false);
-                EndPass();
-                return result;
-            }
-            headerRead_ = true;
-        }
-        if (passPosition_ == position) return DecodeResult::Ok;
-        // In a solid archive skipping decodes: the entries before are needed for the ones after.
-        int code = pass_->Skip();
-        if (code != Rar::kSuccess) {
-            DecodeResult result = LibraryFailure(code, *pass_, false);
-            EndPass();
-            return result;
-        }
-        ++passPosition_;
-        headerRead_ = false;
-    }
 }
 
 DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
@@ -265,17 +217,24 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
     if (!open_ || position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
     const ArchiveItem& item = items_[position];
     if (item.isEncrypted && password_.empty()) return Fail(DecodeResult::PasswordRequired, L"a password is needed");
-    DecodeResult result = SeekTo(position);
-    if (result != DecodeResult::Ok) return result;
+    if (!pass_ || position < pass_->Next()) {
+        EndPass();
+        std::vector<bool> decoded(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            decoded[i] = !items_[i].isDirectory && !(items_[i].isEncrypted && password_.empty());
+        }
+        pass_ = std::make_unique<Rar::ReadAheadPass>(archivePath_, password_, std::move(decoded), position);
+    }
 
     const Link& link = links_[position];
     std::string linkData;
+    bool linkTooLong = false;
     bool sinkFailed = false;
-    Rar::Archive::DataSink librarySink = [&](const std::uint8_t* data, std::size_t length) {
+    Rar::ReadAheadPass::Outcome outcome = pass_->Take(position, [&](const std::uint8_t* data, std::size_t length) {
         if (link.isLink) {
-            if (linkData.size() + length > kLinkDataLimit) return false;
-            linkData.append(reinterpret_cast<const char*>(data), length);
-            return true;
+            linkTooLong = linkData.size() + length > kLinkDataLimit;
+            if (!linkTooLong) linkData.append(reinterpret_cast<const char*>(data), length);
+            return !linkTooLong;
         }
         try {
             if (sink(data, length)) return true;
@@ -283,26 +242,24 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
         }
         sinkFailed = true;
         return false;
-    };
-    int code = pass_->Test(librarySink);
-    lastCode_ = code;
-    ++passPosition_;
-    headerRead_ = false;
-    if (code != Rar::kSuccess) {
-        const bool stopped = pass_->SinkStopped();
-        if (code == Rar::kBadData && item.isEncrypted) {
-            result = Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data");
-        } else if (stopped && sinkFailed) {
-            result = Fail(DecodeResult::IoError, L"cannot store the data");
-        } else if (stopped) {
-            result = Fail(DecodeResult::DecompressFailed, L"a link entry holds more than a path");
-        } else {
-            result = LibraryFailure(code, *pass_, false);
-        }
-        // After a data error the library reads on to the next header; after anything else the pass is gone.
-        if (stopped || (code != Rar::kBadData && code != Rar::kBadPassword)) EndPass();
-        return result;
+    });
+    lastCode_ = outcome.code;
+    DecodeResult result = DecodeResult::Ok;
+    if (!outcome.reached) {
+        result = outcome.code == Rar::kEndArchive
+                     ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
+                     : LibraryFailure(outcome.code, outcome.missingVolume, false);
+    } else if (sinkFailed) {
+        result = Fail(DecodeResult::IoError, L"cannot store the data");
+    } else if (linkTooLong) {
+        result = Fail(DecodeResult::DecompressFailed, L"a link entry holds more than a path");
+    } else if (outcome.code == Rar::kBadData && item.isEncrypted) {
+        result = Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data");
+    } else if (outcome.code != Rar::kSuccess) {
+        result = LibraryFailure(outcome.code, outcome.missingVolume, false);
     }
+    if (outcome.endsPass) EndPass();
+    if (result != DecodeResult::Ok) return result;
     if (link.isLink) {
         // Never a link on disk: the target text, as the other formats' links are written.
         std::string text = link.target.empty() ? linkData : WideToUtf8(link.target);

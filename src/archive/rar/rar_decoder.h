@@ -21,7 +21,7 @@
 namespace Arkova {
 
 namespace Rar {
-class Archive;
+class ReadAheadPass;
 struct Header;
 }  // namespace Rar
 
@@ -72,21 +72,17 @@ private:
     };
 
     DecodeResult List(const std::wstring& path);
-    // Leaves the pass with the header of the entry read; a new pass starts when the entry is behind it.
-    DecodeResult SeekTo(std::uint32_t position);
-    // Decodes the entry into the sink (a link's target text for a link) and moves the pass past it.
+    // Decodes the entry into the sink (a link's target text for a link) from the pass, which a new one replaces
+    // when the entry is behind it.
     DecodeResult Decode(std::uint32_t position, const DataSink& sink);
     DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target,
                               const ByteProgressCallback& progress = {});
-    DecodeResult LibraryFailure(int code, const Rar::Archive& archive, bool opening);
+    DecodeResult LibraryFailure(int code, const std::wstring& missingVolume, bool opening);
     DecodeResult Fail(DecodeResult result, std::wstring why);
     void EndPass();
 
-    // The extraction pass: the entries before passPosition_ are behind it; headerRead_ tells whether the header of
-    // entry passPosition_ has been read.
-    std::unique_ptr<Rar::Archive> pass_;
-    std::uint32_t passPosition_ = 0;
-    bool headerRead_ = false;
+    // The extraction pass, decoding ahead of the entries asked for; none before the first entry is asked for.
+    std::unique_ptr<Rar::ReadAheadPass> pass_;
     int lastCode_ = 0;  // the library's answer to the last entry decoded
 
     std::vector<ArchiveItem> items_;
