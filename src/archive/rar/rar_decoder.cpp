@@ -223,7 +223,11 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             decoded[i] = !items_[i].isDirectory && !(items_[i].isEncrypted && password_.empty());
         }
-        pass_ = std::make_unique<Rar::ReadAheadPass>(archivePath_, password_, std::move(decoded), position);
+        try {
+            pass_ = std::make_unique<Rar::ReadAheadPass>(archivePath_, password_, std::move(decoded), position);
+        } catch (...) {
+            return Fail(DecodeResult::InternalError, L"cannot start the extraction pass");
+        }
     }
 
     const Link& link = links_[position];

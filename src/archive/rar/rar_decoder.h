@@ -5,7 +5,8 @@
 // a small file holding the link's target text, as the library adapter writes them for the other formats.
 //
 // Extraction moves through the archive in one direction: entries asked for in list order are decoded in one
-// pass (a solid archive is read once, not once per entry); asking for an earlier entry starts a new pass.
+// pass (a solid archive is read once, not once per entry); asking for an earlier entry starts a new pass. A pass
+// decodes ahead on a thread of its own, into a bounded queue, while the caller writes.
 // One thread at a time; nothing is thrown.
 #pragma once
 

@@ -60,11 +60,18 @@ void ReadAheadPass::Queued() {
 }
 
 void ReadAheadPass::Run() {
+    int failure = kSuccess;
     try {
         Decode();
     } catch (const std::bad_alloc&) {
+        failure = kNoMemory;
+    } catch (...) {
+        failure = kReadFailed;
+    }
+    if (failure != kSuccess) {
+        // What was queued is dropped: the caller learns that the pass broke down, at the entry it waits for.
         Outcome outcome;
-        outcome.code = kNoMemory;
+        outcome.code = failure;
         outcome.reached = false;
         outcome.endsPass = true;
         std::lock_guard<std::mutex> lock(mutex_);
@@ -86,7 +93,12 @@ void ReadAheadPass::Decode() {
     failed.code = archive.Open(path_, false, password_);
     if (failed.code != kSuccess) {
         failed.missingVolume = archive.MissingVolume();
-        PushEnd(next_, std::move(failed));
+        std::uint32_t first = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            first = wanted_;
+        }
+        PushEnd(first, std::move(failed));
         return;
     }
     for (std::uint32_t position = 0; position < decoded_.size(); ++position) {
