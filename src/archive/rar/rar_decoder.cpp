@@ -378,6 +378,48 @@ DecodeResult RarDecoder::ExtractAll(const std::wstring& folder) {
     return refusedPath ? DecodeResult::UnsafePath : DecodeResult::Ok;
 }
 
+DecodeResult RarDecoder::TestEntry(Rar::Archive& archive, std::uint32_t& next, std::uint32_t position,
+                                   const DataSink& sink) {
+    lastError_.clear();
+    lastCode_ = Rar::kSuccess;
+    if (!archive.IsOpen()) {
+        next = 0;
+        int code = archive.Open(archivePath_, false, password_);
+        if (code != Rar::kSuccess) {
+            DecodeResult result = LibraryFailure(code, archive.MissingVolume(), false);
+            archive.Close();
+            return result;
+        }
+    }
+    for (;;) {
+        Rar::Header header;
+        int code = archive.ReadHeader(header);
+        // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
+        while (code == Rar::kSuccess && header.splitBefore) {
+            code = archive.Skip();
+            if (code == Rar::kSuccess) code = archive.ReadHeader(header);
+        }
+        if (code == Rar::kSuccess && next < position) code = archive.Skip();
+        if (code != Rar::kSuccess) {
+            DecodeResult result = code == Rar::kEndArchive
+                                      ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
+                                      : LibraryFailure(code, archive.MissingVolume(), false);
+            archive.Close();
+            return result;
+        }
+        if (next++ == position) break;
+    }
+    const int code = archive.Test(sink);
+    lastCode_ = code;
+    if (code == Rar::kSuccess) return DecodeResult::Ok;
+    DecodeResult result = code == Rar::kBadData && items_[position].isEncrypted
+                              ? Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data")
+                              : LibraryFailure(code, archive.MissingVolume(), false);
+    // After a data error the library reads on to the next header; after anything else the pass is gone.
+    if (archive.SinkStopped() || (code != Rar::kBadData && code != Rar::kBadPassword)) archive.Close();
+    return result;
+}
+
 std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_t>& positions,
                                                   const std::function<bool(std::uint32_t)>& starting,
                                                   std::vector<ItemTestResult>& results) {
@@ -390,6 +432,11 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
     std::sort(order.begin(), order.end());
     order.erase(std::unique(order.begin(), order.end()), order.end());
 
+    // Nothing is written while testing, so decoding ahead on another thread would only add copies: the test reads
+    // the archive once on this thread.
+    EndPass();
+    Rar::Archive archive;
+    std::uint32_t next = 0;
     std::map<std::uint32_t, ItemTestResult> tested;
     DecodeResult runResult = DecodeResult::Ok;
     for (std::uint32_t position : order) {
@@ -404,15 +451,18 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
         result.expectedCrc = item.crc;
         if (item.isDirectory) {
             result.ok = true;
+        } else if (item.isEncrypted && password_.empty()) {
+            result.error = Fail(DecodeResult::PasswordRequired, L"a password is needed");
         } else {
             // The library checks every entry against its CRC-32 or BLAKE2 hash: a CRC-32 of our own is computed
             // only to have one to show where the header holds none.
             const bool ownCrc = item.crc == 0 && !links_[position].isLink;
             std::uint32_t crc = 0;
-            result.error = Decode(position, [&crc, ownCrc](const std::uint8_t* data, std::size_t length) {
-                if (ownCrc) crc = Crc32(data, length, crc);
-                return true;
-            });
+            result.error =
+                TestEntry(archive, next, position, [&crc, ownCrc](const std::uint8_t* data, std::size_t length) {
+                    if (ownCrc) crc = Crc32(data, length, crc);
+                    return true;
+                });
             if (result.error == DecodeResult::DecompressFailed && lastCode_ == Rar::kBadData) {
                 result.error = DecodeResult::CrcMismatch;
             }

@@ -22,6 +22,7 @@
 namespace Arkova {
 
 namespace Rar {
+class Archive;
 class ReadAheadPass;
 struct Header;
 }  // namespace Rar
@@ -76,6 +77,8 @@ private:
     // Decodes the entry into the sink (a link's target text for a link) from the pass, which a new one replaces
     // when the entry is behind it.
     DecodeResult Decode(std::uint32_t position, const DataSink& sink);
+    // Tests the entry in the test's own pass on this thread; `next` is the entry whose header comes next.
+    DecodeResult TestEntry(Rar::Archive& archive, std::uint32_t& next, std::uint32_t position, const DataSink& sink);
     DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target,
                               const ByteProgressCallback& progress = {});
     DecodeResult LibraryFailure(int code, const std::wstring& missingVolume, bool opening);
