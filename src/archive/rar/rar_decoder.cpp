@@ -61,6 +61,11 @@ std::wstring MethodText(const Rar::Header& header) {
     return text;
 }
 
+// ASCII is its own NFC form: most names are, and normalizing costs a round trip through UTF-8.
+std::wstring NfcName(const std::wstring& name) {
+    return std::all_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x80; }) ? name : NormalizeNfc(name);
+}
+
 // The RAR 4 names of each volume, read when a header from it first comes by.
 class StoredNames {
 public:
@@ -184,7 +189,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         ArchiveItem item;
         item.path = stored != nullptr && !stored->hasUnicode && !stored->bytes.empty()
                         ? DecodeItemName(stored->bytes, codePage)
-                        : NormalizeNfc(header.name);
+                        : NfcName(header.name);
         item.size = header.size;
         item.packedSize = header.packedSize;
         item.crc = header.splitAfter ? 0 : crc;
