@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Extraction speed of `arkova-cli x` on a RAR 5 archive of the small-files corpus against `unrar x` and the write
-# limit (`cp -r` of the extracted tree), measured in the same run, on tmpfs (/dev/shm) and on disk. Prints the
-# median wall time of each tool, the ratios and the peak memory (/usr/bin/time -v); arkova's tree is compared with
-# unrar's (diff -r). Debian has no RAR codec for 7z outside p7zip-rar, which would change what the 7-Zip tests see,
+# limit (`cp -r` of the extracted tree), and of `arkova-cli t` against `unrar t`, measured in the same run, on tmpfs
+# (/dev/shm) and on disk. Prints the median wall time of each tool, the ratios and the peak memory
+# (/usr/bin/time -v); arkova's tree is compared with unrar's (diff -r). Debian has no RAR codec for 7z outside p7zip-rar, which would change what the 7-Zip tests see,
 # so 7z is not measured here.
 #
 # The corpus: /usr/include and /usr/share/doc, as bench/zip_extract.sh's 'small', archived with `rar a -m3` (and
@@ -68,7 +68,7 @@ bench_one() {
     mkdir -p "$results"
     cp "$(rar_corpus "$kind")" "$archive"
     unrar x -idq -y "$archive" "$base/reference/"
-    local tools=(arkova unrar cp)
+    local tools=(arkova unrar cp arkova-t unrar-t)
     for ((run = 1; run <= runs; run++)); do
         for tool in "${tools[@]}"; do
             local out=$base/out-$tool
@@ -77,6 +77,8 @@ bench_one() {
                 arkova) run_timed "$results/$tool" "$cli" x -q -y -o "$out" "$archive" ;;
                 unrar)  mkdir -p "$out"; run_timed "$results/$tool" unrar x -idq -y "$archive" "$out/" ;;
                 cp)     run_timed "$results/$tool" cp -r "$base/reference" "$out" ;;
+                arkova-t) run_timed "$results/$tool" "$cli" t -q "$archive" ;;
+                unrar-t)  run_timed "$results/$tool" unrar t -idq "$archive" ;;
             esac
             if [[ $tool == arkova && $run == 1 ]] && ! diff -r -q "$base/reference" "$out" > "$results/diff" 2>&1; then
                 echo "MISMATCH: arkova's tree differs from unrar's ($fs/$kind):" >&2; head "$results/diff" >&2; exit 1
@@ -95,6 +97,9 @@ bench_one() {
     table_row arkova "$results/arkova" "-"
     table_row unrar "$results/unrar" "$(peer_text "$(median_us "$results/unrar")" "$arkova_us")"
     table_row "cp -r" "$results/cp" "$(ratio_text "$arkova_us" "$(median_us "$results/cp")" arkova/cp)"
+    printf '  testing (t):\n'
+    table_row arkova "$results/arkova-t" "-"
+    table_row unrar "$results/unrar-t" "$(peer_text "$(median_us "$results/unrar-t")" "$(median_us "$results/arkova-t")")"
     rm -rf "$base"
 }
 

@@ -33,7 +33,8 @@ else()
 endif()
 
 # The UnRAR library (static), one version on both targets: Debian's libunrar-dev natively, the same source package
-# built by the setup script for Windows.
+# built by the setup script for Windows. The decoder uses the library's classes, so it needs all of its headers
+# (libunrar-headers natively).
 add_library(arkova_unrar STATIC IMPORTED)
 if(WIN32)
     if(NOT ARKOVA_WIN_UNRAR_LIB)
@@ -45,7 +46,7 @@ if(WIN32)
         INTERFACE_LINK_LIBRARIES "powrprof;shlwapi;wbemuuid;ole32;oleaut32;uuid;Threads::Threads")
 else()
     find_library(UNRAR_LIBRARY NAMES libunrar.a REQUIRED)
-    find_path(UNRAR_INCLUDE_DIR dll.hpp PATH_SUFFIXES unrar REQUIRED)
+    find_path(UNRAR_INCLUDE_DIR rar.hpp PATH_SUFFIXES unrar REQUIRED)
     set_target_properties(arkova_unrar PROPERTIES
         IMPORTED_LOCATION ${UNRAR_LIBRARY}
         INTERFACE_INCLUDE_DIRECTORIES ${UNRAR_INCLUDE_DIR}

@@ -389,7 +389,9 @@ CPP
   run "$CROSS-ar" rs "$SRC_DIR/libunrar.a" "$SRC_DIR/isnt.o" "$SRC_DIR/arkova_comsupp.o"
   mkdir -p "$prefix/lib" "$prefix/include/unrar" "$prefix/share/unrar"
   cp "$SRC_DIR/libunrar.a" "$prefix/lib/"
-  cp "$SRC_DIR/dll.hpp" "$prefix/include/unrar/"
+  # Every header, as libunrar-headers installs them natively: the decoder
+  # drives the library's own classes. The headers include PowrProf.h too.
+  cp "$SRC_DIR"/*.hpp "$shim/PowrProf.h" "$prefix/include/unrar/"
   cp "$SRC_DIR/license.txt" "$prefix/share/unrar/"
 }
 
@@ -477,7 +479,7 @@ build_windows_deps() {
   gtest_version=$(googletest_version)
   ensure_dep googletest GoogleTest "$gtest_version" build_googletest
   ensure_dep 7zip "7-Zip DLL" "$SEVENZIP_VERSION" build_7zip 2
-  ensure_dep unrar "UnRAR library" "$UNRAR_VERSION" build_unrar
+  ensure_dep unrar "UnRAR library" "$UNRAR_VERSION" build_unrar 2
   build_archive_codec_deps
 }
 
@@ -512,7 +514,7 @@ write_deps_cmake() {
   for f in "$deflate/include/libdeflate.h" "$deflate/lib/libdeflate.a" \
            "$jpeg/include/jpeglib.h" "$jpeg/lib/libjpeg.a" "$jpeg/lib/libturbojpeg.a" \
            "$gtest/lib/cmake/GTest/GTestConfig.cmake" "$sevenzip/bin/7zip.dll" \
-           "$unrar/include/unrar/dll.hpp" "$unrar/lib/libunrar.a" "$unrar/share/unrar/license.txt"; do
+           "$unrar/include/unrar/rar.hpp" "$unrar/lib/libunrar.a" "$unrar/share/unrar/license.txt"; do
     [[ -f $f ]] || die "expected $f; rerun with --force"
   done
   {

@@ -59,6 +59,8 @@ public:
     }
     // What the last failed operation found beyond its DecodeResult, in English; empty when nothing more is known.
     virtual std::wstring LastErrorText() const { return {}; }
+    // The comment of the archive as a whole (entries' comments are in their items); empty when it has none.
+    virtual std::wstring ArchiveComment() const { return {}; }
 };
 
 }  // namespace Arkova

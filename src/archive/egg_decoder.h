@@ -16,8 +16,7 @@ class EggDecoder : public NativeArchiveDecoder {
 public:
     ~EggDecoder() override { Close(); }
     DecodeResult Open(const std::wstring& path) override;
-    // The archive's own comment; empty when it has none.
-    const std::wstring& ArchiveComment() const { return archiveComment_; }
+    std::wstring ArchiveComment() const override { return archiveComment_; }
 
 protected:
     Storage StorageOf(std::uint8_t method) const override;

@@ -40,6 +40,24 @@ struct OptionalColumns {
     }
 };
 
+// Comments are the archive's text, printed to a terminal: line breaks and tabs stay, any other control character
+// (an escape sequence would drive the terminal) shows as '?'. Trailing blank lines are dropped.
+std::wstring PrintableComment(const std::wstring& comment) {
+    std::wstring text;
+    text.reserve(comment.size());
+    for (std::size_t i = 0; i < comment.size(); ++i) {
+        wchar_t c = comment[i];
+        if (c == L'\r') {
+            if (i + 1 < comment.size() && comment[i + 1] == L'\n') continue;
+            c = L'\n';
+        }
+        const bool control = (c < 0x20 && c != L'\n' && c != L'\t') || (c >= 0x7F && c < 0xA0);
+        text += control ? L'?' : c;
+    }
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L' ' || text.back() == L'\t')) text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 int RunList(const Options& options, Console& console) {
@@ -67,7 +85,8 @@ int RunList(const Options& options, Console& console) {
                 PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) + L" " +
                 crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + columns.Cells(item.method, item.hostOs) +
                 item.path + L"\n";
-        if (!item.comment.empty()) text += std::wstring(20, L' ') + L"Comment: " + item.comment + L"\n";
+        if (!item.comment.empty())
+            text += std::wstring(20, L' ') + L"Comment: " + PrintableComment(item.comment) + L"\n";
         // Large listings go out in pieces rather than one console call per entry.
         if (text.size() >= 64 * 1024) {
             console.Out(text);
@@ -85,6 +104,8 @@ int RunList(const Options& options, Console& console) {
                            L" files, " + std::to_wstring(folders) + L" folders";
     if (encrypted > 0) summary += L", " + std::to_wstring(encrypted) + L" encrypted (*)";
     console.Out(summary + L"\n");
+    const std::wstring comment = PrintableComment(session.context.Decoder()->ArchiveComment());
+    if (!comment.empty()) console.Out(L"\nComment:\n" + comment + L"\n");
     return kExitOk;
 }
 

@@ -1,12 +1,14 @@
 // arkova-cli on every format it opens, with archives made by the real tools: each lists, passes the test and
 // extracts to the same tree; ZIP goes through the engine or, when asked or needed, entry by entry; RAR goes through
-// the UnRAR library, and a damaged RAR entry is reported by name while the rest extracts; names the extension table does not know are detected by their contents.
+// the UnRAR library, and a damaged RAR entry is reported by name while the rest extracts; names the extension table
+// does not know are detected by their contents.
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
 #include "fixtures.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/egg_writer.h"
 #include "support/rar5_writer.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_console.h"
@@ -99,6 +101,27 @@ TEST_F(CliArchiveTest, ListingShowsMethodAndHostFromTheLibrary) {
     ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
     EXPECT_NE(console_.out.find(L" Method "), std::wstring::npos) << Diagnostics();
     EXPECT_NE(console_.out.find(L"LZMA"), std::wstring::npos) << Diagnostics();
+}
+
+TEST_F(CliArchiveTest, ListingEndsWithTheArchiveCommentMadePrintable) {
+    ARKOVA_REQUIRE_FIXTURE(rar, L"tree-best.rar");
+    ASSERT_EQ(Run({L"l", rar}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.out.find(L" folders\n\nComment:\nThe comment of the archive.\n"), std::wstring::npos)
+        << Diagnostics();
+
+    // A comment is the archive's text: its escape sequences must not reach the terminal.
+    Testing::EggWriter writer;
+    writer.ArchiveHeader().File("a.txt", "alpha");
+    writer.Extra(Testing::kEggComment, Testing::ToBytes("first\r\nsecond \x1b[2J\r\n\r\n"));
+    ASSERT_TRUE(writer.WriteTo(folder_ / L"noted.egg"));
+    console_.out.clear();
+    ASSERT_EQ(Run({L"l", folder_ / L"noted.egg"}), Cli::kExitOk) << Diagnostics();
+    EXPECT_EQ(console_.out.substr(console_.out.find(L"\nComment:")), L"\nComment:\nfirst\nsecond ?[2J\n");
+
+    ARKOVA_REQUIRE_FIXTURE(plain, L"tree-solid.rar");
+    console_.out.clear();
+    ASSERT_EQ(Run({L"l", plain}), Cli::kExitOk) << Diagnostics();
+    EXPECT_EQ(console_.out.find(L"Comment:"), std::wstring::npos) << Diagnostics();
 }
 
 TEST_F(CliArchiveTest, WrongOrMissingPasswordsFailWithoutOutput) {

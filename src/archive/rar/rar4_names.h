@@ -9,7 +9,7 @@
 namespace Arkova::Rar {
 
 struct StoredName {
-    std::string bytes;  // the name field up to its first zero byte
+    std::string bytes;        // the name field up to its first zero byte
     bool hasUnicode = false;  // the field carries a Unicode form after the bytes; the library's text is exact
 };
 

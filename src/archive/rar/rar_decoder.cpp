@@ -10,6 +10,7 @@
 #include "archive/entry_path.h"
 #include "archive/file_output.h"
 #include "archive/rar/rar4_names.h"
+#include "archive/rar/read_ahead_pass.h"
 #include "archive/rar/unrar_archive.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -60,6 +61,11 @@ std::wstring MethodText(const Rar::Header& header) {
     return text;
 }
 
+// ASCII is its own NFC form: most names are, and normalizing costs a round trip through UTF-8.
+std::wstring NfcName(const std::wstring& name) {
+    return std::all_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x80; }) ? name : NormalizeNfc(name);
+}
+
 // The RAR 4 names of each volume, read when a header from it first comes by.
 class StoredNames {
 public:
@@ -95,11 +101,7 @@ void RarDecoder::Close() {
     hasEncryptedItems_ = false;
 }
 
-void RarDecoder::EndPass() {
-    pass_.reset();
-    passPosition_ = 0;
-    headerRead_ = false;
-}
+void RarDecoder::EndPass() { pass_.reset(); }
 
 void RarDecoder::SetPassword(const std::wstring& password) {
     if (password == password_) return;
@@ -113,10 +115,8 @@ DecodeResult RarDecoder::Fail(DecodeResult result, std::wstring why) {
     return result;
 }
 
-DecodeResult RarDecoder::LibraryFailure(int code, const Rar::Archive& archive, bool opening) {
-    if (!archive.MissingVolume().empty()) {
-        return Fail(DecodeResult::FileNotFound, L"missing volume: " + archive.MissingVolume());
-    }
+DecodeResult RarDecoder::LibraryFailure(int code, const std::wstring& missingVolume, bool opening) {
+    if (!missingVolume.empty()) return Fail(DecodeResult::FileNotFound, L"missing volume: " + missingVolume);
     switch (code) {
         case Rar::kMissingPassword:
             return Fail(DecodeResult::PasswordRequired, L"a password is needed");
@@ -162,7 +162,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
     if (!Platform::PathExists(path)) return Fail(DecodeResult::FileNotFound, L"no such file");
     Rar::Archive archive;
     int code = archive.Open(path, true, password_);
-    if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+    if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
     solid_ = archive.Solid();
     comment_ = NormalizeNfc(archive.Comment());
 
@@ -179,7 +179,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
             // The next piece of a file split across volumes; its last piece holds the whole file's check. A piece
             // of a file that began before the volume opened is no entry: it cannot be extracted from here.
             code = archive.Skip();
-            if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+            if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
             if (items_.empty()) continue;
             ArchiveItem& item = items_.back();
             item.packedSize += header.packedSize;
@@ -189,7 +189,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         ArchiveItem item;
         item.path = stored != nullptr && !stored->hasUnicode && !stored->bytes.empty()
                         ? DecodeItemName(stored->bytes, codePage)
-                        : NormalizeNfc(header.name);
+                        : NfcName(header.name);
         item.size = header.size;
         item.packedSize = header.packedSize;
         item.crc = header.splitAfter ? 0 : crc;
@@ -210,53 +210,10 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         links_.push_back(std::move(link));
         items_.push_back(std::move(item));
         code = archive.Skip();
-        if (code != Rar::kSuccess) return LibraryFailure(code, archive, true);
+        if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
     }
-    if (code != Rar::kEndArchive) return LibraryFailure(code, archive, true);
+    if (code != Rar::kEndArchive) return LibraryFailure(code, archive.MissingVolume(), true);
     return DecodeResult::Ok;
-}
-
-DecodeResult RarDecoder::SeekTo(std::uint32_t position) {
-    if (position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
-    if (!pass_ || position < passPosition_) {
-        EndPass();
-        pass_ = std::make_unique<Rar::Archive>();
-        int code = pass_->Open(archivePath_, false, password_);
-        if (code != Rar::kSuccess) {
-            DecodeResult result = LibraryFailure(code, *pass_, false);
-            EndPass();
-            return result;
-        }
-    }
-    for (;;) {
-        if (!headerRead_) {
-            Rar::Header header;
-            int code = pass_->ReadHeader(header);
-            // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
-            while (code == Rar::kSuccess && header.splitBefore) {
-                code = pass_->Skip();
-                if (code == Rar::kSuccess) code = pass_->ReadHeader(header);
-            }
-            if (code != Rar::kSuccess) {
-                DecodeResult result = code == Rar::kEndArchive
-                                          ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
-                                          : LibraryFailure(code, *pass_, false);
-                EndPass();
-                return result;
-            }
-            headerRead_ = true;
-        }
-        if (passPosition_ == position) return DecodeResult::Ok;
-        // In a solid archive skipping decodes: the entries before are needed for the ones after.
-        int code = pass_->Skip();
-        if (code != Rar::kSuccess) {
-            DecodeResult result = LibraryFailure(code, *pass_, false);
-            EndPass();
-            return result;
-        }
-        ++passPosition_;
-        headerRead_ = false;
-    }
 }
 
 DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
@@ -265,17 +222,28 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
     if (!open_ || position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
     const ArchiveItem& item = items_[position];
     if (item.isEncrypted && password_.empty()) return Fail(DecodeResult::PasswordRequired, L"a password is needed");
-    DecodeResult result = SeekTo(position);
-    if (result != DecodeResult::Ok) return result;
+    if (!pass_ || position < pass_->Next()) {
+        EndPass();
+        std::vector<bool> decoded(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            decoded[i] = !items_[i].isDirectory && !(items_[i].isEncrypted && password_.empty());
+        }
+        try {
+            pass_ = std::make_unique<Rar::ReadAheadPass>(archivePath_, password_, std::move(decoded), position);
+        } catch (...) {
+            return Fail(DecodeResult::InternalError, L"cannot start the extraction pass");
+        }
+    }
 
     const Link& link = links_[position];
     std::string linkData;
+    bool linkTooLong = false;
     bool sinkFailed = false;
-    Rar::Archive::DataSink librarySink = [&](const std::uint8_t* data, std::size_t length) {
+    Rar::ReadAheadPass::Outcome outcome = pass_->Take(position, [&](const std::uint8_t* data, std::size_t length) {
         if (link.isLink) {
-            if (linkData.size() + length > kLinkDataLimit) return false;
-            linkData.append(reinterpret_cast<const char*>(data), length);
-            return true;
+            linkTooLong = linkData.size() + length > kLinkDataLimit;
+            if (!linkTooLong) linkData.append(reinterpret_cast<const char*>(data), length);
+            return !linkTooLong;
         }
         try {
             if (sink(data, length)) return true;
@@ -283,26 +251,24 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
         }
         sinkFailed = true;
         return false;
-    };
-    int code = pass_->Test(librarySink);
-    lastCode_ = code;
-    ++passPosition_;
-    headerRead_ = false;
-    if (code != Rar::kSuccess) {
-        const bool stopped = pass_->SinkStopped();
-        if (code == Rar::kBadData && item.isEncrypted) {
-            result = Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data");
-        } else if (stopped && sinkFailed) {
-            result = Fail(DecodeResult::IoError, L"cannot store the data");
-        } else if (stopped) {
-            result = Fail(DecodeResult::DecompressFailed, L"a link entry holds more than a path");
-        } else {
-            result = LibraryFailure(code, *pass_, false);
-        }
-        // After a data error the library reads on to the next header; after anything else the pass is gone.
-        if (stopped || (code != Rar::kBadData && code != Rar::kBadPassword)) EndPass();
-        return result;
+    });
+    lastCode_ = outcome.code;
+    DecodeResult result = DecodeResult::Ok;
+    if (!outcome.reached) {
+        result = outcome.code == Rar::kEndArchive
+                     ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
+                     : LibraryFailure(outcome.code, outcome.missingVolume, false);
+    } else if (sinkFailed) {
+        result = Fail(DecodeResult::IoError, L"cannot store the data");
+    } else if (linkTooLong) {
+        result = Fail(DecodeResult::DecompressFailed, L"a link entry holds more than a path");
+    } else if (outcome.code == Rar::kBadData && item.isEncrypted) {
+        result = Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data");
+    } else if (outcome.code != Rar::kSuccess) {
+        result = LibraryFailure(outcome.code, outcome.missingVolume, false);
     }
+    if (outcome.endsPass) EndPass();
+    if (result != DecodeResult::Ok) return result;
     if (link.isLink) {
         // Never a link on disk: the target text, as the other formats' links are written.
         std::string text = link.target.empty() ? linkData : WideToUtf8(link.target);
@@ -417,6 +383,48 @@ DecodeResult RarDecoder::ExtractAll(const std::wstring& folder) {
     return refusedPath ? DecodeResult::UnsafePath : DecodeResult::Ok;
 }
 
+DecodeResult RarDecoder::TestEntry(Rar::Archive& archive, std::uint32_t& next, std::uint32_t position,
+                                   const DataSink& sink) {
+    lastError_.clear();
+    lastCode_ = Rar::kSuccess;
+    if (!archive.IsOpen()) {
+        next = 0;
+        int code = archive.Open(archivePath_, false, password_);
+        if (code != Rar::kSuccess) {
+            DecodeResult result = LibraryFailure(code, archive.MissingVolume(), false);
+            archive.Close();
+            return result;
+        }
+    }
+    for (;;) {
+        Rar::Header header;
+        int code = archive.ReadHeader(header);
+        // Skipping a split file stops at its next piece in the next volume: that is no entry of its own.
+        while (code == Rar::kSuccess && header.splitBefore) {
+            code = archive.Skip();
+            if (code == Rar::kSuccess) code = archive.ReadHeader(header);
+        }
+        if (code == Rar::kSuccess && next < position) code = archive.Skip();
+        if (code != Rar::kSuccess) {
+            DecodeResult result = code == Rar::kEndArchive
+                                      ? Fail(DecodeResult::InvalidArchive, L"the archive ends before the entry")
+                                      : LibraryFailure(code, archive.MissingVolume(), false);
+            archive.Close();
+            return result;
+        }
+        if (next++ == position) break;
+    }
+    const int code = archive.Test(sink);
+    lastCode_ = code;
+    if (code == Rar::kSuccess) return DecodeResult::Ok;
+    DecodeResult result = code == Rar::kBadData && items_[position].isEncrypted
+                              ? Fail(DecodeResult::PasswordRequired, L"wrong password or damaged data")
+                              : LibraryFailure(code, archive.MissingVolume(), false);
+    // After a data error the library reads on to the next header; after anything else the pass is gone.
+    if (archive.SinkStopped() || (code != Rar::kBadData && code != Rar::kBadPassword)) archive.Close();
+    return result;
+}
+
 std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_t>& positions,
                                                   const std::function<bool(std::uint32_t)>& starting,
                                                   std::vector<ItemTestResult>& results) {
@@ -429,6 +437,11 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
     std::sort(order.begin(), order.end());
     order.erase(std::unique(order.begin(), order.end()), order.end());
 
+    // Nothing is written while testing, so decoding ahead on another thread would only add copies: the test reads
+    // the archive once on this thread.
+    EndPass();
+    Rar::Archive archive;
+    std::uint32_t next = 0;
     std::map<std::uint32_t, ItemTestResult> tested;
     DecodeResult runResult = DecodeResult::Ok;
     for (std::uint32_t position : order) {
@@ -443,19 +456,24 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
         result.expectedCrc = item.crc;
         if (item.isDirectory) {
             result.ok = true;
+        } else if (item.isEncrypted && password_.empty()) {
+            result.error = Fail(DecodeResult::PasswordRequired, L"a password is needed");
         } else {
+            // The library checks every entry against its CRC-32 or BLAKE2 hash: a CRC-32 of our own is computed
+            // only to have one to show where the header holds none.
+            const bool ownCrc = item.crc == 0 && !links_[position].isLink;
             std::uint32_t crc = 0;
-            result.error = Decode(position, [&crc](const std::uint8_t* data, std::size_t length) {
-                crc = Crc32(data, length, crc);
-                return true;
-            });
+            result.error =
+                TestEntry(archive, next, position, [&crc, ownCrc](const std::uint8_t* data, std::size_t length) {
+                    if (ownCrc) crc = Crc32(data, length, crc);
+                    return true;
+                });
             if (result.error == DecodeResult::DecompressFailed && lastCode_ == Rar::kBadData) {
                 result.error = DecodeResult::CrcMismatch;
             }
             if (result.error == DecodeResult::Ok) {
-                result.actualCrc = crc;
-                result.ok = item.crc == 0 || crc == item.crc || links_[position].isLink;
-                if (!result.ok) result.error = DecodeResult::CrcMismatch;
+                result.actualCrc = ownCrc ? crc : item.crc;
+                result.ok = true;
             }
         }
         tested.emplace(position, std::move(result));

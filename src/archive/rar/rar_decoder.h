@@ -5,7 +5,8 @@
 // a small file holding the link's target text, as the library adapter writes them for the other formats.
 //
 // Extraction moves through the archive in one direction: entries asked for in list order are decoded in one
-// pass (a solid archive is read once, not once per entry); asking for an earlier entry starts a new pass.
+// pass (a solid archive is read once, not once per entry); asking for an earlier entry starts a new pass. A pass
+// decodes ahead on a thread of its own, into a bounded queue, while the caller writes.
 // One thread at a time; nothing is thrown.
 #pragma once
 
@@ -22,6 +23,7 @@ namespace Arkova {
 
 namespace Rar {
 class Archive;
+class ReadAheadPass;
 struct Header;
 }  // namespace Rar
 
@@ -60,8 +62,7 @@ public:
                                           std::vector<ItemTestResult>& results) override;
     std::wstring LastErrorText() const override { return lastError_; }
 
-    // The archive comment; empty when it has none.
-    const std::wstring& Comment() const { return comment_; }
+    std::wstring ArchiveComment() const override { return comment_; }
     bool IsSolid() const { return solid_; }
 
 private:
@@ -73,21 +74,19 @@ private:
     };
 
     DecodeResult List(const std::wstring& path);
-    // Leaves the pass with the header of the entry read; a new pass starts when the entry is behind it.
-    DecodeResult SeekTo(std::uint32_t position);
-    // Decodes the entry into the sink (a link's target text for a link) and moves the pass past it.
+    // Decodes the entry into the sink (a link's target text for a link) from the pass, which a new one replaces
+    // when the entry is behind it.
     DecodeResult Decode(std::uint32_t position, const DataSink& sink);
+    // Tests the entry in the test's own pass on this thread; `next` is the entry whose header comes next.
+    DecodeResult TestEntry(Rar::Archive& archive, std::uint32_t& next, std::uint32_t position, const DataSink& sink);
     DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target,
                               const ByteProgressCallback& progress = {});
-    DecodeResult LibraryFailure(int code, const Rar::Archive& archive, bool opening);
+    DecodeResult LibraryFailure(int code, const std::wstring& missingVolume, bool opening);
     DecodeResult Fail(DecodeResult result, std::wstring why);
     void EndPass();
 
-    // The extraction pass: the entries before passPosition_ are behind it; headerRead_ tells whether the header of
-    // entry passPosition_ has been read.
-    std::unique_ptr<Rar::Archive> pass_;
-    std::uint32_t passPosition_ = 0;
-    bool headerRead_ = false;
+    // The extraction pass, decoding ahead of the entries asked for; none before the first entry is asked for.
+    std::unique_ptr<Rar::ReadAheadPass> pass_;
     int lastCode_ = 0;  // the library's answer to the last entry decoded
 
     std::vector<ArchiveItem> items_;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
-
-#include "archive/rar/unrar_api.h"
 
 #ifndef _WIN32
 #include <locale.h>
 #endif
+
+#include "archive/rar/unrar_library.h"
 
 namespace Arkova::Rar {
 
@@ -41,15 +42,67 @@ struct Utf8LocaleScope {
 };
 #endif
 
-std::uint64_t Join(unsigned low, unsigned high) { return (static_cast<std::uint64_t>(high) << 32) | low; }
+// The result code for an error the library threw without naming one itself.
+int CodeOfExit(RAR_EXIT code) {
+    switch (code) {
+        case RARX_SUCCESS:
+            return kSuccess;
+        case RARX_FATAL:
+        case RARX_READ:
+            return kReadFailed;
+        case RARX_CRC:
+            return kBadData;
+        case RARX_OPEN:
+            return kOpenFailed;
+        case RARX_MEMORY:
+            return kNoMemory;
+        case RARX_BADPWD:
+            return kBadPassword;
+        default:
+            return ERAR_UNKNOWN;
+    }
+}
 
-// The library's header record is large (about 10 KB): one per thread, not one per call on the stack.
-RARHeaderDataEx& HeaderRecord() {
-    thread_local RARHeaderDataEx record;
-    return record;
+std::uint32_t HashTypeOf(HASH_TYPE type) {
+    switch (type) {
+        case HASH_RAR14:
+        case HASH_CRC32:
+            return RAR_HASH_CRC32;
+        case HASH_BLAKE2:
+            return RAR_HASH_BLAKE2;
+        default:
+            return RAR_HASH_NONE;
+    }
+}
+
+std::wstring Terminated(const wchar* text, std::size_t capacity) {
+    return std::wstring(text, std::find(text, text + capacity, L'\0'));
 }
 
 }  // namespace
+
+// The library's own objects for one archive, in the order its extraction code expects them to live and die.
+struct Archive::Library {
+    CommandData command;
+    ::Archive archive{&command};
+    CmdExtract extract{&command};
+    std::size_t headerSize = 0;  // of the file header last read
+};
+
+Archive::Archive() = default;
+
+Archive::~Archive() { Close(); }
+
+template <typename Operation>
+int Archive::Guarded(Operation operation) {
+    try {
+        return operation();
+    } catch (RAR_EXIT code) {
+        return library_->command.DllError != 0 ? library_->command.DllError : CodeOfExit(code);
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+}
 
 int Archive::Callback(unsigned message, std::intptr_t user, std::intptr_t first, std::intptr_t second) {
     return reinterpret_cast<Archive*>(user)->OnMessage(message, first, second);
@@ -89,43 +142,57 @@ int Archive::Open(const std::wstring& path, bool listing, const std::wstring& pa
     Close();
     Utf8LocaleScope locale;
     password_ = password;
+    listing_ = listing;
     missingVolume_.clear();
     comment_.clear();
-    std::vector<wchar_t> name(path.begin(), path.end());
+    std::vector<wchar> name(path.begin(), path.end());
     name.push_back(0);
-    std::vector<wchar_t> comment(64 * 1024);
-    RAROpenArchiveDataEx data;
-    std::memset(&data, 0, sizeof(data));
-    data.ArcNameW = name.data();
-    data.OpenMode = listing ? RAR_OM_LIST_INCSPLIT : RAR_OM_EXTRACT;
-    data.CmtBufW = comment.data();
-    data.CmtBufSize = static_cast<unsigned>(comment.size());
-    data.Callback = [](unsigned message, UnrarParam user, UnrarParam first, UnrarParam second) {
-        return Callback(message, static_cast<std::intptr_t>(user), static_cast<std::intptr_t>(first),
-                        static_cast<std::intptr_t>(second));
-    };
-    data.UserData = reinterpret_cast<UnrarParam>(this);
-    handle_ = RAROpenArchiveEx(&data);
-    if (handle_ == nullptr) return data.OpenResult != 0 ? static_cast<int>(data.OpenResult) : kOpenFailed;
-    if (data.OpenResult != 0) {
-        Close();
-        return static_cast<int>(data.OpenResult);
+    try {
+        library_ = std::make_unique<Library>();
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
     }
-    flags_ = data.Flags;
-    // CmtState 1: read; the size counts the terminating zero.
-    if (data.CmtState == 1 && data.CmtSize > 0) {
-        std::size_t length = std::min<std::size_t>(data.CmtSize, comment.size());
-        comment_.assign(comment.data(), length);
-        while (!comment_.empty() && comment_.back() == 0) comment_.pop_back();
-    }
-    return kSuccess;
+    int code = Guarded([&] {
+        ErrHandler.Clean();
+        CommandData& command = library_->command;
+        ::Archive& archive = library_->archive;
+        command.DllError = 0;
+        command.FileArgs.AddString(L"*");
+        command.AddArcName(name.data());
+        command.Overwrite = OVERWRITE_ALL;
+        command.VersionControl = 1;
+        command.Callback = [](UINT message, LPARAM user, LPARAM first, LPARAM second) {
+            return Callback(message, static_cast<std::intptr_t>(user), static_cast<std::intptr_t>(first),
+                            static_cast<std::intptr_t>(second));
+        };
+        command.UserData = reinterpret_cast<LPARAM>(this);
+        // Shared, as other programs may still be writing the archive or have it open.
+        command.OpenShared = true;
+        if (!archive.Open(name.data(), FMF_OPENSHARED)) return static_cast<int>(kOpenFailed);
+        if (!archive.IsArchive(true)) {
+            if (command.DllError != 0) return command.DllError;
+            RAR_EXIT exit = ErrHandler.GetErrorCode();
+            return exit != RARX_SUCCESS && exit != RARX_WARNING ? CodeOfExit(exit) : static_cast<int>(kBadArchive);
+        }
+        flags_ = (archive.Volume ? ROADF_VOLUME : 0) | (archive.Solid ? ROADF_SOLID : 0) |
+                 (archive.Encrypted ? ROADF_ENCHEADERS : 0) | (archive.FirstVolume ? ROADF_FIRSTVOLUME : 0);
+        Array<wchar> comment;
+        if (archive.GetComment(&comment) && comment.Size() > 0) comment_ = Terminated(&comment[0], comment.Size());
+        library_->extract.ExtractArchiveInit(archive);
+        return static_cast<int>(kSuccess);
+    });
+    if (code != kSuccess) Close();
+    return code;
 }
 
 void Archive::Close() {
-    if (handle_ != nullptr) {
+    if (library_ != nullptr) {
         Utf8LocaleScope locale;
-        RARCloseArchive(handle_);
-        handle_ = nullptr;
+        Guarded([this] {
+            library_->archive.Close();
+            return static_cast<int>(kSuccess);
+        });
+        library_.reset();
     }
     flags_ = 0;
     std::fill(password_.begin(), password_.end(), L'\0');
@@ -133,57 +200,100 @@ void Archive::Close() {
 }
 
 int Archive::ReadHeader(Header& header) {
-    if (handle_ == nullptr) return kBadArchive;
+    if (library_ == nullptr) return kBadArchive;
     Utf8LocaleScope locale;
-    RARHeaderDataEx& record = HeaderRecord();
-    std::memset(&record, 0, sizeof(record));
-    std::vector<wchar_t> target(4096);
-    record.RedirName = target.data();
-    record.RedirNameSize = static_cast<unsigned>(target.size());
-    int result = RARReadHeaderEx(handle_, &record);
-    if (result != kSuccess) return result;
-
-    record.FileNameW[std::size(record.FileNameW) - 1] = 0;
-    record.ArcNameW[std::size(record.ArcNameW) - 1] = 0;
-    target.back() = 0;
-    header = Header{};
-    header.name = record.FileNameW;
-    header.volume = record.ArcNameW;
-    header.packedSize = Join(record.PackSize, record.PackSizeHigh);
-    header.size = Join(record.UnpSize, record.UnpSizeHigh);
-    header.hostOs = record.HostOS;
-    header.crc = record.FileCRC;
-    header.hashType = record.HashType;
-    header.dosTime = record.FileTime;
-    header.modifiedTime = Join(record.MtimeLow, record.MtimeHigh);
-    header.creationTime = Join(record.CtimeLow, record.CtimeHigh);
-    header.method = record.Method;
-    header.version = record.UnpVer;
-    header.attributes = record.FileAttr;
-    header.dictionary = record.DictSize;
-    header.redirection = record.RedirType;
-    if (record.RedirType != 0) header.redirectionTarget = target.data();
-    header.splitBefore = (record.Flags & RHDF_SPLITBEFORE) != 0;
-    header.splitAfter = (record.Flags & RHDF_SPLITAFTER) != 0;
-    header.encrypted = (record.Flags & RHDF_ENCRYPTED) != 0;
-    header.directory = (record.Flags & RHDF_DIRECTORY) != 0;
-    return kSuccess;
+    return Guarded([&] {
+        ::Archive& archive = library_->archive;
+        // Service headers (comments, streams, the quick-open and recovery records) are passed over; the end of a
+        // volume that has a next one opens it and goes on there.
+        for (;;) {
+            library_->headerSize = archive.SearchBlock(HEAD_FILE);
+            if (library_->headerSize > 0) break;
+            if (archive.Volume && archive.GetHeaderType() == HEAD_ENDARC && archive.EndArcHead.NextVolume) {
+                if (!MergeArchive(archive, nullptr, false, 'L')) return static_cast<int>(kOpenFailed);
+                archive.Seek(archive.CurBlockPos, SEEK_SET);
+                continue;
+            }
+            if (archive.BrokenHeader) return static_cast<int>(kBadData);
+            if (archive.FailedHeaderDecryption) return static_cast<int>(kBadPassword);
+            return static_cast<int>(kEndArchive);
+        }
+        const FileHeader& file = archive.FileHead;
+        header = Header{};
+        header.name = Terminated(file.FileName, std::size(file.FileName));
+        header.volume = Terminated(archive.FileName, std::size(archive.FileName));
+        header.packedSize = static_cast<std::uint64_t>(file.PackSize);
+        header.size = static_cast<std::uint64_t>(file.UnpSize);
+        header.hostOs = file.HSType == HSYS_WINDOWS ? HOST_WIN32 : HOST_UNIX;
+        header.crc = file.FileHash.CRC32;
+        header.hashType = HashTypeOf(file.FileHash.Type);
+        // The time methods are not const in the library.
+        RarTime modified = file.mtime;
+        RarTime created = file.ctime;
+        header.dosTime = modified.GetDos();
+        header.modifiedTime = modified.GetWin();
+        header.creationTime = created.GetWin();
+        header.method = file.Method + 0x30;
+        header.version = file.UnpVer;
+        header.attributes = file.FileAttr;
+        header.dictionary = static_cast<std::uint32_t>(file.WinSize / 1024);
+        header.redirection = static_cast<std::uint32_t>(file.RedirType);
+        if (file.RedirType != FSREDIR_NONE)
+            header.redirectionTarget = Terminated(file.RedirName, std::size(file.RedirName));
+        header.splitBefore = file.SplitBefore;
+        header.splitAfter = file.SplitAfter;
+        header.encrypted = file.Encrypted;
+        header.directory = file.Dir;
+        return static_cast<int>(kSuccess);
+    });
 }
 
 int Archive::Skip() {
-    if (handle_ == nullptr) return kBadArchive;
+    if (library_ == nullptr) return kBadArchive;
     Utf8LocaleScope locale;
-    return RARProcessFileW(handle_, RAR_SKIP, nullptr, nullptr);
+    return Guarded([this] {
+        CommandData& command = library_->command;
+        ::Archive& archive = library_->archive;
+        command.DllError = 0;
+        // A solid archive's entries are decoded even when skipped: the ones after need them.
+        if (!listing_ && archive.Solid) return Process(RAR_SKIP);
+        if (archive.Volume && archive.GetHeaderType() == HEAD_FILE && archive.FileHead.SplitAfter) {
+            // The file goes on in the next volume: open it, at the header of the file's next piece.
+            if (!MergeArchive(archive, nullptr, false, 'L')) return static_cast<int>(kOpenFailed);
+            archive.Seek(archive.CurBlockPos, SEEK_SET);
+            return static_cast<int>(kSuccess);
+        }
+        archive.SeekToNext();
+        return static_cast<int>(kSuccess);
+    });
 }
 
 int Archive::Test(const DataSink& sink) {
-    if (handle_ == nullptr) return kBadArchive;
+    if (library_ == nullptr) return kBadArchive;
     Utf8LocaleScope locale;
     sink_ = &sink;
     sinkStopped_ = false;
-    int result = RARProcessFileW(handle_, RAR_TEST, nullptr, nullptr);
+    int result = Guarded([this] {
+        library_->command.DllError = 0;
+        return Process(RAR_TEST);
+    });
     sink_ = nullptr;
     return result;
+}
+
+// Decodes the entry of the last header in the library's test mode: nothing is created, the data goes to the
+// callback (unless skipping). The archive is left at the next header, which the next ReadHeader reads once.
+int Archive::Process(int operation) {
+    CommandData& command = library_->command;
+    command.DllOpMode = operation;
+    command.ExtrPath[0] = 0;
+    command.DllDestName[0] = 0;
+    command.Command[0] = L'T';
+    command.Command[1] = 0;
+    command.Test = true;
+    bool repeat = false;
+    library_->extract.ExtractCurrentFile(library_->archive, library_->headerSize, repeat);
+    return command.DllError;
 }
 
 }  // namespace Arkova::Rar

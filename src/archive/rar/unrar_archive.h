@@ -1,10 +1,13 @@
-// One open archive of the UnRAR library: the handle, its callback and what the callback learnt. The library
-// never writes a file here: entries are either skipped or tested, and a tested entry's data comes to the sink.
-// One thread at a time; the library's state is per handle.
+// One open archive of the UnRAR library, driven through its own archive and extraction classes: the archive is
+// read front to back once per pass, each header read once (the library's DLL interface seeks back and reads every
+// header twice, reloading the RAR 5 quick-open record each time). The library never writes a file here: entries
+// are either skipped or tested, and a tested entry's data comes to the sink.
+// One thread at a time: the library reports errors through one process-wide handler.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace Arkova::Rar {
@@ -23,8 +26,8 @@ struct Header {
     std::uint64_t creationTime = 0;
     std::uint32_t method = 0;  // 0x30 stored ... 0x35 best
     std::uint32_t version = 0;
-    std::uint32_t attributes = 0;  // Windows attributes, or a Unix mode for Unix hosts
-    std::uint32_t dictionary = 0;  // KiB
+    std::uint32_t attributes = 0;   // Windows attributes, or a Unix mode for Unix hosts
+    std::uint32_t dictionary = 0;   // KiB
     std::uint32_t redirection = 0;  // 0 none, 1 Unix symbolic link, 2 Windows link, 3 junction, 4 hard link, 5 copy
     std::wstring redirectionTarget;
     bool splitBefore = false;
@@ -52,8 +55,8 @@ public:
     // Called with each piece of a tested entry's data; false stops the library.
     using DataSink = std::function<bool(const std::uint8_t* data, std::size_t length)>;
 
-    Archive() = default;
-    ~Archive() { Close(); }
+    Archive();
+    ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
@@ -62,7 +65,7 @@ public:
     // there is none).
     int Open(const std::wstring& path, bool listing, const std::wstring& password);
     void Close();
-    bool IsOpen() const { return handle_ != nullptr; }
+    bool IsOpen() const { return library_ != nullptr; }
 
     int ReadHeader(Header& header);
     // Moves past the entry of the last header.
@@ -80,10 +83,17 @@ public:
     bool SinkStopped() const { return sinkStopped_; }
 
 private:
+    struct Library;
+
     static int Callback(unsigned message, std::intptr_t user, std::intptr_t first, std::intptr_t second);
     int OnMessage(unsigned message, std::intptr_t first, std::intptr_t second);
+    // Runs one operation on the library's objects, turning what it throws into its result codes.
+    template <typename Operation>
+    int Guarded(Operation operation);
+    int Process(int operation);
 
-    void* handle_ = nullptr;
+    std::unique_ptr<Library> library_;
+    bool listing_ = false;
     std::wstring password_;
     std::uint32_t flags_ = 0;
     std::wstring comment_;

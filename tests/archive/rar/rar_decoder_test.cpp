@@ -14,6 +14,7 @@
 #include "fixtures.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/rar5_writer.h"
 #include "support/scratch_folder.h"
 
 namespace Arkova {
@@ -161,10 +162,12 @@ TEST_P(RarTreeTest, TestsEveryEntryAndExtractsOneToAChosenPath) {
     ASSERT_TRUE(Testing::WriteBytes(target, {'o', 'l', 'd'}));
     std::uint32_t big = PositionOf(*context.Decoder(), L"tree/sub/deeper/big.txt");
     std::uint64_t lastReport = 0;
-    ASSERT_EQ(context.ExtractItemToFile(big, target, [&](std::uint64_t done, std::uint64_t) {
-        lastReport = done;
-        return true;
-    }), DecodeResult::Ok);
+    ASSERT_EQ(context.ExtractItemToFile(big, target,
+                                        [&](std::uint64_t done, std::uint64_t) {
+                                            lastReport = done;
+                                            return true;
+                                        }),
+              DecodeResult::Ok);
     EXPECT_TRUE(ReadText(target) == Testing::BigFileText());
     EXPECT_EQ(lastReport, Testing::BigFileText().size());
     EXPECT_EQ(Names(folder / L"new/sub").size(), 1u);  // no partial file beside it
@@ -209,10 +212,10 @@ TEST(RarArchiveTest, SolidAndCommentedArchivesSayWhatTheyAre) {
     RarDecoder decoder;
     ASSERT_EQ(decoder.Open(solid), DecodeResult::Ok);
     EXPECT_TRUE(decoder.IsSolid());
-    EXPECT_TRUE(decoder.Comment().empty());
+    EXPECT_TRUE(decoder.ArchiveComment().empty());
     ASSERT_EQ(decoder.Open(best), DecodeResult::Ok);
     EXPECT_FALSE(decoder.IsSolid());
-    EXPECT_EQ(decoder.Comment(), L"The comment of the archive.\n");
+    EXPECT_EQ(decoder.ArchiveComment(), L"The comment of the archive.\n");
     // BLAKE2 instead of CRC-32: nothing to compare but the library's own check.
     EXPECT_EQ(Find(decoder, L"tree/a.txt")->crc, 0u);
 }
@@ -284,6 +287,35 @@ TEST(RarArchiveTest, DamagedAndTruncatedArchivesFailWithoutLeavingFiles) {
 }
 
 // Links are never made: each becomes a file holding its target text, inside the destination.
+// Entries are decoded ahead into a queue of a few MiB: an entry several times larger streams through it in order,
+// a cancel in its middle stops the pass's thread while it waits for room, and a new pass reads everything again.
+TEST(RarArchiveTest, EntriesLargerThanTheReadAheadStreamInOrderAndStopCleanly) {
+    std::string large(9 * 1024 * 1024 + 123, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>((i * 7) % 251);
+    Testing::Rar5Writer writer;
+    writer.Stored("large.bin", large).Stored("after.txt", "after\n").Finish();
+    ScratchFolder folder;
+    ASSERT_TRUE(writer.WriteTo(folder / L"large.rar"));
+    RarDecoder decoder;
+    ASSERT_EQ(decoder.Open(folder / L"large.rar"), DecodeResult::Ok);
+    ASSERT_EQ(decoder.ItemCount(), 2u);
+
+    int pieces = 0;
+    auto cancelSoon = [&pieces](std::uint64_t, std::uint64_t) { return ++pieces < 2; };
+    EXPECT_EQ(decoder.ExtractToFileWithProgress(0, folder / L"cancelled.bin", cancelSoon), DecodeResult::Cancelled);
+    EXPECT_FALSE(Platform::PathExists(folder / L"cancelled.bin"));
+
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
+    EXPECT_TRUE(std::string(data.begin(), data.end()) == large);
+    ASSERT_EQ(decoder.ExtractToMemory(1, data), DecodeResult::Ok);
+    EXPECT_EQ(std::string(data.begin(), data.end()), "after\n");
+    // Closing with the pass's thread ahead of the caller joins it.
+    ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
+    decoder.Close();
+    EXPECT_FALSE(decoder.IsOpen());
+}
+
 TEST(RarArchiveTest, LinksBecomeFilesHoldingTheirTarget) {
     ARKOVA_REQUIRE_FIXTURE(path, L"links.rar");
     RarDecoder decoder;
