@@ -30,7 +30,9 @@ struct ZipEntry {
     std::uint32_t crc32 = 0;
     std::uint32_t attributes = 0;    // Windows attribute bits, from the external attributes
     std::uint64_t modifiedTime = 0;  // FILETIME ticks, UTC; 0 when the archive gives none
+    // A trailing separator, or the folder bit of a host that keeps DOS attributes or Unix modes.
     bool isDirectory = false;
+    std::wstring comment;  // the entry's comment, decoded as the name is
 };
 
 struct ZipArchiveIndex {
