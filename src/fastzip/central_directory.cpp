@@ -182,6 +182,12 @@ std::size_t FindEndRecord(const std::uint8_t* tail, std::size_t tailLength) {
 
 bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath,
                           std::int32_t codePage) {
+    index.nameCodePage = codePage;
+    return ReadCentralDirectory(index, errorSlot, archivePath);
+}
+
+bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath) {
+    const std::int32_t codePage = index.nameCodePage;
     index.entries.clear();
     index.reader.Close();
     index.totalUncompressed = 0;

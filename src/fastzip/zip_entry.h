@@ -43,6 +43,8 @@ struct ZipArchiveIndex {
     // that ends early lists the records before the damage.
     std::uint64_t announcedEntries = 0;
     bool directoryComplete = false;
+    // The code page of names not marked as UTF-8: -1 or 0 the system ANSI code page; else the one the user chose.
+    std::int32_t nameCodePage = -1;
 };
 
 }  // namespace Arkova::FastZip

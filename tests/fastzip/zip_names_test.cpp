@@ -108,5 +108,25 @@ TEST(ZipNamesTest, EngineListingAndEntryByEntryAgree) {
     EXPECT_EQ(byEngine.size(), 8u);
 }
 
+TEST(ZipNamesTest, AChosenCodePageReachesTheEngineAsWellAsTheListing) {
+    ScratchFolder folder;
+    const std::wstring archive = folder / L"cp932.zip";
+    // "表" in code page 932 ends in the byte of "\": read in another code page, the name splits.
+    ZipWriter zip;
+    zip.Add(DosEntry("\x95\x5C.txt", 0x20, "hyo"));
+    ASSERT_TRUE(zip.Finish().WriteTo(archive));
+
+    ArchiveContext context;
+    context.SetCodePage(932);
+    ASSERT_EQ(context.OpenArchive(archive), DecodeResult::Ok);
+    ASSERT_EQ(context.Items().size(), 1u);
+    EXPECT_EQ(context.Items()[0].path, L"\u8868.txt");
+
+    ParallelZipExtractor engine(2);
+    engine.SetNameCodePage(context.CodePage());
+    ASSERT_TRUE(engine.RunAll(archive, folder / L"out")) << Platform::WideToUtf8(engine.ErrorText());
+    EXPECT_EQ(Testing::ReadText(folder / L"out/\u8868.txt"), "hyo");
+}
+
 }  // namespace
 }  // namespace Arkova::FastZip
