@@ -169,8 +169,8 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
                  session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions,
-                              session_.context.CodePage());
+    EngineRun run =
+        RunEngine(*dialog, signal, session_.archivePath, destination, &positions, session_.context.CodePage());
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
     if (!run.result || cancelled) {
