@@ -25,12 +25,78 @@ std::wstring NormalizeNfc(std::wstring_view text) {
 }
 
 std::wstring DecodeItemName(std::string_view bytes, std::int32_t codePage) {
+    return DecodeNameBytes(bytes, codePage == -1 ? Platform::kCodePageUtf8 : codePage);
+}
+
+namespace {
+
+constexpr std::size_t kLongestCharacter = 4;  // bytes, in UTF-8 and GB18030
+
+void AppendEscape(std::wstring& out, unsigned char byte) {
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
+    out += L'%';
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+}
+
+int HexValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::wstring DecodeNameBytes(std::string_view bytes, std::int32_t codePage) {
     if (bytes.empty()) return {};
-    if (codePage != -1 && codePage != Platform::kCodePageUtf8) {
-        std::wstring decoded = Platform::MultiByteToWide(bytes, codePage);
-        if (!decoded.empty()) return NormalizeNfc(decoded);
+    if (std::optional<std::wstring> whole = Platform::MultiByteToWideStrict(bytes, codePage)) {
+        return NormalizeNfc(*whole);
     }
-    return Utf8ToWide(bytes);
+    // Character by character: the shortest run of bytes that decodes is one character; a byte that starts none is
+    // escaped, and decoding goes on after it.
+    std::wstring out;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::optional<std::wstring> character;
+        std::size_t length = 1;
+        for (; length <= kLongestCharacter && at + length <= bytes.size(); ++length) {
+            character = Platform::MultiByteToWideStrict(bytes.substr(at, length), codePage);
+            if (character) break;
+        }
+        if (character && !character->empty()) {
+            out += *character == L"%" ? std::wstring(L"%25") : *character;
+            at += length;
+        } else {
+            AppendEscape(out, static_cast<unsigned char>(bytes[at]));
+            ++at;
+        }
+    }
+    return NormalizeNfc(out);
+}
+
+std::optional<std::string> EscapedNameBytes(std::wstring_view name, std::int32_t codePage) {
+    std::string bytes;
+    std::wstring run;
+    bool escaped = false;
+    auto flush = [&] {
+        bytes += Platform::WideToMultiByte(run, codePage);
+        run.clear();
+    };
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        int high = i + 2 < name.size() ? HexValue(name[i + 1]) : -1;
+        int low = high >= 0 ? HexValue(name[i + 2]) : -1;
+        if (name[i] != L'%' || low < 0) {
+            run += name[i];
+            continue;
+        }
+        flush();
+        bytes += static_cast<char>(high * 16 + low);
+        escaped = true;
+        i += 2;
+    }
+    if (!escaped) return std::nullopt;
+    flush();
+    return bytes;
 }
 
 }  // namespace Arkova

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,16 @@ std::wstring Utf8ToWide(std::string_view bytes);
 // Normalisation form C; text that cannot be normalised comes back unchanged.
 std::wstring NormalizeNfc(std::wstring_view text);
 
-// Entry-name bytes to text: with a code page other than -1 and 65001 the bytes are read in that code page (when that
-// gives any text at all), otherwise as UTF-8; both results are normalised to form C.
+// Entry-name bytes to text: with a code page other than -1 and 65001 the bytes are read in that code page, otherwise
+// as UTF-8 (DecodeNameBytes); the result is in form C.
 std::wstring DecodeItemName(std::string_view bytes, std::int32_t codePage);
+
+// Name bytes in a code page, in form C, with no byte lost: a byte that does not decode there is written "%XX" (two
+// upper-case hex digits), and in a name that needs any such escape every "%" of its own is written "%25", so the
+// text maps back to exactly the stored bytes. Names that decode cleanly are left as they are.
+std::wstring DecodeNameBytes(std::string_view bytes, std::int32_t codePage);
+// The bytes that DecodeNameBytes read from an escaped name, re-encoded in the code page; nothing for a name that
+// held no escapes.
+std::optional<std::string> EscapedNameBytes(std::wstring_view name, std::int32_t codePage);
 
 }  // namespace Arkova

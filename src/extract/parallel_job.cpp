@@ -25,7 +25,7 @@ struct EngineRun {
 
 // Runs the engine on its own thread, waiting in the progress window. `positions` null = every entry.
 EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std::wstring& archivePath,
-                    const std::wstring& target, const std::vector<std::uint32_t>* positions) {
+                    const std::wstring& target, const std::vector<std::uint32_t>* positions, std::int32_t codePage) {
     std::atomic<bool> jobResult{false};
     std::mutex jobErrorLock;
     EngineRun run;
@@ -38,6 +38,7 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
         // Whatever happens, the thread ends by telling the waiting window that it is done.
         try {
             FastZip::ParallelZipExtractor engine;
+            engine.SetNameCodePage(codePage);  // the names the listing shows are the names written
             engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written,
                                    std::uint64_t total) {
                 if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
@@ -115,7 +116,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     dialog->Open(kTitleTurboParallelExtract, destination, session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr);
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr, session_.context.CodePage());
     bool result = run.result;
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
@@ -168,7 +169,8 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
                  session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions);
+    EngineRun run =
+        RunEngine(*dialog, signal, session_.archivePath, destination, &positions, session_.context.CodePage());
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
     if (!run.result || cancelled) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "archive/dos_time.h"
@@ -45,26 +46,44 @@ void ApplyZip64(const ZipFileReader& reader, std::uint64_t endRecordOffset, Dire
     location.zip64 = true;
 }
 
-std::uint32_t AttributesOf(const std::uint8_t* record, bool isDirectory) {
-    constexpr std::uint8_t kHostUnix = 3;
-    constexpr std::uint8_t kHostMac = 19;
-    std::uint32_t external = Le32(record + 38);
+constexpr std::uint8_t kHostUnix = 3;
+constexpr std::uint8_t kHostMac = 19;
+
+// Hosts whose external attributes hold MS-DOS attribute bits: FAT, OS/2 HPFS, NTFS (10 in PKWARE's numbering, 11 in
+// Info-ZIP's) and VFAT.
+bool UsesDosAttributes(std::uint8_t host) { return host == 0 || host == 6 || host == 10 || host == 11 || host == 14; }
+
+// A trailing separator marks a folder on every host; so do the DOS folder bit and the Unix folder mode where the
+// host keeps them, as other archivers read them.
+bool IsFolderEntry(const std::wstring& name, std::uint8_t host, std::uint32_t external) {
+    if (!name.empty() && (name.back() == L'/' || name.back() == L'\\')) return true;
+    if (UsesDosAttributes(host)) return (external & 0x10u) != 0;
+    if (host == kHostUnix || host == kHostMac) return ((external >> 16) & 0170000u) == 0040000u;
+    return false;
+}
+
+std::uint32_t AttributesOf(std::uint8_t host, std::uint32_t external, bool isDirectory) {
     std::uint32_t attributes = 0;
-    if (record[5] == kHostUnix || record[5] == kHostMac) {
+    if (host == kHostUnix || host == kHostMac) {
         std::uint32_t mode = external >> 16;
         attributes = (mode & 0170000u) == 0040000u ? 0x10u : 0x20u;
         if (mode != 0 && (mode & 0200u) == 0) attributes |= 0x01u;
-    } else {
+    } else if (UsesDosAttributes(host)) {
         attributes = external & 0xFFu;
+    } else {
+        attributes = 0x20u;  // other hosts' bits mean something else
     }
     if (isDirectory) attributes |= 0x10u;
     return attributes;
 }
 
-ZipEntry MakeEntry(const std::uint8_t* record, std::size_t available, bool macHint) {
+ZipEntry MakeEntry(const std::uint8_t* record, std::size_t available, bool macHint, std::int32_t codePage) {
     std::uint16_t nameLength = Le16(record + 28);
     std::size_t extraLength = std::min<std::size_t>(Le16(record + 30), available - kCentralRecordSize - nameLength);
+    std::size_t commentLength =
+        std::min<std::size_t>(Le16(record + 32), available - kCentralRecordSize - nameLength - extraLength);
     const std::uint8_t* name = record + kCentralRecordSize;
+    const std::uint8_t* comment = name + nameLength + extraLength;
     ZipEntry entry;
     entry.flags = Le16(record + 8);
     entry.method = Le16(record + 10);
@@ -77,9 +96,19 @@ ZipEntry MakeEntry(const std::uint8_t* record, std::size_t available, bool macHi
     entry.compressedSize = extras.hasCompressed ? extras.compressedSize : compressed;
     entry.uncompressedSize = extras.hasUncompressed ? extras.uncompressedSize : uncompressed;
     entry.localHeaderOffset = extras.hasOffset ? extras.localHeaderOffset : offset;
-    entry.name = DecodeZipName(name, nameLength, entry.flags, macHint);
-    entry.isDirectory = !entry.name.empty() && (entry.name.back() == L'/' || entry.name.back() == L'\\');
-    entry.attributes = AttributesOf(record, entry.isDirectory);
+    // The Unicode fields win over the header's own bytes, as long as their CRC says they describe those bytes.
+    std::optional<std::wstring> unicodeName =
+        UnicodeFieldText(extras.unicodePath, extras.unicodePathLength, name, nameLength);
+    entry.name =
+        unicodeName ? std::move(*unicodeName) : DecodeZipName(name, nameLength, entry.flags, macHint, codePage);
+    std::optional<std::wstring> unicodeComment =
+        UnicodeFieldText(extras.unicodeComment, extras.unicodeCommentLength, comment, commentLength);
+    entry.comment = unicodeComment ? std::move(*unicodeComment)
+                                   : DecodeZipName(comment, commentLength, entry.flags, false, codePage);
+    std::uint8_t host = record[5];
+    std::uint32_t external = Le32(record + 38);
+    entry.isDirectory = IsFolderEntry(entry.name, host, external);
+    entry.attributes = AttributesOf(host, external, entry.isDirectory);
     if (extras.ntfsModifiedTime != 0) {
         entry.modifiedTime = extras.ntfsModifiedTime;
     } else if (extras.unixModifiedTime != 0) {
@@ -151,7 +180,14 @@ std::size_t FindEndRecord(const std::uint8_t* tail, std::size_t tailLength) {
     return nearest;
 }
 
+bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath,
+                          std::int32_t codePage) {
+    index.nameCodePage = codePage;
+    return ReadCentralDirectory(index, errorSlot, archivePath);
+}
+
 bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath) {
+    const std::int32_t codePage = index.nameCodePage;
     index.entries.clear();
     index.reader.Close();
     index.totalUncompressed = 0;
@@ -191,7 +227,7 @@ bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const st
     std::size_t stop = 0;
     try {
         stop = WalkRecords(directory, [&](const std::uint8_t* record, std::size_t available) {
-            index.entries.push_back(MakeEntry(record, available, macHint));
+            index.entries.push_back(MakeEntry(record, available, macHint, codePage));
             total += index.entries.back().uncompressedSize;
             return true;
         });

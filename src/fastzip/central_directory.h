@@ -12,8 +12,12 @@
 namespace Arkova::FastZip {
 
 // Opens the archive into `index.reader` (it stays open after success) and lists its entries. True exactly when at
-// least one entry was listed; the failures to open, read or locate the directory record an error text.
+// least one entry was listed; the failures to open, read or locate the directory record an error text. Names and
+// comments not in UTF-8 are read in `index.nameCodePage`, which the read keeps.
 bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath);
+// The same, in `codePage` (-1 or 0: the system ANSI code page), which becomes `index.nameCodePage`.
+bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath,
+                          std::int32_t codePage);
 
 // Position in `tail` of the end record: the last signature whose comment length reaches the end of the file, else
 // the last signature at all; npos when there is none. `tail` holds the file's last bytes.

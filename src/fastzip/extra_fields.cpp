@@ -10,6 +10,8 @@ namespace {
 constexpr std::uint16_t kZip64Field = 0x0001;
 constexpr std::uint16_t kNtfsField = 0x000A;
 constexpr std::uint16_t kExtendedTimestampField = 0x5455;
+constexpr std::uint16_t kUnicodePathField = 0x7075;
+constexpr std::uint16_t kUnicodeCommentField = 0x6375;
 
 void ReadZip64(const std::uint8_t* p, std::size_t size, bool needUncompressed, bool needCompressed, bool needOffset,
                CentralExtras& extras) {
@@ -65,6 +67,12 @@ CentralExtras ParseCentralExtras(const std::uint8_t* data, std::size_t length, b
             ReadNtfs(field, size, extras);
         } else if (id == kExtendedTimestampField) {
             ReadExtendedTimestamp(field, size, extras);
+        } else if (id == kUnicodePathField) {
+            extras.unicodePath = field;
+            extras.unicodePathLength = size;
+        } else if (id == kUnicodeCommentField) {
+            extras.unicodeComment = field;
+            extras.unicodeCommentLength = size;
         }
         at += size;
     }

@@ -1,4 +1,5 @@
-// The extra fields of a central record that the engine uses: ZIP64 sizes and offset, and modification times.
+// The extra fields of a central record that the engine uses: ZIP64 sizes and offset, modification times, and the
+// Unicode forms of the name and comment.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,12 @@ struct CentralExtras {
     // FILETIME ticks, UTC, from the NTFS field (0x000A) or the extended timestamp (0x5455); 0 when absent.
     std::uint64_t ntfsModifiedTime = 0;
     std::uint64_t unixModifiedTime = 0;
+    // The Info-ZIP Unicode Path (0x7075) and Unicode Comment (0x6375) fields' data, inside the block; null when
+    // absent. Whether they apply is UnicodeFieldText's check.
+    const std::uint8_t* unicodePath = nullptr;
+    std::size_t unicodePathLength = 0;
+    const std::uint8_t* unicodeComment = nullptr;
+    std::size_t unicodeCommentLength = 0;
 };
 
 // Walks the extra-field block; malformed or truncated fields are ignored, never read past `length`.

@@ -75,6 +75,8 @@ public:
 
     // Installed before a run.
     void SetProgress(ExtractProgressCallback progress) { progress_ = std::move(progress); }
+    // The code page of names not marked as UTF-8, as the listing reads them (-1 or 0: the system ANSI code page).
+    void SetNameCodePage(std::int32_t codePage) { index_.nameCodePage = codePage; }
 
     bool RunAll(const std::wstring& archivePath, const std::wstring& destination);
     // The entries at these 0-based central-directory positions (folder entries counted).

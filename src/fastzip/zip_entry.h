@@ -30,7 +30,9 @@ struct ZipEntry {
     std::uint32_t crc32 = 0;
     std::uint32_t attributes = 0;    // Windows attribute bits, from the external attributes
     std::uint64_t modifiedTime = 0;  // FILETIME ticks, UTC; 0 when the archive gives none
+    // A trailing separator, or the folder bit of a host that keeps DOS attributes or Unix modes.
     bool isDirectory = false;
+    std::wstring comment;  // the entry's comment, decoded as the name is
 };
 
 struct ZipArchiveIndex {
@@ -41,6 +43,8 @@ struct ZipArchiveIndex {
     // that ends early lists the records before the damage.
     std::uint64_t announcedEntries = 0;
     bool directoryComplete = false;
+    // The code page of names not marked as UTF-8: -1 or 0 the system ANSI code page; else the one the user chose.
+    std::int32_t nameCodePage = -1;
 };
 
 }  // namespace Arkova::FastZip

@@ -3,6 +3,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "archive/archive_text.h"
+#include "archive/crc32.h"
+#include "fastzip/little_endian.h"
 #include "fastzip/zip_entry.h"
 #include "platform/text.h"
 
@@ -74,23 +77,27 @@ bool IsMacMetadataName(const std::uint8_t* bytes, std::size_t length) {
     return false;
 }
 
-std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint) {
+std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint,
+                           std::int32_t codePage) {
     if (length == 0) return {};
     // Plain ASCII reads the same in every code page and is already in form C.
     if (IsAscii(bytes, length)) return std::wstring(bytes, bytes + length);
     std::string_view view(reinterpret_cast<const char*>(bytes), length);
-    bool utf8 = macHint || (flags & kFlagUtf8Names) != 0;
-    std::wstring decoded;
-    if (IsStrictUtf8(bytes, length)) {
-        decoded = utf8 ? Platform::Utf8ToWide(view) : Platform::MultiByteToWide(view, Platform::SystemAnsiCodePage());
-    } else if (!utf8) {
-        decoded = Platform::MultiByteToWide(view, Platform::SystemAnsiCodePage());
-        if (decoded.empty()) decoded = Platform::Utf8ToWide(view);
-    } else {
-        decoded = Platform::Utf8ToWide(view);
+    if (macHint || (flags & kFlagUtf8Names) != 0) return DecodeNameBytes(view, Platform::kCodePageUtf8);
+    int namePage = codePage > 0 ? codePage : Platform::SystemAnsiCodePage();
+    if (Platform::MultiByteToWideStrict(view, namePage).has_value() || !IsStrictUtf8(bytes, length)) {
+        return DecodeNameBytes(view, namePage);
     }
-    std::wstring normalized = Platform::NormalizeNfc(decoded);
-    return normalized.empty() ? decoded : normalized;
+    return DecodeNameBytes(view, Platform::kCodePageUtf8);
+}
+
+std::optional<std::wstring> UnicodeFieldText(const std::uint8_t* field, std::size_t fieldLength,
+                                             const std::uint8_t* header, std::size_t headerLength) {
+    constexpr std::size_t kPrefix = 5;  // version byte, CRC-32
+    if (field == nullptr || fieldLength < kPrefix || field[0] != 1) return std::nullopt;
+    if (Le32(field + 1) != Crc32(header, headerLength)) return std::nullopt;
+    std::string_view text(reinterpret_cast<const char*>(field + kPrefix), fieldLength - kPrefix);
+    return DecodeNameBytes(text, Platform::kCodePageUtf8);
 }
 
 }  // namespace Arkova::FastZip

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace Arkova::FastZip {
@@ -14,8 +15,16 @@ bool IsStrictUtf8(const std::uint8_t* bytes, std::size_t length);
 // without setting flag bit 11, so one of them makes every name of the archive decode as UTF-8.
 bool IsMacMetadataName(const std::uint8_t* bytes, std::size_t length);
 
-// UTF-8 when flag bit 11 or the Mac hint says so (or the bytes are not valid UTF-8 and the code page gives nothing),
-// else the system ANSI code page; the result is in Unicode form C.
-std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint);
+// UTF-8 when flag bit 11 or the Mac hint says so, else the code page (-1 or 0: the system ANSI code page), except that
+// well-formed UTF-8 which the code page cannot read is taken as UTF-8. The result is in Unicode form C; bytes that
+// decode in neither are escaped as "%XX" (DecodeNameBytes), never dropped or replaced.
+std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint,
+                           std::int32_t codePage = -1);
+
+// The text of an Info-ZIP Unicode Path (0x7075) or Unicode Comment (0x6375) field: version 1, the CRC-32 of the
+// header's own bytes, then UTF-8. Nothing when the field is absent, of another version, or its CRC says the header
+// was changed after the field was written.
+std::optional<std::wstring> UnicodeFieldText(const std::uint8_t* field, std::size_t fieldLength,
+                                             const std::uint8_t* header, std::size_t headerLength);
 
 }  // namespace Arkova::FastZip

@@ -2,6 +2,7 @@
 // Invalid input never fails: undecodable bytes become U+FFFD, unencodable characters the code page's default.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ std::wstring Utf8ToWide(std::string_view bytes);
 
 // Decodes bytes in a Windows code page (949, 932, 936, 950, 874, 1250-1257, 65001 ...).
 std::wstring MultiByteToWide(std::string_view bytes, int codePage);
+// The same, but nothing when any byte sequence is not valid in the code page (or the code page is unavailable).
+std::optional<std::wstring> MultiByteToWideStrict(std::string_view bytes, int codePage);
+std::optional<std::wstring> Utf8ToWideStrict(std::string_view bytes);
 std::string WideToMultiByte(std::wstring_view text, int codePage);
 bool IsCodePageAvailable(int codePage);
 

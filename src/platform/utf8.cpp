@@ -62,7 +62,11 @@ std::string WideToUtf8(std::wstring_view text) {
     return out;
 }
 
-std::wstring Utf8ToWide(std::string_view bytes) {
+namespace {
+
+// `valid` ends false when any byte had to be replaced.
+std::wstring DecodeUtf8(std::string_view bytes, bool& valid) {
+    valid = true;
     std::wstring out;
     out.reserve(bytes.size());
     std::size_t i = 0;
@@ -76,13 +80,14 @@ std::wstring Utf8ToWide(std::string_view bytes) {
         std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
         char32_t minimum = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
         char32_t c = lead & (length == 4 ? 0x07 : length == 3 ? 0x0F : 0x1F);
-        bool valid = length != 0 && lead < 0xF5 && i + length <= bytes.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
+        bool wellFormed = length != 0 && lead < 0xF5 && i + length <= bytes.size();
+        for (std::size_t k = 1; wellFormed && k < length; ++k) {
             unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) valid = false;
+            if ((next & 0xC0) != 0x80) wellFormed = false;
             c = (c << 6) | (next & 0x3F);
         }
-        if (!valid || c < minimum || c > 0x10FFFF || IsSurrogate(c)) {
+        if (!wellFormed || c < minimum || c > 0x10FFFF || IsSurrogate(c)) {
+            valid = false;
             out += static_cast<wchar_t>(kReplacement);
             ++i;
             continue;
@@ -90,6 +95,20 @@ std::wstring Utf8ToWide(std::string_view bytes) {
         AppendWide(out, c);
         i += length;
     }
+    return out;
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view bytes) {
+    bool valid = true;
+    return DecodeUtf8(bytes, valid);
+}
+
+std::optional<std::wstring> Utf8ToWideStrict(std::string_view bytes) {
+    bool valid = true;
+    std::wstring out = DecodeUtf8(bytes, valid);
+    if (!valid) return std::nullopt;
     return out;
 }
 

@@ -23,12 +23,12 @@ using Testing::ZipWriterEntry;
 class CentralDirectoryTest : public ::testing::Test {
 protected:
     // Reads `bytes` as an archive; the error text lands in `error`.
-    bool Read(const Bytes& bytes) {
+    bool Read(const Bytes& bytes, std::int32_t codePage = -1) {
         // A new file each time: the index may still hold the last one open, and Windows will not replace it.
         path_ = folder_ / (L"a" + std::to_wstring(++reads_) + L".zip");
         Testing::WriteBytes(path_, bytes);
         ErrorSlot slot;
-        bool listed = ReadCentralDirectory(index_, slot, path_);
+        bool listed = ReadCentralDirectory(index_, slot, path_, codePage);
         error_ = ErrorTextOf(slot);
         return listed;
     }
@@ -164,8 +164,8 @@ TEST(ZipNameTest, EncodingFollowsFlagAndMacHint) {
     EXPECT_EQ(decode("", 0, false), L"");
     // Decomposed Hangul, as macOS stores it, comes out composed.
     EXPECT_EQ(decode("\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB", kFlagUtf8Names, false), L"\uD55C");
-    // Invalid UTF-8 under the flag still decodes, with replacement characters.
-    EXPECT_EQ(decode("a\xFF", kFlagUtf8Names, false), L"a\uFFFD");
+    // Invalid UTF-8 under the flag keeps its bytes, escaped.
+    EXPECT_EQ(decode("a\xFF", kFlagUtf8Names, false), L"a%FF");
     if (Platform::SystemAnsiCodePage() != 949) GTEST_SKIP() << "the system code page here is not 949";
     EXPECT_EQ(decode("\xC7\xD1\xB1\xDB.txt", 0, false), L"\uD55C\uAE00.txt");
 }
@@ -206,6 +206,79 @@ TEST_F(CentralDirectoryTest, MacFolderMakesUnflaggedNamesUtf8) {
     ASSERT_EQ(index_.entries.size(), 3u);
     EXPECT_EQ(index_.entries[1].name, L"\uD55C.txt");
     EXPECT_EQ(index_.entries[2].name, L"__MACOSX/._\uD55C.txt") << "entries below the folder stay listed";
+}
+
+ZipWriterEntry HostEntry(const std::string& name, std::uint8_t host, std::uint32_t external) {
+    ZipWriterEntry entry;
+    entry.name = name;
+    entry.method = 0;
+    entry.hostOs = host;
+    entry.externalAttributes = external;
+    return entry;
+}
+
+TEST_F(CentralDirectoryTest, FolderBitsCountWhereTheHostKeepsThem) {
+    constexpr std::uint32_t kUnixFolder = 0040755u << 16, kUnixFile = 0100644u << 16;
+    struct Case {
+        ZipWriterEntry entry;
+        bool folder;
+    } cases[] = {
+        {HostEntry("dos-file", 0, 0x20), false},
+        {HostEntry("dos-folder", 0, 0x10), true},
+        {HostEntry("hpfs", 6, 0x10), true},
+        {HostEntry("ntfs", 10, 0x10), true},
+        {HostEntry("ntfs-infozip", 11, 0x10), true},
+        {HostEntry("vfat", 14, 0x10), true},
+        {HostEntry("unix-folder", 3, kUnixFolder), true},
+        // Unix and Amiga hosts keep no DOS bits: a low 0x10 means nothing there.
+        {HostEntry("unix-file", 3, kUnixFile | 0x10), false},
+        {HostEntry("amiga", 1, 0x10), false},
+        {HostEntry("slash/", 3, kUnixFile), true},
+    };
+    ZipWriter zip;
+    for (const Case& c : cases) zip.Add(c.entry);
+    ASSERT_TRUE(Read(zip.Finish().Data()));
+    ASSERT_EQ(index_.entries.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(index_.entries[i].isDirectory, cases[i].folder) << cases[i].entry.name;
+        EXPECT_EQ((index_.entries[i].attributes & 0x10u) != 0, cases[i].folder) << cases[i].entry.name;
+    }
+}
+
+TEST_F(CentralDirectoryTest, UnicodeFieldsNameTheEntryOnlyWhenTheirCrcMatches) {
+    using Testing::UnicodeExtraField;
+    const std::string ring = "File 4 - \x86.txt", umlaut = "File 2 - \x94.txt";
+    ZipWriterEntry matching = HostEntry(ring, 0, 0x20);
+    matching.centralExtra = UnicodeExtraField(0x7075, ring, "File 4 - \xC3\xA5.txt");
+    matching.comment = "c\x86";
+    Bytes commentField = UnicodeExtraField(0x6375, matching.comment, "\xED\x95\x9C");
+    matching.centralExtra.insert(matching.centralExtra.end(), commentField.begin(), commentField.end());
+    // Written for another header name (the local one, say): the header's own bytes decide.
+    ZipWriterEntry stale = HostEntry(umlaut, 0, 0x20);
+    stale.centralExtra = UnicodeExtraField(0x7075, "File 2 - xx.txt", "File 2 - \xC3\xB6.txt");
+    ZipWriterEntry version2 = HostEntry("v2.txt", 0, 0x20);
+    version2.centralExtra = UnicodeExtraField(0x7075, "v2.txt", "other.txt");
+    version2.centralExtra[4] = 2;
+    ZipWriter zip;
+    zip.Add(matching).Add(stale).Add(version2);
+    ASSERT_TRUE(Read(zip.Finish().Data(), 949));
+    ASSERT_EQ(index_.entries.size(), 3u);
+    EXPECT_EQ(index_.entries[0].name, L"File 4 - \u00E5.txt");
+    EXPECT_EQ(index_.entries[0].comment, L"\uD55C");
+    // 0x94 starts no character of code page 949: kept as an escape, not dropped or replaced.
+    EXPECT_EQ(index_.entries[1].name, L"File 2 - %94.txt");
+    EXPECT_EQ(index_.entries[2].name, L"v2.txt") << "only version 1 of the field is known";
+}
+
+TEST(ZipNameTest, UndecodableBytesAreEscapedInEveryEncoding) {
+    auto decode = [](const std::string& bytes, std::uint16_t flags, std::int32_t codePage) {
+        return DecodeZipName(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), flags, false, codePage);
+    };
+    EXPECT_EQ(decode("\xC7\xD1 100%.txt", 0, 949), L"\uD55C 100%.txt") << "a clean name keeps its own %";
+    EXPECT_EQ(decode("\xC7\xD1\xFF 100%.txt", 0, 949), L"\uD55C%FF 100%25.txt");
+    EXPECT_EQ(decode("x\xC3(", kFlagUtf8Names, 949), L"x%C3(");
+    // Unflagged UTF-8 that code page 949 cannot read is UTF-8 after all.
+    EXPECT_EQ(decode("\xE3\x81\x82.txt", 0, 949), L"\u3042.txt");
 }
 
 }  // namespace

@@ -27,6 +27,19 @@ void PutLe(Bytes& out, std::uint64_t value, unsigned width) {
     for (unsigned i = 0; i < width; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+Bytes UnicodeExtraField(std::uint16_t id, const std::string& header, const std::string& utf8,
+                        std::optional<std::uint32_t> crc) {
+    Bytes field;
+    PutLe(field, id, 2);
+    PutLe(field, 5 + utf8.size(), 2);
+    field.push_back(1);
+    auto headerCrc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(header.data()), static_cast<uInt>(header.size())));
+    PutLe(field, crc.value_or(headerCrc), 4);
+    PutText(field, utf8);
+    return field;
+}
+
 ZipWriter& ZipWriter::Add(const ZipWriterEntry& entry) {
     Bytes data = entry.storedData ? *entry.storedData
                  : entry.method == 8 ? DeflateRaw(entry.content)
@@ -86,13 +99,14 @@ ZipWriter& ZipWriter::Add(const ZipWriterEntry& entry) {
     PutLe(central_, entry.zip64 ? kMarker32 : unpacked, 4);
     PutLe(central_, entry.name.size(), 2);
     PutLe(central_, centralExtra.size(), 2);
-    PutLe(central_, 0, 2);  // comment
+    PutLe(central_, entry.comment.size(), 2);
     PutLe(central_, 0, 2);  // disk
     PutLe(central_, 0, 2);  // internal attributes
     PutLe(central_, entry.externalAttributes, 4);
     PutLe(central_, entry.zip64 ? kMarker32 : offset, 4);
     PutText(central_, entry.name);
     PutBytes(central_, centralExtra);
+    PutText(central_, entry.comment);
     ++count_;
     return *this;
 }

@@ -31,8 +31,14 @@ struct ZipWriterEntry {
     std::optional<std::uint64_t> localCompressedSize;
     std::optional<std::uint64_t> localUncompressedSize;
     std::optional<Bytes> storedData;
-    Bytes centralExtra;  // appended to the central record's extra field
+    Bytes centralExtra;   // appended to the central record's extra field
+    std::string comment;  // the central record's comment bytes
 };
+
+// An Info-ZIP Unicode Path (0x7075) or Unicode Comment (0x6375) field for a header holding `header`: version 1, the
+// CRC-32 of `header` (or `crc` when given), then `utf8`.
+Bytes UnicodeExtraField(std::uint16_t id, const std::string& header, const std::string& utf8,
+                        std::optional<std::uint32_t> crc = std::nullopt);
 
 struct ZipEnd {
     std::string comment;

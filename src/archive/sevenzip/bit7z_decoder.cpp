@@ -7,11 +7,13 @@
 #include <new>
 
 #include "archive/archive_text.h"
+#include "archive/browser_path.h"
 #include "archive/file_output.h"
 #include "archive/sevenzip/archive_reader.h"
 #include "archive/sevenzip/error.h"
 #include "archive/sevenzip/formats.h"
 #include "archive/sevenzip/library.h"
+#include "fastzip/central_directory.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -126,8 +128,37 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
         if (item.isEncrypted) hasEncryptedItems_ = true;
         items_.push_back(std::move(item));
     }
+    if (Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) TakeZipNamesFromDirectory(path, nameCodePage);
     InstallProgressHook();
     return DecodeResult::Ok;
+}
+
+// The library decodes ZIP names its own way (it drops or replaces bytes that the code page cannot read, and knows
+// fewer folder marks), while the parallel engine reads them with our directory reader. The listing takes the names,
+// folder flags and comments from that reader too, so that the browser, the entry-by-entry path and the engine
+// agree; but only when both list the same entries in the same order. A name that differs only in its separators
+// keeps the library's form, as the library gives it for every other format (no trailing separator).
+void Bit7zDecoder::TakeZipNamesFromDirectory(const std::wstring& path, std::int32_t codePage) {
+    FastZip::ZipArchiveIndex index;
+    FastZip::ErrorSlot errors;
+    if (!FastZip::ReadCentralDirectory(index, errors, path, codePage) || index.entries.size() != items_.size()) return;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const FastZip::ZipEntry& entry = index.entries[i];
+        if (items_[i].index != i || entry.uncompressedSize != items_[i].size || entry.crc32 != items_[i].crc) return;
+    }
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        FastZip::ZipEntry& entry = index.entries[i];
+        ArchiveItem& item = items_[i];
+        std::wstring name = BrowserPath(entry.name);
+        if (!name.empty() && name != BrowserPath(item.path)) {
+            while (!entry.name.empty() && (entry.name.back() == L'/' || entry.name.back() == L'\\'))
+                entry.name.pop_back();
+            item.path = std::move(entry.name);
+        }
+        if (entry.isDirectory) item.attributes |= 0x10u;
+        item.isDirectory = entry.isDirectory;
+        if (!entry.comment.empty()) item.comment = std::move(entry.comment);
+    }
 }
 
 // Names the library decoded itself (Unicode formats, UTF-8-flagged names, and on Windows every name) are taken as

@@ -63,6 +63,7 @@ public:
 
 private:
     DecodeResult OpenReader(const std::wstring& path);
+    void TakeZipNamesFromDirectory(const std::wstring& path, std::int32_t codePage);
     void InstallProgressHook();
     std::wstring ItemName(const std::wstring& libraryText, const std::string* nameBytes) const;
     DecodeResult Failure(DecodeResult result, const std::string& why);

@@ -63,6 +63,25 @@ std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
     return out;
 }
 
+std::optional<std::wstring> MultiByteToWideStrict(std::string_view bytes, int codePage) {
+    if (codePage == kCodePageUtf8) return Utf8ToWideStrict(bytes);
+    Converter converter("WCHAR_T", IconvName(codePage).c_str());
+    if (!converter.IsValid()) return std::nullopt;
+    std::wstring out;
+    std::string input(bytes);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    wchar_t buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = reinterpret_cast<char*>(buffer);
+        std::size_t outLeft = sizeof(buffer);
+        std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(reinterpret_cast<wchar_t*>(outPtr) - buffer));
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
+    }
+    return out;
+}
+
 std::string WideToMultiByte(std::wstring_view text, int codePage) {
     if (codePage == kCodePageUtf8) return WideToUtf8(text);
     Converter converter(IconvName(codePage).c_str(), "WCHAR_T");

@@ -17,12 +17,26 @@ std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
     return out;
 }
 
+std::optional<std::wstring> MultiByteToWideStrict(std::string_view bytes, int codePage) {
+    if (bytes.empty()) return std::wstring();
+    if (codePage == kCodePageUtf8) return Utf8ToWideStrict(bytes);
+    if (!IsCodePageAvailable(codePage)) return std::nullopt;
+    UINT cp = static_cast<UINT>(codePage);
+    int size = static_cast<int>(bytes.size());
+    int length = ::MultiByteToWideChar(cp, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    if (::MultiByteToWideChar(cp, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data(), length) != length) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 std::string WideToMultiByte(std::wstring_view text, int codePage) {
     if (text.empty()) return {};
     if (codePage == kCodePageUtf8) return WideToUtf8(text);
     UINT cp = IsCodePageAvailable(codePage) ? static_cast<UINT>(codePage) : CP_ACP;
-    int length =
-        ::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int length = ::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     if (length <= 0) return {};
     std::string out(static_cast<std::size_t>(length), '\0');
     ::WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);

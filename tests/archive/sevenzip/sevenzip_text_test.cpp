@@ -2,6 +2,8 @@
 // the library unchanged (surrogate pairs where wchar_t is 32-bit), and the extension table must pick each format.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "archive/archive_text.h"
 #include "archive/sevenzip/formats.h"
 #include "archive/sevenzip/library_text.h"
@@ -35,6 +37,26 @@ TEST(ArchiveTextTest, ItemNamesDecodeInTheGivenCodePage) {
     // -1 and 65001 read UTF-8, composed.
     EXPECT_EQ(DecodeItemName("\xED\x95\x9C\xEA\xB8\x80", -1), L"한글");
     EXPECT_EQ(DecodeItemName("\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB", 65001), L"\uD55C");
+}
+
+TEST(ArchiveTextTest, UndecodableNameBytesAreEscapedAndRoundTrip) {
+    struct Case {
+        std::string bytes;
+        std::int32_t codePage;
+        std::wstring shown;
+    } cases[] = {
+        {"\xC7\xD1\xFF.txt", 949, L"\uD55C%FF.txt"},
+        {"50%\x94", 949, L"50%25%94"},
+        {"\xB1\xDB%", 949, L"\uAE00%"},  // clean: its own "%" stays
+        {"ok\xC3", 65001, L"ok%C3"},
+        {"\xF0\x9F\x98", 65001, L"%F0%9F%98"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeNameBytes(c.bytes, c.codePage), c.shown) << c.bytes;
+        EXPECT_EQ(EscapedNameBytes(c.shown, c.codePage).value_or("-"), c.shown == L"\uAE00%" ? "-" : c.bytes);
+    }
+    EXPECT_EQ(DecodeItemName("a\xFF", -1), L"a%FF");
+    EXPECT_FALSE(EscapedNameBytes(L"100%.txt", 949).has_value()) << "no escapes, nothing to undo";
 }
 
 TEST(LibraryTextTest, CharactersBeyondTheBasicPlaneTravelAsSurrogatePairs) {
