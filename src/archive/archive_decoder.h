@@ -59,6 +59,9 @@ public:
     }
     // What the last failed operation found beyond its DecodeResult, in English; empty when nothing more is known.
     virtual std::wstring LastErrorText() const { return {}; }
+    // What the operations since Open delivered but found odd (bytes after the end of a compressed stream whose
+    // checksum verified), in English, each once; empty when nothing was.
+    virtual std::vector<std::wstring> Warnings() const { return {}; }
 };
 
 }  // namespace Arkova

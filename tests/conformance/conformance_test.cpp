@@ -1,0 +1,271 @@
+// Guards against arkova-cli extracting less than its peers from archives nobody here made: for every archive of
+// libarchive's own test suite that 7z or bsdtar extracts, arkova-cli writes at least the same files with the same
+// contents, and names every entry it could not write. The differences that stay are listed, with their reasons, in
+// known_differences.cpp. The archives come from the setup script's cache.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "known_differences.h"
+#include "platform/text.h"
+
+namespace Arkova::Conformance {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kCorpusName = "libarchive-corpus-3.6.2-1+deb12u5";
+
+fs::path CorpusFolder() {
+    const char* cache = std::getenv("ARKOVA_CACHE");
+    const char* home = std::getenv("HOME");
+    fs::path root = cache != nullptr ? fs::path(cache) : fs::path(home != nullptr ? home : "") / ".cache/arkova";
+    return root / kCorpusName;
+}
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs a command without a terminal (no peer may stop to ask for a password); its exit status, -1 for a signal.
+int RunCommand(const std::string& command) {
+    int status = std::system(("setsid -w sh -c " + Quote(command) + " </dev/null").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::uint64_t ContentHash(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::uint64_t hash = 14695981039346656037ull;
+    char buffer[65536];
+    while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
+// Names are compared composed (NFC), as the program decodes them.
+std::string Composed(const std::string& name) {
+    return Platform::WideToUtf8(Platform::NormalizeNfc(Platform::Utf8ToWide(name)));
+}
+
+// The regular files below a folder, by composed relative path. Links and special files are left out: the program
+// writes no symbolic links, device nodes or FIFOs.
+using Tree = std::map<std::string, std::uint64_t>;
+Tree ReadTree(const fs::path& root) {
+    Tree tree;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (!fs::is_regular_file(it->symlink_status())) continue;
+        tree[Composed(fs::relative(it->path(), root).generic_string())] = ContentHash(it->path());
+    }
+    return tree;
+}
+
+// The passphrases libarchive's tests give each archive: those of every test source that names it.
+std::map<std::string, std::vector<std::string>> Passphrases(const fs::path& corpus,
+                                                            const std::set<std::string>& names) {
+    std::map<std::string, std::vector<std::string>> found;
+    const std::regex passphrase(R"(archive_read_add_passphrase\s*\(\s*\w+\s*,\s*"([^"]*)\")");
+    const std::regex quoted(R"re("([^"\n]+)")re");
+    for (const auto& entry : fs::directory_iterator(corpus / "tests")) {
+        std::string source = ReadAll(entry.path());
+        std::vector<std::string> words;
+        for (std::sregex_iterator it(source.begin(), source.end(), passphrase), end; it != end; ++it) {
+            words.push_back((*it)[1]);
+        }
+        if (words.empty()) continue;
+        for (std::sregex_iterator it(source.begin(), source.end(), quoted), end; it != end; ++it) {
+            if (names.count((*it)[1]) == 0) continue;
+            auto& list = found[(*it)[1]];
+            for (const std::string& word : words) {
+                if (std::find(list.begin(), list.end(), word) == list.end()) list.push_back(word);
+            }
+        }
+    }
+    return found;
+}
+
+struct Peer {
+    bool ran = false;
+    bool succeeded = false;
+    Tree tree;
+};
+
+Peer RunSevenZip(const fs::path& archive, const std::string& password, const fs::path& out) {
+    Peer peer;
+    std::string pass = "-p" + Quote(password.empty() ? "-" : password);
+    int status = RunCommand("7z x -y -bd -bso0 -bse0 -bsp0 " + pass + " -o" + Quote(out.string()) + " " +
+                            Quote(archive.string()) + " >/dev/null 2>&1");
+    peer.ran = true;
+    peer.succeeded = status == 0;
+    peer.tree = ReadTree(out);
+    // 7-Zip opens a tarball one level at a time; its second step is what a user of it gets in the end.
+    if (peer.succeeded && peer.tree.size() == 1) {
+        fs::path inner = out / peer.tree.begin()->first;
+        fs::path second = out.string() + "-tar";
+        if (RunCommand("7z x -y -bd -bso0 -bse0 -bsp0 -ttar -o" + Quote(second.string()) + " " + Quote(inner.string()) +
+                       " >/dev/null 2>&1") == 0) {
+            peer.tree = ReadTree(second);
+        }
+    }
+    return peer;
+}
+
+Peer RunBsdtar(const fs::path& archive, const std::string& password, const fs::path& out) {
+    Peer peer;
+    fs::create_directories(out);
+    std::string pass = password.empty() ? "" : " --passphrase " + Quote(password);
+    int status = RunCommand("bsdtar -x -f " + Quote(archive.string()) + " -C " + Quote(out.string()) + pass +
+                            " >/dev/null 2>&1");
+    peer.ran = true;
+    peer.succeeded = status == 0;
+    peer.tree = ReadTree(out);
+    return peer;
+}
+
+// What arkova-cli must deliver: the files of every peer that succeeded (where both did and disagree on a file,
+// neither answer binds); when neither succeeded, the files both wrote alike.
+Tree Expected(const Peer& sevenZip, const Peer& bsdtar) {
+    Tree expected;
+    if (sevenZip.succeeded || bsdtar.succeeded) {
+        for (const Peer* peer : {&sevenZip, &bsdtar}) {
+            if (!peer->succeeded) continue;
+            for (const auto& [name, hash] : peer->tree) {
+                const Peer& other = peer == &sevenZip ? bsdtar : sevenZip;
+                auto there = other.tree.find(name);
+                if (other.succeeded && there != other.tree.end() && there->second != hash) continue;
+                expected[name] = hash;
+            }
+        }
+        return expected;
+    }
+    for (const auto& [name, hash] : sevenZip.tree) {
+        auto there = bsdtar.tree.find(name);
+        if (there != bsdtar.tree.end() && there->second == hash) expected[name] = hash;
+    }
+    return expected;
+}
+
+// The entries arkova-cli reported as failed ("arkova-cli: PATH: why"), in the composed "/" form.
+bool Reported(const std::string& errors, const std::string& name) {
+    std::istringstream lines(errors);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("arkova-cli: ", 0) != 0) continue;
+        std::string rest = line.substr(12);
+        for (char& c : rest) {
+            if (c == '\\') c = '/';
+        }
+        rest = Composed(rest);
+        std::string path = name;
+        // Folder names as the archive stores them may carry a leading "./" or "/".
+        for (const std::string& prefix : {std::string(), std::string("./"), std::string("/")}) {
+            if (rest.rfind(prefix + path + ": ", 0) == 0) return true;
+        }
+    }
+    return false;
+}
+
+struct Verdict {
+    std::vector<std::string> wrong;     // written with other contents, or not at all, and not reported
+    std::vector<std::string> reported;  // not written, and named as failed
+    bool crashed = false;
+};
+
+Verdict Compare(const Tree& expected, const fs::path& arkovaOut, int arkovaStatus, const std::string& errors) {
+    Verdict verdict;
+    verdict.crashed = arkovaStatus < 0 || arkovaStatus > 2;
+    Tree ours = ReadTree(arkovaOut);
+    for (const auto& [name, hash] : expected) {
+        auto there = ours.find(name);
+        if (there != ours.end() && there->second == hash) continue;
+        (Reported(errors, name) ? verdict.reported : verdict.wrong).push_back(name);
+    }
+    return verdict;
+}
+
+TEST(LibarchiveCorpusTest, ExtractsWhatThePeersExtract) {
+    const fs::path corpus = CorpusFolder();
+    ASSERT_TRUE(fs::is_directory(corpus / "archives"))
+        << "libarchive's test archives are not in " << corpus << ": run scripts/setup.sh";
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(corpus / "archives")) names.insert(entry.path().filename());
+    ASSERT_GT(names.size(), 200u) << "the corpus in " << corpus << " is incomplete: run scripts/setup.sh --force";
+    const auto passphrases = Passphrases(corpus, names);
+
+    const fs::path work = fs::temp_directory_path() / ("arkova-conformance-" + std::to_string(::getpid()));
+    fs::remove_all(work);
+    int compared = 0;
+    int known = 0;
+    std::vector<std::string> settled;
+    for (const std::string& name : names) {
+        const fs::path archive = corpus / "archives" / name;
+        const fs::path base = work / name;
+        std::string password;
+        auto listed = passphrases.find(name);
+        if (listed != passphrases.end()) {
+            password = listed->second.front();
+            for (const std::string& candidate : listed->second) {
+                if (RunCommand("7z t -bd -bso0 -bse0 -bsp0 -p" + Quote(candidate) + " " + Quote(archive.string()) +
+                               " >/dev/null 2>&1") == 0) {
+                    password = candidate;
+                    break;
+                }
+            }
+        }
+        Peer sevenZip = RunSevenZip(archive, password, base / "7z");
+        Peer bsdtar = RunBsdtar(archive, password, base / "bsdtar");
+        Tree expected = Expected(sevenZip, bsdtar);
+        const fs::path ours = base / "arkova";
+        const fs::path errorFile = base / "arkova.err";
+        std::string pass = password.empty() ? "" : " -p " + Quote(password);
+        int status = RunCommand(std::string(ARKOVA_CLI) + " x " + Quote(archive.string()) + " -o " +
+                                Quote(ours.string()) + " -y -q" + pass + " >/dev/null 2>" + Quote(errorFile.string()));
+        std::string errors = ReadAll(errorFile);
+        Verdict verdict = Compare(expected, ours, status, errors);
+        EXPECT_FALSE(verdict.crashed) << name << ": arkova-cli ended with status " << status << "\n" << errors;
+        const char* reason = KnownDifferenceFor(name);
+        if (reason != nullptr) {
+            ++known;
+            if (verdict.wrong.empty() && verdict.reported.empty()) settled.push_back(name);
+        } else if (!expected.empty()) {
+            ++compared;
+            std::string list;
+            for (const std::string& file : verdict.wrong) list += "\n  " + file;
+            EXPECT_TRUE(verdict.wrong.empty())
+                << name << ": " << verdict.wrong.size() << " file(s) of " << expected.size()
+                << " that a peer extracted were not written alike and not reported:" << list << "\narkova-cli said:\n"
+                << errors;
+        }
+        fs::remove_all(base);
+    }
+    fs::remove_all(work);
+    std::cout << compared << " archive(s) compared, " << known << " listed as known differences\n";
+    for (const std::string& name : settled) {
+        std::cout << "note: " << name << " is listed as a known difference but now extracts like its peers\n";
+    }
+}
+
+}  // namespace
+}  // namespace Arkova::Conformance
