@@ -39,9 +39,11 @@ std::string Quote(const std::string& text) {
     return quoted + "'";
 }
 
-// Runs a command without a terminal (no peer may stop to ask for a password); its exit status, -1 for a signal.
+// Runs a command without a terminal (no peer may stop to ask for a password) and for at most 15 seconds (bsdtar loops
+// on some of the fuzzed archives); its exit status, -1 for a signal, 124 when it was stopped.
 int RunCommand(const std::string& command) {
-    int status = std::system(("setsid -w sh -c " + Quote(command) + " </dev/null").c_str());
+    int status =
+        std::system(("setsid -w timeout -k 5 15 sh -c " + Quote(command) + " </dev/null >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -145,27 +147,21 @@ Peer RunBsdtar(const fs::path& archive, const std::string& password, const fs::p
     return peer;
 }
 
-// What arkova-cli must deliver: the files of every peer that succeeded (where both did and disagree on a file,
-// neither answer binds); when neither succeeded, the files both wrote alike.
-Tree Expected(const Peer& sevenZip, const Peer& bsdtar) {
-    Tree expected;
-    if (sevenZip.succeeded || bsdtar.succeeded) {
-        for (const Peer* peer : {&sevenZip, &bsdtar}) {
-            if (!peer->succeeded) continue;
-            for (const auto& [name, hash] : peer->tree) {
-                const Peer& other = peer == &sevenZip ? bsdtar : sevenZip;
-                auto there = other.tree.find(name);
-                if (other.succeeded && there != other.tree.end() && there->second != hash) continue;
-                expected[name] = hash;
-            }
-        }
-        return expected;
+// What arkova-cli may be held to: the files of each peer that succeeded (7z and bsdtar read some formats
+// differently: an RPM as its payload or as the files inside it); when neither succeeded, the files both wrote alike.
+std::vector<Tree> Expectations(const Peer& sevenZip, const Peer& bsdtar) {
+    std::vector<Tree> expectations;
+    for (const Peer* peer : {&sevenZip, &bsdtar}) {
+        if (peer->succeeded && !peer->tree.empty()) expectations.push_back(peer->tree);
     }
+    if (!expectations.empty() || sevenZip.succeeded || bsdtar.succeeded) return expectations;
+    Tree agreed;
     for (const auto& [name, hash] : sevenZip.tree) {
         auto there = bsdtar.tree.find(name);
-        if (there != bsdtar.tree.end() && there->second == hash) expected[name] = hash;
+        if (there != bsdtar.tree.end() && there->second == hash) agreed[name] = hash;
     }
-    return expected;
+    if (!agreed.empty()) expectations.push_back(agreed);
+    return expectations;
 }
 
 // The entries arkova-cli reported as failed ("arkova-cli: PATH: why"), in the composed "/" form.
@@ -195,7 +191,7 @@ struct Verdict {
 
 Verdict Compare(const Tree& expected, const fs::path& arkovaOut, int arkovaStatus, const std::string& errors) {
     Verdict verdict;
-    verdict.crashed = arkovaStatus < 0 || arkovaStatus > 2;
+    verdict.crashed = arkovaStatus < 0 || arkovaStatus > 2;  // a signal, or stopped for taking too long
     Tree ours = ReadTree(arkovaOut);
     for (const auto& [name, hash] : expected) {
         auto there = ours.find(name);
@@ -236,25 +232,35 @@ TEST(LibarchiveCorpusTest, ExtractsWhatThePeersExtract) {
         }
         Peer sevenZip = RunSevenZip(archive, password, base / "7z");
         Peer bsdtar = RunBsdtar(archive, password, base / "bsdtar");
-        Tree expected = Expected(sevenZip, bsdtar);
+        std::vector<Tree> expectations = Expectations(sevenZip, bsdtar);
         const fs::path ours = base / "arkova";
         const fs::path errorFile = base / "arkova.err";
         std::string pass = password.empty() ? "" : " -p " + Quote(password);
         int status = RunCommand(std::string(ARKOVA_CLI) + " x " + Quote(archive.string()) + " -o " +
                                 Quote(ours.string()) + " -y -q" + pass + " >/dev/null 2>" + Quote(errorFile.string()));
         std::string errors = ReadAll(errorFile);
-        Verdict verdict = Compare(expected, ours, status, errors);
+        // Held to the peer it matches best.
+        Verdict verdict;
+        std::size_t expectedCount = 0;
+        for (std::size_t i = 0; i < expectations.size(); ++i) {
+            Verdict candidate = Compare(expectations[i], ours, status, errors);
+            if (i == 0 || candidate.wrong.size() < verdict.wrong.size()) {
+                verdict = std::move(candidate);
+                expectedCount = expectations[i].size();
+            }
+        }
+        verdict.crashed = status < 0 || status > 2;
         EXPECT_FALSE(verdict.crashed) << name << ": arkova-cli ended with status " << status << "\n" << errors;
         const char* reason = KnownDifferenceFor(name);
         if (reason != nullptr) {
             ++known;
             if (verdict.wrong.empty() && verdict.reported.empty()) settled.push_back(name);
-        } else if (!expected.empty()) {
+        } else if (!expectations.empty()) {
             ++compared;
             std::string list;
             for (const std::string& file : verdict.wrong) list += "\n  " + file;
             EXPECT_TRUE(verdict.wrong.empty())
-                << name << ": " << verdict.wrong.size() << " file(s) of " << expected.size()
+                << name << ": " << verdict.wrong.size() << " file(s) of " << expectedCount
                 << " that a peer extracted were not written alike and not reported:" << list << "\narkova-cli said:\n"
                 << errors;
         }

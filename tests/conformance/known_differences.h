@@ -7,7 +7,7 @@
 namespace Arkova::Conformance {
 
 struct KnownDifference {
-    const char* archive;  // the archive's file name
+    const char* archive;  // the archive's file name, or a pattern of names (fnmatch)
     const char* reason;
 };
 

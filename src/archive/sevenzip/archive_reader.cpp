@@ -105,6 +105,7 @@ ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::
             format_ = format;
             if (IsSingleStreamFormat(*format)) TryOpenTarball(options);
             ListItems();
+            NoteOpenProblems();
             return;
         }
     }
@@ -201,6 +202,29 @@ bool ArchiveReader::TryOpen(const FormatInfo& format, const OpenOptions& options
         throw Error(ErrorKind::WrongPassword, "wrong password for the archive's encrypted headers");
     }
     return false;
+}
+
+void ArchiveReader::NoteOpenProblems() {
+    PropValue value(*library_);
+    std::uint32_t flags = 0;
+    for (PropId id : {kPidErrorFlags, kPidWarningFlags}) {
+        if (archive_->GetArchiveProperty(id, value.Out()) == kOk) {
+            flags |= static_cast<std::uint32_t>(value.Number().value_or(0));
+        }
+    }
+    if ((flags & kArchiveHeadersError) != 0) {
+        Warn(L"the archive's headers are damaged: entries after the damage are not listed");
+    }
+    if ((flags & kArchiveUnexpectedEnd) != 0) Warn(L"the archive is cut short: entries at its end are missing");
+    if ((flags & kArchiveDataAfterEnd) != 0) Warn(L"bytes after the end of the archive were ignored");
+    std::uint32_t others =
+        flags & ~(kArchiveIsNotArc | kArchiveHeadersError | kArchiveUnexpectedEnd | kArchiveDataAfterEnd);
+    if (others != 0) {
+        static const char kDigits[] = "0123456789ABCDEF";
+        std::wstring hex;
+        for (int shift = 12; shift >= 0; shift -= 4) hex += static_cast<wchar_t>(kDigits[(others >> shift) & 0xF]);
+        Warn(L"the 7-Zip library reports problems with the archive (flags 0x" + hex + L")");
+    }
 }
 
 void ArchiveReader::ListItems() {

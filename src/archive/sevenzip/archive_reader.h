@@ -91,6 +91,9 @@ private:
     void CheckTarballStream(bool toTheEnd);
     void Warn(const std::wstring& text);
     void ListItems();
+    // Turns what the handler found wrong while opening (damaged headers, a cut end) into warnings: the items it
+    // could list are still there.
+    void NoteOpenProblems();
     ReaderItem ReadItem(std::uint32_t index);
     // Runs one Extract call and returns the library's answer; throws for cancellation, a missing password and the
     // callbacks' own failures.
