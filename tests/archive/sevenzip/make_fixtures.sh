@@ -45,10 +45,15 @@ gzip -n -c tree/sub/deeper/big.txt > ../big-lines.gz
 # Formats that neither detection table knows, found by the library's handlers.
 if command -v compress >/dev/null; then compress -c single.txt > ../single.txt.Z; fi
 if command -v cpio >/dev/null; then find tree -depth -print | cpio -o -H newc --quiet > ../tree.cpio; fi
-if command -v arj >/dev/null; then (arj a -r ../tree.arj tree >/dev/null && [ -f ../tree.arj ]) || rm -f ../tree.arj; fi
+# ARJ names are bytes of the maker's code page: the Korean one would be UTF-8 read as CP949 on Windows.
+if command -v arj >/dev/null; then
+  (arj a ../tree.arj tree/a.txt tree/sub/deeper/big.txt >/dev/null && [ -f ../tree.arj ]) || rm -f ../tree.arj
+fi
 # LZH: no Debian tool writes it; libarchive's test archive, when the setup script has fetched the corpus.
-lzh="${ARKOVA_CACHE:-$HOME/.cache/arkova}/libarchive-corpus-3.6.2-1+deb12u5/archives/test_read_format_lha_lh6.lzh"
-if [ -f "$lzh" ]; then cp "$lzh" ../lh6.lzh; fi
+corpus="${ARKOVA_CACHE:-$HOME/.cache/arkova}/libarchive-corpus-3.6.2-1+deb12u5/archives"
+if [ -f "$corpus/test_read_format_lha_lh6.lzh" ]; then cp "$corpus/test_read_format_lha_lh6.lzh" ../lh6.lzh; fi
+# One file and no symbolic links, whose "name|target" entries cannot be Windows file names.
+if [ -f "$corpus/test_read_format_lha_bugfix_0.lzh" ]; then cp "$corpus/test_read_format_lha_bugfix_0.lzh" ../lh5.lzh; fi
 # gcab and xorriso come from the setup script's package list; without them those tests skip.
 if command -v gcab >/dev/null; then gcab -c -z ../tree.cab tree/a.txt tree/empty.txt tree/sub/deeper/big.txt; fi
 if command -v xorriso >/dev/null; then
