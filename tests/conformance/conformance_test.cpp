@@ -195,9 +195,8 @@ struct Verdict {
     bool crashed = false;
 };
 
-Verdict Compare(const Tree& expected, const fs::path& arkovaOut, int arkovaStatus, const std::string& errors) {
+Verdict Compare(const Tree& expected, const fs::path& arkovaOut, const std::string& errors) {
     Verdict verdict;
-    verdict.crashed = arkovaStatus < 0 || arkovaStatus > 2;  // a signal, or stopped for taking too long
     Tree ours = ReadTree(arkovaOut);
     for (const auto& [name, hash] : expected) {
         auto there = ours.find(name);
@@ -242,14 +241,17 @@ Outcome CompareOne(const fs::path& archive, const std::vector<std::string>* pass
     outcome.errors = ReadAll(errorFile);
     // Held to the peer it matches best.
     for (std::size_t i = 0; i < expectations.size(); ++i) {
-        Verdict candidate = Compare(expectations[i], ours, outcome.status, outcome.errors);
+        Verdict candidate = Compare(expectations[i], ours, outcome.errors);
         if (i == 0 || candidate.wrong.size() < outcome.verdict.wrong.size()) {
             outcome.verdict = std::move(candidate);
             outcome.expectedCount = expectations[i].size();
         }
     }
     outcome.compared = !expectations.empty();
-    outcome.verdict.crashed = outcome.status < 0 || outcome.status > 2;
+    // A signal, a run stopped for taking too long, or (in the sanitizer builds) a sanitizer's report.
+    outcome.verdict.crashed = outcome.status < 0 || outcome.status > 2 ||
+                              outcome.errors.find("Sanitizer") != std::string::npos ||
+                              outcome.errors.find("runtime error:") != std::string::npos;
     fs::remove_all(base);
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return outcome;
