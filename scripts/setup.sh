@@ -6,6 +6,7 @@
 #      (libdeflate, libjpeg-turbo, GoogleTest, the 7-Zip DLL, UnRAR) from Debian
 #      source packages into a cache outside the tree, one prefix per version.
 #   3. Writes <cache>/mingw64/deps.cmake, which the Windows toolchain file reads.
+#   4. Fetches libarchive's test archives into <cache> for the conformance suite.
 #
 # Safe to run again: installed packages and built prefixes are skipped.
 #
