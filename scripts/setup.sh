@@ -6,6 +6,7 @@
 #      (libdeflate, libjpeg-turbo, GoogleTest, the 7-Zip DLL, UnRAR) from Debian
 #      source packages into a cache outside the tree, one prefix per version.
 #   3. Writes <cache>/mingw64/deps.cmake, which the Windows toolchain file reads.
+#   4. Fetches libarchive's test archives into <cache> for the conformance suite.
 #
 # Safe to run again: installed packages and built prefixes are skipped.
 #
@@ -503,6 +504,54 @@ write_archive_codec_deps() {
   printf 'set(ARKOVA_WIN_CRYPTOPP_LIB "%s")\n' "$cpp/lib/libcryptopp.a"
 }
 
+# -------------------------------------------------------- conformance corpus --
+
+# libarchive's own test archives, uudecoded into the cache for the conformance
+# suite (tests/conformance), which compares arkova-cli with 7z and bsdtar on
+# them. The .uu files come from Debian's libarchive source package; nothing of
+# it enters the repository. The tools make test archives of formats outside
+# the detection tables (cpio, compress .Z, ARJ).
+readonly LIBARCHIVE_VERSION=3.6.2-1+deb12u5
+readonly CORPUS_PACKAGES=(sharutils cpio ncompress arj)
+
+install_corpus_tools() {
+  local pkg missing=()
+  for pkg in "${CORPUS_PACKAGES[@]}"; do
+    dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null | grep -q '^ii' || missing+=("$pkg")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  need_root "install the corpus tools"
+  LOG=$LOG_DIR/packages.log
+  say "installing ${missing[*]}"
+  apt_update
+  run apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+fetch_libarchive_corpus() {
+  local dir=$CACHE_ROOT/libarchive-corpus-${LIBARCHIVE_VERSION#*:}
+  local work=$CACHE_ROOT/work/libarchive-${LIBARCHIVE_VERSION#*:} uu count
+  if [[ $FORCE -eq 0 && -f $dir/$STAMP ]]; then
+    say "libarchive test corpus up to date"
+    return 0
+  fi
+  LOG=$LOG_DIR/libarchive-${LIBARCHIVE_VERSION#*:}.log
+  : >"$LOG"
+  say "fetching libarchive $LIBARCHIVE_VERSION test archives ... (log: $LOG)"
+  rm -rf "$dir" "$work"
+  mkdir -p "$dir/archives" "$dir/tests" "$work"
+  fetch_source libarchive "$LIBARCHIVE_VERSION" "$work"
+  for uu in "$SRC_DIR"/libarchive/test/*.uu; do
+    (cd "$dir/archives" && uudecode -o "$(basename "${uu%.uu}")" "$uu") >>"$LOG" 2>&1 ||
+      say "cannot uudecode $(basename "$uu") (skipped)"
+  done
+  # The tests' sources hold the passwords of the encrypted archives.
+  cp "$SRC_DIR"/libarchive/test/test_*.c "$dir/tests/"
+  count=$(find "$dir/archives" -type f | wc -l)
+  printf 'libarchive %s: %s archives\n' "$LIBARCHIVE_VERSION" "$count" >"$dir/$STAMP"
+  rm -rf "$work"
+  say "libarchive test corpus: $count archives in $dir"
+}
+
 # --------------------------------------------------------------- deps.cmake --
 
 # Tells the project's Windows toolchain where the prefixes are. Written to a
@@ -566,9 +615,11 @@ main() {
   install_packages
   install_rar_packages
   ensure_korean_locale
+  install_corpus_tools
   [[ $PACKAGES_ONLY -eq 1 ]] && { say "done (packages only)"; return 0; }
   build_windows_deps
   write_deps_cmake
+  fetch_libarchive_corpus
   say "done"
 }
 

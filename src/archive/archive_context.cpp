@@ -40,12 +40,17 @@ DecodeResult ArchiveContext::OpenArchive(const std::wstring& path) {
         decoder_.reset();
     }
     format_ = DetectArchiveFormat(path);
-    decoder_ = CreateDecoder(format_, libraryPath_);
+    // The tables decide first; what they do not know, the library's handlers may still recognise by content.
+    bool detecting = format_ == ArchiveFormat::Unrecognized;
+    decoder_ = detecting ? CreateDetectingDecoder(libraryPath_) : CreateDecoder(format_, libraryPath_);
     if (!decoder_) return DecodeResult::UnsupportedFormat;
     if (!password_.empty()) decoder_->SetPassword(password_);
     if (itemCallback_) decoder_->SetProgressCallback(itemCallback_);
     if (codePage_ != -1) decoder_->SetCodePage(codePage_);
-    return decoder_->Open(path);
+    DecodeResult result = decoder_->Open(path);
+    // A file that no reader knows leaves no decoder behind, as before the library was asked.
+    if (detecting && result == DecodeResult::UnsupportedFormat) decoder_.reset();
+    return result;
 }
 
 DecodeResult ArchiveContext::ExtractItemToFile(std::uint32_t position, const std::wstring& target,

@@ -61,6 +61,9 @@ public:
     virtual std::wstring LastErrorText() const { return {}; }
     // The comment of the archive as a whole (entries' comments are in their items); empty when it has none.
     virtual std::wstring ArchiveComment() const { return {}; }
+    // What the operations since Open delivered but found odd (bytes after the end of a compressed stream whose
+    // checksum verified), in English, each once; empty when nothing was.
+    virtual std::vector<std::wstring> Warnings() const { return {}; }
 };
 
 }  // namespace Arkova

@@ -24,4 +24,8 @@ std::unique_ptr<IArchiveDecoder> CreateDecoder(ArchiveFormat format, const std::
     }
 }
 
+std::unique_ptr<IArchiveDecoder> CreateDetectingDecoder(const std::wstring& libraryPath) {
+    return std::make_unique<Bit7zDecoder>(libraryPath, Bit7zDecoder::Detection::AnyHandler);
+}
+
 }  // namespace Arkova

@@ -1,7 +1,8 @@
 // arkova-cli on every format it opens, with archives made by the real tools: each lists, passes the test and
 // extracts to the same tree; ZIP goes through the engine or, when asked or needed, entry by entry; RAR goes through
 // the UnRAR library, and a damaged RAR entry is reported by name while the rest extracts; names the extension table
-// does not know are detected by their contents.
+// does not know are detected by their contents; tarballs extract their tar, and trailing bytes after a compressed
+// stream are a warning.
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
@@ -68,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{L"encrypted-aes.zip", L"-pSecret"}, FormatCase{L"tree.tar"}, FormatCase{L"tree.wim"},
                       FormatCase{L"tree.iso"}, FormatCase{L"tree.cab", nullptr, false}, FormatCase{L"tree.rar"},
                       FormatCase{L"tree-solid.rar"}, FormatCase{L"encrypted-headers.rar", L"-pSecret"},
-                      FormatCase{L"tree-volumes.part1.rar"}),
+                      FormatCase{L"tree-volumes.part1.rar"}, FormatCase{L"tree.tar.gz"}, FormatCase{L"tree.tar.xz"},
+                      FormatCase{L"tarball.data"}, FormatCase{L"tree.cpio"}),
     [](const ::testing::TestParamInfo<FormatCase>& test) {
         std::string name =
             Platform::WideToUtf8(test.param.archive) + (test.param.extra != nullptr ? "_with_option" : "");
@@ -94,6 +96,40 @@ TEST_F(CliArchiveTest, SingleStreamFormatsExtractTheirOneFile) {
         ASSERT_EQ(Run({L"x", archive, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
         EXPECT_EQ(ReadText(Platform::JoinPath(out, L"single.txt")), "alpha\n") << Platform::WideToUtf8(name);
     }
+}
+
+// The data is delivered and the command succeeds; the trailing bytes are named in a warning.
+TEST_F(CliArchiveTest, TrailingBytesAfterACompressedStreamAreAWarning) {
+    ARKOVA_REQUIRE_FIXTURE(single, L"trailing.txt.gz");
+    std::wstring out = folder_ / L"single";
+    ASSERT_EQ(Run({L"x", single, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+    EXPECT_EQ(ReadText(Platform::JoinPath(out, L"single.txt")), "alpha\n");
+    EXPECT_NE(console_.err.find(L"warning: "), std::wstring::npos) << Diagnostics();
+
+    ARKOVA_REQUIRE_FIXTURE(tarball, L"trailing.tgz");
+    console_.out.clear();
+    console_.err.clear();
+    ASSERT_EQ(Run({L"t", tarball, L"-q"}), Cli::kExitOk) << Diagnostics();
+    EXPECT_NE(console_.err.find(L"warning: the gzip stream is followed by bytes"), std::wstring::npos) << Diagnostics();
+    out = folder_ / L"tarball";
+    ASSERT_EQ(Run({L"x", tarball, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+    EXPECT_TRUE(ReadText(Platform::JoinPath(out, L"tree/sub/deeper/big.txt")) == Testing::BigFileText());
+}
+
+// LZH (libarchive's test archive, when the corpus is there), ARJ and compress: no table names them.
+TEST_F(CliArchiveTest, FormatsOnlyTheLibraryKnowsListTestAndExtract) {
+    for (const wchar_t* name : {L"lh5.lzh", L"tree.arj", L"single.txt.Z"}) {
+        std::wstring archive = Testing::FixturePath(name);
+        if (archive.empty()) continue;
+        console_.out.clear();
+        console_.err.clear();
+        ASSERT_EQ(Run({L"l", archive}), Cli::kExitOk) << Diagnostics();
+        ASSERT_EQ(Run({L"t", archive, L"-q"}), Cli::kExitOk) << Diagnostics();
+        std::wstring out = folder_ / name;
+        ASSERT_EQ(Run({L"x", archive, L"-q", L"-o", out}), Cli::kExitOk) << Diagnostics();
+    }
+    ARKOVA_REQUIRE_FIXTURE(lzh, L"lh5.lzh");
+    EXPECT_EQ(Testing::ReadBytes(folder_ / L"lh5.lzh/f").size(), 776u);
 }
 
 TEST_F(CliArchiveTest, ListingShowsMethodAndHostFromTheLibrary) {

@@ -103,7 +103,9 @@ ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::
     for (const FormatInfo* format : candidates) {
         if (TryOpen(*format, options)) {
             format_ = format;
+            if (IsSingleStreamFormat(*format)) TryOpenTarball(options);
             ListItems();
+            NoteOpenProblems();
             return;
         }
     }
@@ -112,21 +114,77 @@ ArchiveReader::ArchiveReader(std::shared_ptr<const Library> library, const std::
 
 ArchiveReader::~ArchiveReader() {
     if (archive_) archive_->Close();
+    archive_.Reset();
+    // The tar handler is done with the stream: its worker ends before the handler it reads from closes.
+    if (tarball_) tarball_->Stop();
+    tarball_.Reset();
+    if (outer_) outer_->Close();
+}
+
+bool ArchiveReader::TryOpenTarball(const OpenOptions& options) {
+    std::uint32_t count = 0;
+    if (archive_->GetNumberOfItems(&count) != kOk || count != 1) return false;
+    const FormatInfo* tar = library_->FindFormat(kFormatTar);
+    if (tar == nullptr) return false;
+    ComPtr<IInArchive> inner = library_->CreateArchive(*tar);
+    if (!inner) return false;
+    SetCodePage(*inner.Get(), *tar, options);
+    ComPtr<DecompressedStream> stream(new DecompressedStream(library_, archive_.Get()));
+    CallbackState state(*library_, std::wstring());
+    ComPtr<OpenCallback> callback(new OpenCallback(state));
+    const std::uint64_t noStartSearch = 0;
+    HResult result = inner->Open(stream.Get(), &noStartSearch, callback.Get());
+    std::uint32_t innerCount = 0;
+    if (result != kOk || inner->GetNumberOfItems(&innerCount) != kOk || innerCount == 0) {
+        inner->Close();
+        inner.Reset();
+        stream->Stop();
+        return false;
+    }
+    outer_ = std::move(archive_);
+    outerFormat_ = format_;
+    archive_ = std::move(inner);
+    tarball_ = std::move(stream);
+    format_ = tar;
+    return true;
+}
+
+void ArchiveReader::Warn(const std::wstring& text) {
+    if (std::find(warnings_.begin(), warnings_.end(), text) == warnings_.end()) warnings_.push_back(text);
+}
+
+void ArchiveReader::CheckTarballStream(bool toTheEnd) {
+    if (!tarball_) return;
+    if (toTheEnd) tarball_->Drain();
+    std::optional<std::int32_t> result = tarball_->OuterResult();
+    if (!result || *result == kResultOk) return;
+    std::string compression = Platform::WideToUtf8(outerFormat_->name);
+    if (*result == kResultDataAfterEnd) {
+        Warn(L"the " + outerFormat_->name + L" stream is followed by bytes that belong to nothing; they were ignored");
+        return;
+    }
+    if (*result == kResultUnexpectedEnd)
+        throw Error(ErrorKind::DataError, "the " + compression + " stream is cut short");
+    throw Error(result == kResultCrcError ? ErrorKind::CrcError : ErrorKind::DataError,
+                "the " + compression + " stream around the tar is damaged");
+}
+
+void ArchiveReader::SetCodePage(IInArchive& archive, const FormatInfo& format, const OpenOptions& options) {
+    if (options.codePage <= 0 || !TakesCodePageProperty(format)) return;
+    ComPtr<ISetProperties> properties;
+    if (archive.QueryInterface(kIidSetProperties, properties.OutAddress()) == kOk && properties) {
+        const wchar_t* names[] = {L"cp"};
+        PropVariant value{};
+        value.vt = kVtUi4;
+        value.ui4 = static_cast<std::uint32_t>(options.codePage);
+        properties->SetProperties(names, &value, 1);  // a handler that refuses keeps its default
+    }
 }
 
 bool ArchiveReader::TryOpen(const FormatInfo& format, const OpenOptions& options) {
     ComPtr<IInArchive> archive = library_->CreateArchive(format);
     if (!archive) return false;
-    if (options.codePage > 0 && TakesCodePageProperty(format)) {
-        ComPtr<ISetProperties> properties;
-        if (archive->QueryInterface(kIidSetProperties, properties.OutAddress()) == kOk && properties) {
-            const wchar_t* names[] = {L"cp"};
-            PropVariant value{};
-            value.vt = kVtUi4;
-            value.ui4 = static_cast<std::uint32_t>(options.codePage);
-            properties->SetProperties(names, &value, 1);  // a handler that refuses keeps its default
-        }
-    }
+    SetCodePage(*archive.Get(), format, options);
     std::uint64_t position = 0;
     stream_->Seek(0, 0, &position);
     CallbackState state(*library_, options.password);
@@ -144,6 +202,29 @@ bool ArchiveReader::TryOpen(const FormatInfo& format, const OpenOptions& options
         throw Error(ErrorKind::WrongPassword, "wrong password for the archive's encrypted headers");
     }
     return false;
+}
+
+void ArchiveReader::NoteOpenProblems() {
+    PropValue value(*library_);
+    std::uint32_t flags = 0;
+    for (PropId id : {kPidErrorFlags, kPidWarningFlags}) {
+        if (archive_->GetArchiveProperty(id, value.Out()) == kOk) {
+            flags |= static_cast<std::uint32_t>(value.Number().value_or(0));
+        }
+    }
+    if ((flags & kArchiveHeadersError) != 0) {
+        Warn(L"the archive's headers are damaged: entries after the damage are not listed");
+    }
+    if ((flags & kArchiveUnexpectedEnd) != 0) Warn(L"the archive is cut short: entries at its end are missing");
+    if ((flags & kArchiveDataAfterEnd) != 0) Warn(L"bytes after the end of the archive were ignored");
+    std::uint32_t others =
+        flags & ~(kArchiveIsNotArc | kArchiveHeadersError | kArchiveUnexpectedEnd | kArchiveDataAfterEnd);
+    if (others != 0) {
+        static const char kDigits[] = "0123456789ABCDEF";
+        std::wstring hex;
+        for (int shift = 12; shift >= 0; shift -= 4) hex += static_cast<wchar_t>(kDigits[(others >> shift) & 0xF]);
+        Warn(L"the 7-Zip library reports problems with the archive (flags 0x" + hex + L")");
+    }
 }
 
 void ArchiveReader::ListItems() {
@@ -172,7 +253,7 @@ ReaderItem ArchiveReader::ReadItem(std::uint32_t index) {
 #endif
     item.size = get(kPidSize).Number().value_or(0);
     item.packedSize = get(kPidPackSize).Number().value_or(0);
-    item.crc = static_cast<std::uint32_t>(get(kPidCrc).Number().value_or(0));
+    if (!CrcIsNotCrc32(*format_)) item.crc = static_cast<std::uint32_t>(get(kPidCrc).Number().value_or(0));
     item.attributes = static_cast<std::uint32_t>(get(kPidAttrib).Number().value_or(0));
     item.isDirectory = get(kPidIsDir).Flag().value_or(false);
     item.isEncrypted = get(kPidEncrypted).Flag().value_or(false);
@@ -191,6 +272,10 @@ HResult ArchiveReader::RunExtract(const std::vector<std::uint32_t>& indices, Ext
     HResult result =
         archive_->Extract(indices.data(), static_cast<std::uint32_t>(indices.size()), testMode ? 1 : 0, callback.Get());
     state.RethrowIfCaught();
+    for (std::uint32_t index : state.ItemsWithDataAfterEnd()) {
+        std::wstring name = index < items_.size() ? items_[index].path : std::to_wstring(index);
+        Warn(L"'" + name + L"' is followed by bytes that belong to nothing; they were ignored");
+    }
     if (progress.Stopped()) throw Error(ErrorKind::Cancelled, "extraction was cancelled");
     if (state.PasswordMissing()) throw Error(ErrorKind::PasswordNeeded, "the item is encrypted and no password is set");
     return result;
@@ -242,6 +327,8 @@ void ArchiveReader::ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_
         return;
     }
     HResult result = RunExtract({index}, sink);
+    // A damaged compressed stream around a tar says more than the tar handler's failure it causes.
+    if (result != kOk || !sink.Delivered() || sink.Result() != kResultOk) CheckTarballStream(false);
     // The item's own result says more than the call's.
     if (sink.Delivered() && sink.Result() != kResultOk)
         ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
@@ -270,6 +357,7 @@ std::vector<TestSink::Outcome> ArchiveReader::TestItems(const std::vector<std::u
         HResult result = kOk;
         try {
             result = RunExtract(tested, sink, true);
+            CheckTarballStream(true);
         } catch (...) {
             lastTestOutcomes_ = sink.Outcomes();
             throw;
@@ -290,6 +378,7 @@ void ArchiveReader::ExtractAll(const std::wstring& folder, const std::vector<Fol
     FolderSink sink(folder, entries);
     HResult result = RunExtract(indices, sink);
     sink.Complete();
+    CheckTarballStream(true);
     if (!sink.Failures().empty()) ThrowItemFailures(sink.Failures());
     if (result != kOk) ThrowLibraryFailure(result);
 }

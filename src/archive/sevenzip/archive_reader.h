@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/sevenzip/decompressed_stream.h"
 #include "archive/sevenzip/extract_sinks.h"
 #include "archive/sevenzip/formats.h"
 #include "archive/sevenzip/library.h"
@@ -54,7 +55,13 @@ public:
     ArchiveReader& operator=(const ArchiveReader&) = delete;
 
     const std::vector<ReaderItem>& Items() const { return items_; }
+    // The handler that lists the items: for a tarball (a tar inside gzip, bzip2, xz, ...) the tar handler.
     const FormatInfo& Format() const { return *format_; }
+    // The compression around a tarball's tar; null for any other archive.
+    const FormatInfo* TarballCompression() const { return tarball_ ? outerFormat_ : nullptr; }
+    // What the operations since opening delivered but found odd (trailing bytes after a compressed stream), in
+    // English, each once.
+    const std::vector<std::wstring>& Warnings() const { return warnings_; }
 
     void SetPassword(const std::wstring& password) { password_ = password; }
     // Called with (bytes done, bytes total) during extraction; false stops it (Error Cancelled).
@@ -74,8 +81,19 @@ public:
     void ExtractAll(const std::wstring& folder, const std::vector<FolderEntry>& entries);
 
 private:
+    static void SetCodePage(IInArchive& archive, const FormatInfo& format, const OpenOptions& options);
     bool TryOpen(const FormatInfo& format, const OpenOptions& options);
+    // When the one item of a single-stream archive is a tar, reopens the archive as that tar, read through the
+    // decompression as it runs.
+    bool TryOpenTarball(const OpenOptions& options);
+    // A tarball's compressed stream after an operation: its failure is thrown, trailing bytes become a warning.
+    // `toTheEnd` first reads the rest of the stream, so that its checksum has been verified.
+    void CheckTarballStream(bool toTheEnd);
+    void Warn(const std::wstring& text);
     void ListItems();
+    // Turns what the handler found wrong while opening (damaged headers, a cut end) into warnings: the items it
+    // could list are still there.
+    void NoteOpenProblems();
     ReaderItem ReadItem(std::uint32_t index);
     // Runs one Extract call and returns the library's answer; throws for cancellation, a missing password and the
     // callbacks' own failures.
@@ -90,8 +108,12 @@ public:
 private:
     std::shared_ptr<const Library> library_;
     ComPtr<FileInStream> stream_;
+    ComPtr<IInArchive> outer_;  // a tarball's compression handler, read by tarball_
+    ComPtr<DecompressedStream> tarball_;
+    const FormatInfo* outerFormat_ = nullptr;
     ComPtr<IInArchive> archive_;
     const FormatInfo* format_ = nullptr;
+    std::vector<std::wstring> warnings_;
     std::wstring archivePath_;
     std::wstring password_;
     ProgressHook hook_;

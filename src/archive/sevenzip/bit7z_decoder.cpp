@@ -60,7 +60,8 @@ DecodeResult OpenResult(ErrorKind kind) {
 
 }  // namespace
 
-Bit7zDecoder::Bit7zDecoder(std::wstring libraryPath) : libraryPath_(std::move(libraryPath)) {}
+Bit7zDecoder::Bit7zDecoder(std::wstring libraryPath, Detection detection)
+    : libraryPath_(std::move(libraryPath)), detection_(detection) {}
 
 Bit7zDecoder::~Bit7zDecoder() { Close(); }
 
@@ -85,7 +86,10 @@ DecodeResult Bit7zDecoder::Open(const std::wstring& path) {
     try {
         result = OpenReader(path);
     } catch (const SevenZip::Error& error) {
-        result = Failure(OpenResult(error.Kind()), error.what());
+        bool unknown = error.Kind() == ErrorKind::NotArchive || error.Kind() == ErrorKind::LibraryUnavailable;
+        result = Failure(
+            detection_ == Detection::AnyHandler && unknown ? DecodeResult::UnsupportedFormat : OpenResult(error.Kind()),
+            error.what());
     } catch (const std::bad_alloc&) {
         result = Failure(DecodeResult::InternalError, "out of memory");
     } catch (const std::exception& error) {
@@ -103,7 +107,8 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
 
     std::int32_t nameCodePage = codePage_ == 0 ? Platform::SystemAnsiCodePage() : codePage_;
     SevenZip::OpenOptions options;
-    options.format = SevenZip::FormatForExtension(FileExtensionLower(path));
+    options.format = detection_ == Detection::AnyHandler ? SevenZip::kFormatAuto
+                                                         : SevenZip::FormatForExtension(FileExtensionLower(path));
     options.password = password_;
     options.codePage = nameCodePage > 0 ? nameCodePage : 0;
     reader_ = std::make_unique<SevenZip::ArchiveReader>(library_, path, options);
@@ -171,8 +176,15 @@ std::wstring Bit7zDecoder::ItemName(const std::wstring& libraryText, const std::
         if (decoded.find(static_cast<wchar_t>(0xFFFD)) == std::wstring::npos) {
             return DecodeItemName(*nameBytes, codePage);
         }
+        // Not in the code page, but UTF-8 (cpio and the like made on Linux store names as they are).
+        std::wstring utf8 = Platform::MultiByteToWide(*nameBytes, 65001);
+        if (utf8.find(static_cast<wchar_t>(0xFFFD)) == std::wstring::npos) return DecodeItemName(*nameBytes, -1);
     }
     return DecodeItemName(WideToUtf8(libraryText), -1);
+}
+
+std::vector<std::wstring> Bit7zDecoder::Warnings() const {
+    return reader_ ? reader_->Warnings() : std::vector<std::wstring>();
 }
 
 void Bit7zDecoder::InstallProgressHook() {

@@ -20,8 +20,13 @@ class Library;
 
 class Bit7zDecoder : public IArchiveDecoder {
 public:
+    // How Open picks the library's handler: by the file's extension (the library's own detection for an unknown
+    // one), or by content alone for a file that the detection tables do not know, when a file that no handler
+    // accepts is UnsupportedFormat rather than InvalidArchive.
+    enum class Detection { ByExtension, AnyHandler };
+
     // An empty library path means the default: beside the executable, and off Windows /usr/lib/p7zip/7z.so.
-    explicit Bit7zDecoder(std::wstring libraryPath = {});
+    explicit Bit7zDecoder(std::wstring libraryPath = {}, Detection detection = Detection::ByExtension);
     ~Bit7zDecoder() override;
 
     // Missing file FileNotFound; library missing or unusable, or no handler accepts the file, InvalidArchive;
@@ -58,6 +63,7 @@ public:
 
     // What the last failed operation found, in English; empty after a success.
     std::wstring LastErrorText() const override { return lastError_; }
+    std::vector<std::wstring> Warnings() const override;
     // The library in use (after a successful Open, the one loaded).
     const std::wstring& LibraryPath() const { return libraryPath_; }
 
@@ -73,6 +79,7 @@ private:
     std::vector<ArchiveItem> items_;
     std::wstring archivePath_;
     std::wstring libraryPath_;
+    Detection detection_;
     std::wstring password_;
     bool hasEncryptedItems_ = false;
     std::int32_t codePage_ = -1;

@@ -72,6 +72,10 @@ HResult ExtractCallback::SetOperationResult(std::int32_t result) {
     if (!haveCurrent_) return kOk;
     haveCurrent_ = false;
     try {
+        if (result == kResultDataAfterEnd) {
+            state_.NoteDataAfterEnd(current_);
+            result = kResultOk;
+        }
         sink_.Finish(current_, result);
     } catch (...) {
         return state_.Catch();

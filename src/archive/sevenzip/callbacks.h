@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "archive/sevenzip/com_object.h"
 
@@ -27,6 +28,12 @@ public:
     bool PasswordMissing() const { return passwordMissing_; }
     bool HasPassword() const { return !password_.empty(); }
 
+    // Items whose data was complete and checked, followed by bytes that belong to nothing (trailing garbage after
+    // a gzip, bzip2 or xz stream): delivered as good, reported as a warning.
+    void NoteDataAfterEnd(std::uint32_t index) { dataAfterEnd_.push_back(index); }
+    bool DataAfterEnd() const { return !dataAfterEnd_.empty(); }
+    const std::vector<std::uint32_t>& ItemsWithDataAfterEnd() const { return dataAfterEnd_; }
+
     // Keeps the first exception in flight and returns E_ABORT.
     HResult Catch();
     void RethrowIfCaught();
@@ -36,6 +43,7 @@ private:
     std::wstring password_;
     std::atomic<bool> passwordAsked_{false};
     std::atomic<bool> passwordMissing_{false};
+    std::vector<std::uint32_t> dataAfterEnd_;
     std::exception_ptr caught_;
     std::atomic_flag catching_ = ATOMIC_FLAG_INIT;
 };

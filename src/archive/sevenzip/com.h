@@ -238,6 +238,20 @@ enum ItemProperty : PropId {
     kPidComment = 28,
 };
 
+// Archive properties (GetArchiveProperty): what the handler found wrong while opening.
+enum ArchiveProperty : PropId {
+    kPidErrorFlags = 71,
+    kPidWarningFlags = 72,
+};
+
+// Bits of the error and warning flags.
+enum ArchiveFlag : std::uint32_t {
+    kArchiveIsNotArc = 1u << 0,
+    kArchiveHeadersError = 1u << 1,
+    kArchiveUnexpectedEnd = 1u << 5,
+    kArchiveDataAfterEnd = 1u << 6,
+};
+
 // Properties of a format handler (GetHandlerProperty2).
 enum HandlerProperty : PropId {
     kHandlerName = 0,

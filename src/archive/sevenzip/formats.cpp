@@ -61,6 +61,12 @@ std::vector<const FormatInfo*> DetectionOrder(const Library& library, const std:
     return matching;
 }
 
+bool IsSingleStreamFormat(const FormatInfo& format) {
+    return NamedOneOf(format, {L"gzip", L"bzip2", L"xz", L"z", L"lzma", L"lzma86", L"zstd", L"lz4", L"lzip"});
+}
+
+bool CrcIsNotCrc32(const FormatInfo& format) { return NamedOneOf(format, {L"lzh"}); }
+
 bool HasCodePageNames(const FormatInfo& format) {
     return NamedOneOf(format, {L"zip", L"tar", L"cab", L"rar", L"arj", L"lzh", L"cpio", L"gzip"});
 }

@@ -33,6 +33,12 @@ inline constexpr std::size_t kDetectionHeadSize = 40 * 1024;
 // left out.
 std::vector<const FormatInfo*> DetectionOrder(const Library& library, const std::vector<std::uint8_t>& head);
 
+// Handlers of one compressed stream (gzip, bzip2, xz, ...), whose one item may be a tar.
+bool IsSingleStreamFormat(const FormatInfo& format);
+
+// Handlers whose CRC property is not a CRC-32 (LZH stores a CRC-16), so that it cannot be checked as one.
+bool CrcIsNotCrc32(const FormatInfo& format);
+
 // Handlers whose item names are byte strings in a legacy code page (the others store Unicode).
 bool HasCodePageNames(const FormatInfo& format);
 // Handlers that take the "cp" property, the code page for names not marked as UTF-8.

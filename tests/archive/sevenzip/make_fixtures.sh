@@ -31,6 +31,29 @@ gzip -c -9 single.txt > ../single.txt.gz
 bzip2 -c single.txt > ../single.txt.bz2
 xz -c single.txt > ../single.txt.xz
 gzip -c -n ../tree.tar > ../tree.tgz
+# Tarballs, opened as the tar inside; one under a name that says nothing, found by content.
+cp ../tree.tgz ../tree.tar.gz
+bzip2 -c ../tree.tar > ../tree.tar.bz2
+xz -c ../tree.tar > ../tree.tar.xz
+cp ../tree.tar.xz ../tree.txz
+cp ../tree.tar.bz2 ../tarball.data
+# A gzip stream of a file that is not a tar, without a stored name.
+gzip -n -c tree/sub/deeper/big.txt > ../big-lines.gz
+# A good gzip stream followed by bytes that belong to nothing.
+{ cat ../single.txt.gz; printf 'trailing garbage, not a gzip member'; } > ../trailing.txt.gz
+{ cat ../tree.tgz; printf 'trailing garbage, not a gzip member'; } > ../trailing.tgz
+# Formats that neither detection table knows, found by the library's handlers.
+if command -v compress >/dev/null; then compress -c single.txt > ../single.txt.Z; fi
+if command -v cpio >/dev/null; then find tree -depth -print | cpio -o -H newc --quiet > ../tree.cpio; fi
+# ARJ names are bytes of the maker's code page: the Korean one would be UTF-8 read as CP949 on Windows.
+if command -v arj >/dev/null; then
+  (arj a ../tree.arj tree/a.txt tree/sub/deeper/big.txt >/dev/null && [ -f ../tree.arj ]) || rm -f ../tree.arj
+fi
+# LZH: no Debian tool writes it; libarchive's test archive, when the setup script has fetched the corpus.
+corpus="${ARKOVA_CACHE:-$HOME/.cache/arkova}/libarchive-corpus-3.6.2-1+deb12u5/archives"
+if [ -f "$corpus/test_read_format_lha_lh6.lzh" ]; then cp "$corpus/test_read_format_lha_lh6.lzh" ../lh6.lzh; fi
+# One file and no symbolic links, whose "name|target" entries cannot be Windows file names.
+if [ -f "$corpus/test_read_format_lha_bugfix_0.lzh" ]; then cp "$corpus/test_read_format_lha_bugfix_0.lzh" ../lh5.lzh; fi
 # gcab and xorriso come from the setup script's package list; without them those tests skip.
 if command -v gcab >/dev/null; then gcab -c -z ../tree.cab tree/a.txt tree/empty.txt tree/sub/deeper/big.txt; fi
 if command -v xorriso >/dev/null; then

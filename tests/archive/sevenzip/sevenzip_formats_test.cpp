@@ -20,10 +20,10 @@ using Testing::ScratchFolder;
 
 struct FormatCase {
     const wchar_t* archive;
-    bool wholeTree;    // the tree of four files and its folders; otherwise one file
-    bool exactTimes;   // the format stores UTC times (CAB stores local time)
-    bool emptyFolder;  // the format keeps empty folders
-    bool sizeKnown = true;  // bzip2 streams do not record the unpacked size
+    bool wholeTree;         // the tree of four files and its folders; otherwise one file
+    bool exactTimes;        // the format stores UTC times (CAB stores local time)
+    bool emptyFolder;       // the format keeps empty folders
+    bool sizeKnown = true;  // bzip2 and compress streams do not record the unpacked size
 };
 
 void PrintTo(const FormatCase& c, std::ostream* out) { *out << Platform::WideToUtf8(c.archive); }
@@ -37,9 +37,8 @@ std::wstring Slashed(std::wstring path) {
 
 std::map<std::wstring, std::string> ExpectedFiles(const FormatCase& c) {
     if (!c.wholeTree) return {{L"single.txt", "alpha\n"}};
-    std::map<std::wstring, std::string> files = {{L"tree/a.txt", "alpha\n"},
-                                                 {L"tree/empty.txt", ""},
-                                                 {L"tree/sub/deeper/big.txt", Testing::BigFileText()}};
+    std::map<std::wstring, std::string> files = {
+        {L"tree/a.txt", "alpha\n"}, {L"tree/empty.txt", ""}, {L"tree/sub/deeper/big.txt", Testing::BigFileText()}};
     if (std::wstring(c.archive) != L"tree.cab") files[L"tree/sub/한글 이름.txt"] = "한글 내용\n";
     return files;
 }
@@ -72,7 +71,10 @@ TEST_P(FormatTest, ListsEveryFileWithItsProperties) {
         const ArchiveItem* item = Find(name);
         ASSERT_NE(item, nullptr) << Platform::WideToUtf8(name);
         EXPECT_FALSE(item->isDirectory);
-        EXPECT_EQ(item->size, GetParam().sizeKnown ? content.size() : 0u) << Platform::WideToUtf8(name);
+        // A stream that does not record its size has it once it has been read through (the tarball check may).
+        if (GetParam().sizeKnown || item->size != 0) {
+            EXPECT_EQ(item->size, content.size()) << Platform::WideToUtf8(name);
+        }
         if (item->crc != 0) {
             EXPECT_EQ(item->crc, Crc32(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
         }
@@ -106,8 +108,7 @@ TEST_P(FormatTest, ExtractsEverythingIntoAFolderWithTimes) {
         ++reports;
         return true;
     });
-    ASSERT_EQ(decoder_.ExtractAll(folder / L"out"), DecodeResult::Ok)
-        << Platform::WideToUtf8(decoder_.LastErrorText());
+    ASSERT_EQ(decoder_.ExtractAll(folder / L"out"), DecodeResult::Ok) << Platform::WideToUtf8(decoder_.LastErrorText());
     for (const auto& [name, content] : ExpectedFiles(GetParam())) {
         std::wstring file = folder / (L"out/" + name);
         EXPECT_EQ(ReadText(file), content) << Platform::WideToUtf8(name);
@@ -135,34 +136,39 @@ TEST_P(FormatTest, ExtractsOneFileToAChosenPath) {
     EXPECT_EQ(ReadText(target), content);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatTest,
-                         ::testing::Values(FormatCase{L"tree.zip", true, true, true},
-                                           FormatCase{L"tree.7z", true, true, true},
-                                           FormatCase{L"tree.tar", true, true, true},
-                                           FormatCase{L"tree.wim", true, true, true},
-                                           FormatCase{L"tree.iso", true, true, true},
-                                           FormatCase{L"tree.cab", true, false, false},
-                                           FormatCase{L"single.txt.gz", false, true, false},
-                                           FormatCase{L"single.txt.bz2", false, false, false, false},
-                                           FormatCase{L"single.txt.xz", false, false, false}),
-                         [](const ::testing::TestParamInfo<FormatCase>& test) {
-                             std::string name = Platform::WideToUtf8(test.param.archive);
-                             for (char& c : name) {
-                                 if (c == '.') c = '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryFormat, FormatTest,
+    ::testing::Values(FormatCase{L"tree.zip", true, true, true}, FormatCase{L"tree.7z", true, true, true},
+                      FormatCase{L"tree.tar", true, true, true}, FormatCase{L"tree.wim", true, true, true},
+                      FormatCase{L"tree.iso", true, true, true}, FormatCase{L"tree.cab", true, false, false},
+                      FormatCase{L"single.txt.gz", false, true, false},
+                      FormatCase{L"single.txt.bz2", false, false, false, false},
+                      FormatCase{L"single.txt.xz", false, false, false},
+                      // Tarballs list and extract the tar inside, named or found by content.
+                      FormatCase{L"tree.tar.gz", true, true, true}, FormatCase{L"tree.tgz", true, true, true},
+                      FormatCase{L"tree.tar.bz2", true, true, true}, FormatCase{L"tree.tar.xz", true, true, true},
+                      FormatCase{L"tree.txz", true, true, true}, FormatCase{L"tarball.data", true, true, true},
+                      // Formats outside the extension table, found by the library.
+                      FormatCase{L"tree.cpio", true, true, true},
+                      FormatCase{L"single.txt.Z", false, false, false, false}),
+    [](const ::testing::TestParamInfo<FormatCase>& test) {
+        std::string name = Platform::WideToUtf8(test.param.archive);
+        for (char& c : name) {
+            if (c == '.') c = '_';
+        }
+        return name;
+    });
 
-// A .tgz is one gzip stream holding a tar; without a stored name the item is named after the archive.
-TEST(SingleStreamTest, UnnamedStreamIsNamedAfterTheArchive) {
-    ARKOVA_REQUIRE_FIXTURE(path, L"tree.tgz");
+// A gzip stream whose content is not a tar stays one item, named after the archive when the stream stores no name.
+TEST(SingleStreamTest, PlainStreamStaysOneItem) {
+    ARKOVA_REQUIRE_FIXTURE(path, L"big-lines.gz");
     Bit7zDecoder decoder;
     ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
     ASSERT_EQ(decoder.ItemCount(), 1u);
-    EXPECT_EQ(decoder.Items()[0].path, L"tree.tar");
-    ScratchFolder folder;
-    ASSERT_EQ(decoder.ExtractAll(folder.Path()), DecodeResult::Ok);
-    EXPECT_EQ(Testing::ReadBytes(folder / L"tree.tar"), Testing::ReadBytes(Testing::FixturePath(L"tree.tar")));
+    EXPECT_EQ(decoder.Items()[0].path, L"big-lines");
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
+    EXPECT_EQ(std::string(data.begin(), data.end()), Testing::BigFileText());
 }
 
 }  // namespace
