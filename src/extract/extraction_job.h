@@ -16,6 +16,10 @@
 
 namespace Arkova {
 
+namespace FastZip {
+struct EntryError;
+}
+
 // One item the user chose, from the item list or a drag.
 struct DragItem {
     std::wstring name;      // the row's display name
@@ -114,6 +118,8 @@ private:
     void FinishJob(ExtractProgressDialog& dialog, bool detach);
     // The engine's failure, recorded and shown as "추출 실패: " and its text.
     void ReportEngineFailure(EntryFailure failure);
+    // The entries the engine failed alone, named as the item list names them.
+    std::vector<EntryFailure> EngineEntryFailures(const std::vector<FastZip::EntryError>& errors) const;
 
     ArchiveSession& session_;
     JobFrontEnd& frontEnd_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "archive/entry_path.h"
 #include "fastzip/central_directory.h"
 #include "fastzip/little_endian.h"
 #include "platform/file.h"
@@ -18,13 +17,10 @@ bool DirectoryIsEngineReadable(const std::wstring& archivePath) {
     FastZip::ZipArchiveIndex index;
     FastZip::ErrorSlot errors;
     if (!FastZip::ReadCentralDirectory(index, errors, archivePath)) return false;
-    // The engine fails its whole run on an entry it refuses; entry by entry, the others still extract.
-    std::wstring relative;
-    return std::all_of(index.entries.begin(), index.entries.end(), [&relative](const FastZip::ZipEntry& entry) {
+    // A name the engine refuses fails that entry alone, as entry by entry.
+    return std::all_of(index.entries.begin(), index.entries.end(), [](const FastZip::ZipEntry& entry) {
         return (entry.flags & FastZip::kFlagEncrypted) == 0 &&
-               (entry.isDirectory || entry.method == FastZip::kMethodStored ||
-                entry.method == FastZip::kMethodDeflate) &&
-               MakeSafeRelativePath(entry.name, relative);
+               (entry.isDirectory || entry.method == FastZip::kMethodStored || entry.method == FastZip::kMethodDeflate);
     });
 }
 

@@ -1,6 +1,6 @@
-// Whether the parallel ZIP engine can take a job. It reads the ZIP directory itself and inflates only stored and
-// deflated entries without encryption, and a name it refuses fails its whole run; anything else goes entry by entry
-// through the archive context, so that every entry the library can read still extracts.
+// Whether the parallel engine can take a job. It reads the ZIP directory itself and inflates only stored and
+// deflated entries without encryption; anything else goes entry by entry through the archive context, so that every
+// entry the library can read still extracts.
 #pragma once
 
 #include <string>

@@ -17,10 +17,12 @@ namespace Arkova {
 namespace {
 
 struct EngineRun {
-    bool result = false;
+    bool result = false;     // every entry extracted
+    bool completed = false;  // the run went through every entry: all but `entryErrors` are in place
     FailureReason reason = FailureReason::Engine;  // when the run failed
     std::wstring detail;
     std::uint64_t filesWritten = 0;
+    std::vector<FastZip::EntryError> entryErrors;
 };
 
 // Runs the engine on its own thread, waiting in the progress window. `positions` null = every entry.
@@ -49,7 +51,9 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
                                            : engine.RunSelected(archivePath, target, *positions);
             std::lock_guard<std::mutex> guard(jobErrorLock);
             if (!ok) run.detail = engine.ErrorText();
-            for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
+            run.completed = engine.Completed();
+            run.filesWritten = engine.FilesWritten();
+            run.entryErrors = engine.EntryErrors();
             jobResult = ok;
         } catch (const std::bad_alloc&) {
             fail(FailureReason::OutOfMemory, L"");
@@ -70,11 +74,27 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
         return run;
     }
     run.result = jobResult;
-    if (!run.result) run.filesWritten = 0;
+    if (!run.completed) run.filesWritten = 0;
     return run;
 }
 
 }  // namespace
+
+std::vector<EntryFailure> ExtractionJob::EngineEntryFailures(const std::vector<FastZip::EntryError>& errors) const {
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    std::vector<EntryFailure> failures;
+    failures.reserve(errors.size());
+    for (const FastZip::EntryError& error : errors) {
+        // Named as the browser lists the entry, so that both paths report it alike.
+        std::wstring path = error.position < items.size() ? items[error.position].path : error.name;
+        if (error.result == DecodeResult::UnsafePath) {
+            failures.push_back({std::move(path), FailureReason::UnsafePath, L"", DecodeResult::Ok});
+        } else {
+            failures.push_back({std::move(path), FailureReason::Decode, error.message, error.result});
+        }
+    }
+    return failures;
+}
 
 void ExtractionJob::ReportEngineFailure(EntryFailure failure) {
     // The engine's own text says what failed; the reason speaks only when there is none.
@@ -119,13 +139,17 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     bool result = run.result;
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
+    // Entries that failed alone cost nothing else: the rest is delivered and the failures are listed.
+    const bool delivered = run.completed && !cancelled;
+    std::vector<EntryFailure> entryFailures =
+        delivered ? EngineEntryFailures(run.entryErrors) : std::vector<EntryFailure>{};
 
     if (useStaging) {
         std::vector<EntryFailure> copyFailures;
-        if (result && !cancelled) {
+        if (delivered) {
             dialog->Close();
             CopyResult copy = frontEnd_.CopyFolderContents(staging, destination);
-            result = copy.outcome == CopyResult::Outcome::Done;
+            result = run.result && copy.outcome == CopyResult::Outcome::Done;
             outcome_.cancelled = copy.outcome == CopyResult::Outcome::Aborted;
             outcome_.skipped = std::move(copy.skipped);
             copyFailures = std::move(copy.failures);
@@ -137,23 +161,25 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
         if (!Platform::RemoveTree(staging)) {
             copyFailures.push_back({staging, FailureReason::RemoveStaging, L"", DecodeResult::Ok});
         }
-        if (!copyFailures.empty()) {
-            outcome_.failures.insert(outcome_.failures.end(), copyFailures.begin(), copyFailures.end());
-            frontEnd_.ShowFailures(copyFailures);
-        } else if (!result && !cancelled) {
+        entryFailures.insert(entryFailures.end(), copyFailures.begin(), copyFailures.end());
+        if (!entryFailures.empty()) {
+            outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
+            frontEnd_.ShowFailures(entryFailures);
+        } else if (!delivered && !cancelled) {
             ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         }
         if (dialog->IsOpen()) dialog->Close();
-        return result && copyFailures.empty();
+        return result && entryFailures.empty();
     }
 
-    if (result && !cancelled) {
+    if (delivered) {
         outcome_.filesWritten = run.filesWritten;
+        outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
         FinishJob(*dialog, false);
-        return true;
+        return result;
     }
     dialog->Close();
-    if (!result && !cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
+    if (!cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
     return false;
 }
 
@@ -171,15 +197,16 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
     EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions);
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
-    if (!run.result || cancelled) {
+    if (!run.completed || cancelled) {
         dialog->Close();
-        if (!run.result && !cancelled)
-            ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
+        if (!cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         return false;
     }
     outcome_.filesWritten = run.filesWritten;
+    std::vector<EntryFailure> entryFailures = EngineEntryFailures(run.entryErrors);
+    outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
     FinishJob(*dialog, !displayDestination.empty());
-    return true;
+    return run.result;
 }
 
 }  // namespace Arkova
