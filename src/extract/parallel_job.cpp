@@ -27,7 +27,8 @@ struct EngineRun {
 
 // Runs the engine on its own thread, waiting in the progress window. `positions` null = every entry.
 EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std::wstring& archivePath,
-                    const std::wstring& target, const std::vector<std::uint32_t>* positions) {
+                    const std::wstring& target, const std::vector<std::uint32_t>* positions,
+                    FastZip::EntrySource& source) {
     std::atomic<bool> jobResult{false};
     std::mutex jobErrorLock;
     EngineRun run;
@@ -47,8 +48,8 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
                 signal.ReportProgress();
                 return !signal.cancelRequested && !stop.stop_requested();
             });
-            bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
-                                           : engine.RunSelected(archivePath, target, *positions);
+            bool ok = positions == nullptr ? engine.RunAll(archivePath, target, source)
+                                           : engine.RunSelected(archivePath, target, *positions, source);
             std::lock_guard<std::mutex> guard(jobErrorLock);
             if (!ok) run.detail = engine.ErrorText();
             run.completed = engine.Completed();
@@ -104,6 +105,11 @@ void ExtractionJob::ReportEngineFailure(EntryFailure failure) {
 }
 
 bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
+    FastZip::ZipEntrySource zip;
+    return ExtractArchiveParallel(destination, zip);
+}
+
+bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination, FastZip::EntrySource& source) {
     outcome_.usedParallelEngine = true;
     const bool useStaging = settings_.useParallelTempFolder;
     std::wstring staging;
@@ -135,7 +141,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     dialog->Open(kTitleTurboParallelExtract, destination, session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr);
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr, source);
     bool result = run.result;
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
@@ -194,7 +200,8 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
                  session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions);
+    FastZip::ZipEntrySource zip;
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions, zip);
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
     if (!run.completed || cancelled) {

@@ -68,7 +68,10 @@ bool NativeEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const st
     index.reader.Close();
     index.directoryComplete = true;
     std::wstring why;
-    if (!ListEntries(format_, archivePath, index.entries, why)) {
+    if (!listed_.empty()) {
+        index.entries = std::move(listed_);
+        listed_.clear();
+    } else if (!ListEntries(format_, archivePath, index.entries, why)) {
         RecordError(errors, why);
         return false;
     }

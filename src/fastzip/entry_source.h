@@ -38,6 +38,8 @@ class NativeEntrySource final : public EntrySource {
 public:
     enum class Format { Alz, Egg };
     explicit NativeEntrySource(Format format) : format_(format) {}
+    // With the listing ListEntries gave, so that the first run need not read the archive's headers again.
+    NativeEntrySource(Format format, std::vector<ZipEntry> listed) : format_(format), listed_(std::move(listed)) {}
 
     bool List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) override;
     bool HasLocalHeaders() const override { return false; }
@@ -48,6 +50,7 @@ public:
 
 private:
     Format format_;
+    std::vector<ZipEntry> listed_;
 };
 
 }  // namespace Arkova::FastZip

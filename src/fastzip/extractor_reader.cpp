@@ -1,5 +1,7 @@
 // The reader stage: walks the entries in directory order, creates folders, checks what each local header claims,
 // and hands each file entry on with its compressed bytes.
+#include <algorithm>
+
 #include "archive/entry_path.h"
 #include "fastzip/local_header.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -19,6 +21,13 @@ bool ClaimIsPossible(const ZipEntry& entry) {
 }
 
 }  // namespace
+
+bool ParallelZipExtractor::Streams(const ZipEntry& entry) const {
+    std::uint64_t larger = std::max(entry.compressedSize, entry.uncompressedSize);
+    // ALZ's bzip2 is only ever decoded whole; its source lists no entry larger than a buffer.
+    if (entry.method == kMethodAlzBzip2) return larger > bufferSize_;
+    return larger > streamThreshold_;
+}
 
 void ParallelZipExtractor::ReaderThread() noexcept {
     try {
@@ -47,7 +56,7 @@ void ParallelZipExtractor::ReadEntries() {
             batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
             continue;
         }
-        if (entry.compressedSize > streamThreshold_ || entry.uncompressedSize > streamThreshold_) {
+        if (Streams(entry)) {
             QueueBatch(batch, sequence);  // keeps the tasks in directory order
             QueueStreamed(entry, sequence);
         } else if (!AddToBatch(entry, batch, sequence)) {

@@ -81,7 +81,8 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     if (testing_) {
         bool ok = streamer->Run(
             entry, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
-        SetActualCrc(entry, streamer->Crc());
+        // Like a whole decode, a stream that cannot be decoded has no CRC to show.
+        if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
         if (!ok) FailStreamed(entry, *streamer, failure);
         return;
     }

@@ -150,6 +150,7 @@ private:
 
     // Reader stage (extractor_reader.cpp).
     void ReaderThread() noexcept;
+    bool Streams(const ZipEntry& entry) const;
     void ReadEntries();
     void PrepareFolder(ZipEntry& entry);
     Prepared PrepareFile(ZipEntry& entry);
