@@ -1,6 +1,9 @@
 // The parallel jobs: the ZIP engine runs on a thread of its own while the user-interface thread keeps the
 // progress window alive and passes a cancel on.
 #include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -15,6 +18,8 @@
 namespace Arkova {
 
 namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(15);
 
 struct EngineRun {
     bool result = false;     // every entry extracted
@@ -41,11 +46,21 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
         // Whatever happens, the thread ends by telling the waiting window that it is done.
         try {
             FastZip::ParallelZipExtractor engine;
+            // The window shows a name and a percentage; telling it about every one of thousands of small files would
+            // cost a lock and a wake-up each, so it hears of a change in percent or every few milliseconds.
+            auto lastShown = std::chrono::steady_clock::time_point{};
+            std::uint32_t lastPercent = UINT32_MAX;
             engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written,
                                    std::uint64_t total) {
-                if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
-                signal.SetCurrentName(name);
-                signal.ReportProgress();
+                auto percent = total != 0 ? static_cast<std::uint32_t>(written * 100 / total) : 0u;
+                auto now = std::chrono::steady_clock::now();
+                if (percent != lastPercent || now - lastShown >= kProgressInterval) {
+                    lastPercent = percent;
+                    lastShown = now;
+                    if (total != 0) signal.overallPercent = percent;
+                    signal.SetCurrentName(name);
+                    signal.ReportProgress();
+                }
                 return !signal.cancelRequested && !stop.stop_requested();
             });
             bool ok = positions == nullptr ? engine.RunAll(archivePath, target, source)

@@ -48,13 +48,16 @@ void ParallelZipExtractor::WriteLoop() {
 
 namespace {
 
-// Where an entry's bytes go first: the target itself when nothing stands there (the usual case, no extra rename),
-// else a partial file beside it that replaces the existing file only once complete, so a failure never costs the
-// user that file.
-std::wstring WritePathFor(const std::wstring& target) {
-    // PathExists does not follow links, so a link (a dangling one too) is replaced, never written through.
-    bool takenByAFile = Platform::PathExists(target) && !Platform::IsDirectory(target);
-    return takenByAFile ? PartialFileName(target) : target;
+// Opens where an entry's bytes go first: the target itself when nothing stands there (the usual case: one call, no
+// extra rename), else a partial file beside it that replaces the existing file only once complete, so a failure
+// never costs the user that file. Creating only a new name never follows a link, a dangling one neither: a link is
+// replaced, never written through. Empty when the file cannot be created.
+std::wstring OpenWritePath(const std::wstring& target, Platform::OutputFile& file) {
+    Platform::CreateNewResult created = file.CreateNew(target);
+    if (created == Platform::CreateNewResult::Created) return target;
+    if (created != Platform::CreateNewResult::NameTaken || Platform::IsDirectory(target)) return {};
+    std::wstring partial = PartialFileName(target);
+    return file.Create(partial) ? partial : std::wstring();
 }
 
 bool PutInPlace(const std::wstring& written, const std::wstring& target) {
@@ -72,9 +75,9 @@ void ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& 
         return;
     }
     if (EntryFailed(entry)) return;  // said why where it failed
-    const std::wstring writePath = WritePathFor(entry.targetPath);
     Platform::OutputFile file;
-    if (!file.Create(writePath)) {
+    const std::wstring writePath = OpenWritePath(entry.targetPath, file);
+    if (writePath.empty()) {
         FailEntry(entry, DecodeResult::IoError, L"Failed to create output file: " + entry.targetPath);
         return;
     }
