@@ -77,7 +77,9 @@ void WriteAlz(const std::wstring& path) {
         Testing::AlzEntry entry;
         entry.name = Backslashed(content.name);
         entry.content = Testing::ToBytes(content.data);
-        entry.method = ++i % 3 == 0 ? 0 : 2;  // stored and deflated
+        // Stored, deflated and ALZ's bzip2, which only entries that fit a buffer may use.
+        static constexpr std::uint8_t kMethods[] = {0, 2, 1};
+        entry.method = content.data.size() > (1u << 20) ? 2 : kMethods[++i % 3];
         if (content.damage == Content::Damage::Crc) entry.crc = 1;
         if (content.damage == Content::Damage::Stream) entry.method = 2, entry.storedData = Bytes{0xFF, 0xFF, 0xFF};
         alz.Add(entry);
@@ -94,6 +96,7 @@ void WriteEgg(const std::wstring& path) {
         Testing::EggBlock block;
         block.content = Testing::ToBytes(content.data);
         block.method = static_cast<std::uint8_t>(++i % 3);  // stored, deflated and bzip2
+        if (content.name == "big.bin") block.method = 2;    // streamed through libbz2
         if (content.damage == Content::Damage::Crc) block.crc = 1;
         if (content.damage == Content::Damage::Stream) block.storedData = Bytes{0xFF, 0xFF, 0xFF};
         egg.FileHeader(block.content.size(), id++)
