@@ -1,5 +1,7 @@
 // Packs a folder tree into an ALZ (ALZ's bzip2) or EGG (LZMA) archive with the test writers, for the benchmarks:
-//   make-bench-archive alz|egg FOLDER OUTPUT
+//   make-bench-archive alz|egg FOLDER OUTPUT [deflate]
+// With "deflate", both formats deflate every file, as their creating program does by default, and the ALZ archive
+// has no folder entries: unalz 0.65 stops at the second one, and the files name their folders anyway.
 // Only regular files and folders; names as they are (UTF-8 for EGG, bytes for ALZ).
 #include <algorithm>
 #include <cstdio>
@@ -32,11 +34,12 @@ void Walk(const std::wstring& root, const std::wstring& relative, Visit& visit) 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: make-bench-archive alz|egg FOLDER OUTPUT\n");
+    if (argc != 4 && !(argc == 5 && std::string(argv[4]) == "deflate")) {
+        std::fprintf(stderr, "usage: make-bench-archive alz|egg FOLDER OUTPUT [deflate]\n");
         return 2;
     }
     const std::string kind = argv[1];
+    const bool deflate = argc == 5;
     const std::wstring root = Arkova::Platform::Utf8ToWide(argv[2]);
     Arkova::Testing::AlzWriter alz;
     Arkova::Testing::EggWriter egg;
@@ -47,20 +50,20 @@ int main(int argc, char** argv) {
         if (kind == "alz") {
             for (char& c : name) c = c == '/' ? '\\' : c;
             if (folder) {
-                alz.Folder(name);
+                if (!deflate) alz.Folder(name);
                 return;
             }
             Arkova::Testing::AlzEntry entry;
             entry.name = name;
             entry.content = Arkova::Testing::ReadBytes(Arkova::Platform::JoinPath(root, path));
-            entry.method = entry.content.empty() ? 0 : 1;
+            entry.method = entry.content.empty() ? 0 : (deflate ? 2 : 1);
             alz.Add(entry);
         } else if (folder) {
             egg.Folder(name + "/");
         } else {
             Arkova::Testing::EggBlock block;
             block.content = Arkova::Testing::ReadBytes(Arkova::Platform::JoinPath(root, path));
-            block.method = 4;
+            block.method = deflate ? 1 : 4;
             egg.FileHeader(block.content.size()).FileName(name);
             egg.WindowsFileInfo(Arkova::Testing::kEggDefaultTime, 0x20).EndMarker().Block(block);
         }

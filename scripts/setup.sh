@@ -154,6 +154,15 @@ install_packages() {
   [[ -z $missing ]] || die "packages still missing after install: $(paste -sd' ' <<<"$missing")"
 }
 
+# The benchmarks' peer for ALZ (bench/pipeline.sh): unalz, from Debian.
+install_bench_peers() {
+  dpkg-query -W -f='${db:Status-Abbrev}' unalz 2>/dev/null | grep -q '^ii' && return 0
+  need_root "install unalz"
+  say "installing the benchmarks' peer: unalz"
+  apt_update
+  run apt-get -qq -y --no-install-recommends install unalz
+}
+
 # The Windows suite runs Wine in a Korean locale, so that the system ANSI code
 # page is 949 as on the users' machines; Wine needs the glibc locale for that.
 ensure_korean_locale() {
@@ -613,6 +622,7 @@ main() {
   flock -n 9 || { say "waiting for another setup run to finish ..."; flock 9; }
 
   install_packages
+  install_bench_peers
   install_rar_packages
   ensure_korean_locale
   install_corpus_tools

@@ -15,7 +15,14 @@ constexpr std::size_t kWritePiece = 256 * 1024;
 
 const std::vector<ArchiveItem> kNoItems;
 
+ParallelTester& InstalledParallelTester() {
+    static ParallelTester tester;
+    return tester;
+}
+
 }  // namespace
+
+void ArchiveContext::SetParallelTester(ParallelTester tester) { InstalledParallelTester() = std::move(tester); }
 
 ArchiveContext::~ArchiveContext() {
     if (decoder_) decoder_->Close();
@@ -31,6 +38,7 @@ void ArchiveContext::SetCodePage(std::int32_t codePage) {
 void ArchiveContext::CloseArchive() {
     if (decoder_) decoder_->Close();
     decoder_.reset();
+    archivePath_.clear();
     format_ = ArchiveFormat::Unrecognized;
 }
 
@@ -39,6 +47,7 @@ DecodeResult ArchiveContext::OpenArchive(const std::wstring& path) {
         decoder_->Close();
         decoder_.reset();
     }
+    archivePath_ = path;
     format_ = DetectArchiveFormat(path);
     // The tables decide first; what they do not know, the library's handlers may still recognise by content.
     bool detecting = format_ == ArchiveFormat::Unrecognized;
@@ -124,6 +133,10 @@ ItemTestResult ArchiveContext::TestItem(std::uint32_t index) {
 std::vector<ItemTestResult> ArchiveContext::TestAll(const TestProgressCallback& callback) {
     std::vector<ItemTestResult> results;
     if (!decoder_ || !decoder_->IsOpen()) return results;
+    if (const ParallelTester& tester = InstalledParallelTester()) {
+        std::optional<std::vector<ItemTestResult>> tested = tester(*this, callback);
+        if (tested.has_value()) return std::move(*tested);
+    }
     const std::vector<ArchiveItem>& items = decoder_->Items();
     std::uint32_t total = 0;
     for (const ArchiveItem& item : items) total += item.isDirectory ? 0 : 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,19 @@ namespace Arkova {
 // (current, total, entry path) before each tested entry; false stops the run.
 using TestProgressCallback = std::function<bool(std::uint32_t current, std::uint32_t total, const std::wstring& path)>;
 
+class ArchiveContext;
+
+// Tests every file entry of the open archive in one run on every core, with the results TestAll gives; nothing when
+// it cannot take this archive. The parallel engine provides it; it lives above this layer, so the program installs
+// it (SetParallelTester) at start.
+using ParallelTester = std::function<std::optional<std::vector<ItemTestResult>>(const ArchiveContext& context,
+                                                                                const TestProgressCallback& callback)>;
+
 class ArchiveContext {
 public:
+    // For every context of the process; set once before any test runs.
+    static void SetParallelTester(ParallelTester tester);
+
     ArchiveContext() = default;
     ~ArchiveContext();
     ArchiveContext(const ArchiveContext&) = delete;
@@ -37,6 +49,8 @@ public:
     // The item list; empty when there is no decoder.
     const std::vector<ArchiveItem>& Items() const;
     ArchiveFormat Format() const { return format_; }
+    // The path of the last OpenArchive.
+    const std::wstring& ArchivePath() const { return archivePath_; }
 
     void SetPassword(const std::wstring& password) { password_ = password; }
     const std::wstring& Password() const { return password_; }
@@ -55,11 +69,14 @@ public:
     // The entry's modification time as the file system stores it (UTC); 0 when unknown.
     std::uint64_t ModifiedTimeUtc(const ArchiveItem& item) const;
     ItemTestResult TestItem(std::uint32_t index);
+    // One result per file entry, in list order: through the parallel tester when it takes the archive, else by the
+    // decoder's own test mode, else entry by entry. Cancelling keeps the results so far.
     std::vector<ItemTestResult> TestAll(const TestProgressCallback& callback = {});
 
 private:
     std::unique_ptr<IArchiveDecoder> decoder_;
     std::wstring libraryPath_;
+    std::wstring archivePath_;
     std::wstring password_;
     ArchiveFormat format_ = ArchiveFormat::Unrecognized;
     std::int32_t codePage_ = -1;

@@ -148,6 +148,49 @@ void NativeArchiveDecoder::AppendBlock(const DataBlock& block, std::uint32_t blo
     blocks_.push_back(block);
 }
 
+bool NativeArchiveDecoder::ListIndependentEntries(std::vector<IndependentEntry>& entries, std::wstring& why) const {
+    entries.clear();
+    if (file_.VolumeCount() != 1) {
+        why = L"the archive is split into volumes";
+        return false;
+    }
+    if (hasEncryptedItems_) {
+        why = L"the archive has encrypted entries";
+        return false;
+    }
+    if (!groups_.empty()) {
+        why = L"the archive is solid";
+        return false;
+    }
+    entries.reserve(items_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const ArchiveItem& item = items_[i];
+        const std::size_t first = firstBlocks_[i];
+        const std::size_t end = i + 1 < firstBlocks_.size() ? firstBlocks_[i + 1] : blocks_.size();
+        IndependentEntry entry;
+        entry.modifiedTimeUtc = FileSystemTime(item);
+        if (item.isDirectory && first == end) {
+            entries.push_back(entry);
+            continue;
+        }
+        if (end - first != 1) {
+            why = L"the data of '" + item.path + L"' is not one run";
+            return false;
+        }
+        const DataBlock& block = blocks_[first];
+        entry.storage = StorageOf(block.method);
+        if (entry.storage != Storage::Stored && entry.storage != Storage::Deflate && entry.storage != Storage::Bzip2 &&
+            entry.storage != Storage::AlzBzip2) {
+            why = MethodName(block.method) + L" of '" + item.path + L"' is decoded entry by entry";
+            return false;
+        }
+        entry.offset = block.offset;
+        entry.storedLength = block.storedLength;
+        entries.push_back(entry);
+    }
+    return true;
+}
+
 DecodeResult NativeArchiveDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
     if (position >= items_.size()) return DecodeResult::FileNotFound;
     const ArchiveItem& item = items_[position];

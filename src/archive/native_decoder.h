@@ -34,8 +34,21 @@ public:
     std::uint64_t ItemCount() const override { return items_.size(); }
     std::wstring LastErrorText() const override { return lastError_; }
 
-protected:
     enum class Storage { Stored, Deflate, Bzip2, AlzBzip2, Lzma, Unsupported };
+
+    // Where one entry's data lies, for a reader that decodes entries side by side.
+    struct IndependentEntry {
+        std::uint64_t offset = 0;  // of the stored bytes; 0 for a folder
+        std::uint64_t storedLength = 0;
+        Storage storage = Storage::Stored;
+        std::uint64_t modifiedTimeUtc = 0;  // 0 = unknown
+    };
+    // One record per item, in item order, when every entry can be decoded on its own: the archive is one file, not
+    // solid, not encrypted, and each file's data is one run stored, deflated or in bzip2. False otherwise, with
+    // `why` saying what stands in the way.
+    bool ListIndependentEntries(std::vector<IndependentEntry>& entries, std::wstring& why) const;
+
+protected:
     // How the format's method number is stored.
     virtual Storage StorageOf(std::uint8_t method) const = 0;
     // The method's name for the message of an entry that cannot be decoded.

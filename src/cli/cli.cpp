@@ -1,8 +1,10 @@
 #include "cli/commands.h"
+#include "extract/parallel_test.h"
 
 namespace Arkova::Cli {
 
 int RunCli(const std::vector<std::wstring>& arguments, Console& console) {
+    InstallParallelTest();
     if (!arguments.empty() && IsShellSwitch(arguments[0])) return RunShellSwitches(arguments, console);
     if (!arguments.empty() && arguments[0] == L"config") {
         return RunConfig(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()), console);

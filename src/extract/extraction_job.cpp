@@ -50,9 +50,11 @@ bool ExtractionJob::CheckPreconditions(bool needsArchivePath) {
     return true;
 }
 
-bool ExtractionJob::ParallelAllowedForArchive() const {
-    return parallelAllowed_ && settings_.useParallelAllExtract && !session_.context.Decoder()->HasEncryptedItems() &&
-           EngineCanExtractWholeArchive(session_.archivePath);
+std::unique_ptr<FastZip::EntrySource> ExtractionJob::EngineSourceForJob() const {
+    if (!parallelAllowed_ || !settings_.useParallelAllExtract || session_.context.Decoder()->HasEncryptedItems()) {
+        return nullptr;
+    }
+    return EngineSourceForArchive(session_.context.Format(), session_.archivePath);
 }
 
 bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
@@ -65,7 +67,9 @@ bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
 bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
     std::lock_guard decoderLock(session_.decoderMutex);
     if (!CheckPreconditions(true)) return false;
-    if (ParallelAllowedForArchive()) return ExtractArchiveParallel(request.destination);
+    if (std::unique_ptr<FastZip::EntrySource> source = EngineSourceForJob()) {
+        return ExtractArchiveParallel(request.destination, *source);
+    }
     return ExtractArchiveSequential(request);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@
 #include "frontend/job_front_end.h"
 
 namespace Arkova {
+
+namespace FastZip {
+class EntrySource;
+struct EntryError;
+}  // namespace FastZip
 
 // One item the user chose, from the item list or a drag.
 struct DragItem {
@@ -79,7 +85,9 @@ public:
                       const std::wstring& displayDestination);
 
     // The parallel engine's two jobs, reached from the two above.
+    // A ZIP archive; with a source, the archive whose entries it lists (an ALZ or EGG archive, say).
     bool ExtractArchiveParallel(const std::wstring& destination);
+    bool ExtractArchiveParallel(const std::wstring& destination, FastZip::EntrySource& source);
     bool ExtractItemsParallel(const std::vector<DragItem>& items, const std::wstring& destination,
                               const std::wstring& displayDestination);
 
@@ -92,7 +100,8 @@ public:
 
 private:
     bool CheckPreconditions(bool needsArchivePath);
-    bool ParallelAllowedForArchive() const;
+    // Where the parallel engine takes this job's archive from; null when the job goes entry by entry.
+    std::unique_ptr<FastZip::EntrySource> EngineSourceForJob() const;
     bool ParallelAllowedForItems(std::size_t itemCount) const;
     bool ExtractArchiveSequential(const ArchiveExtractRequest& request);
     bool ExtractItemsSequential(const std::vector<DragItem>& items, const std::wstring& destination,
@@ -114,6 +123,8 @@ private:
     void FinishJob(ExtractProgressDialog& dialog, bool detach);
     // The engine's failure, recorded and shown as "추출 실패: " and its text.
     void ReportEngineFailure(EntryFailure failure);
+    // The entries the engine failed alone, named as the item list names them.
+    std::vector<EntryFailure> EngineEntryFailures(const std::vector<FastZip::EntryError>& errors) const;
 
     ArchiveSession& session_;
     JobFrontEnd& frontEnd_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "archive/entry_path.h"
 #include "fastzip/central_directory.h"
 #include "fastzip/little_endian.h"
+#include "fastzip/parallel_zip_extractor.h"
 #include "platform/file.h"
 
 namespace Arkova {
@@ -18,13 +18,10 @@ bool DirectoryIsEngineReadable(const std::wstring& archivePath) {
     FastZip::ZipArchiveIndex index;
     FastZip::ErrorSlot errors;
     if (!FastZip::ReadCentralDirectory(index, errors, archivePath)) return false;
-    // The engine fails its whole run on an entry it refuses; entry by entry, the others still extract.
-    std::wstring relative;
-    return std::all_of(index.entries.begin(), index.entries.end(), [&relative](const FastZip::ZipEntry& entry) {
+    // A name the engine refuses fails that entry alone, as entry by entry.
+    return std::all_of(index.entries.begin(), index.entries.end(), [](const FastZip::ZipEntry& entry) {
         return (entry.flags & FastZip::kFlagEncrypted) == 0 &&
-               (entry.isDirectory || entry.method == FastZip::kMethodStored ||
-                entry.method == FastZip::kMethodDeflate) &&
-               MakeSafeRelativePath(entry.name, relative);
+               (entry.isDirectory || entry.method == FastZip::kMethodStored || entry.method == FastZip::kMethodDeflate);
     });
 }
 
@@ -46,6 +43,27 @@ bool EngineCanExtractEntries(const std::wstring& archivePath) {
     if (signature[0] != 0x50 || signature[1] != 0x4B) return false;
     file.Close();
     return DirectoryIsEngineReadable(archivePath);
+}
+
+std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath) {
+    if (format == ArchiveFormat::Zip) {
+        if (!EngineCanExtractWholeArchive(archivePath)) return nullptr;
+        return std::make_unique<FastZip::ZipEntrySource>();
+    }
+    if (format != ArchiveFormat::Alz && format != ArchiveFormat::Egg) return nullptr;
+    auto native = format == ArchiveFormat::Alz ? FastZip::NativeEntrySource::Format::Alz
+                                               : FastZip::NativeEntrySource::Format::Egg;
+    std::vector<FastZip::ZipEntry> entries;
+    std::wstring why;
+    if (!FastZip::NativeEntrySource::ListEntries(native, archivePath, entries, why)) return nullptr;
+    // ALZ's bzip2 is decoded whole, so only entries that fit a buffer can take that way.
+    for (const FastZip::ZipEntry& entry : entries) {
+        if (entry.method == FastZip::kMethodAlzBzip2 &&
+            std::max(entry.compressedSize, entry.uncompressedSize) > FastZip::ParallelZipExtractor::kBufferSize) {
+            return nullptr;
+        }
+    }
+    return std::make_unique<FastZip::NativeEntrySource>(native, std::move(entries));
 }
 
 }  // namespace Arkova

@@ -1,9 +1,13 @@
-// Whether the parallel ZIP engine can take a job. It reads the ZIP directory itself and inflates only stored and
-// deflated entries without encryption, and a name it refuses fails its whole run; anything else goes entry by entry
-// through the archive context, so that every entry the library can read still extracts.
+// Whether the parallel engine can take a job. It reads the ZIP directory itself and inflates only stored and
+// deflated entries without encryption; anything else goes entry by entry through the archive context, so that every
+// entry the library can read still extracts.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "archive/archive_format.h"
+#include "fastzip/entry_source.h"
 
 namespace Arkova {
 
@@ -12,5 +16,8 @@ namespace Arkova {
 bool EngineCanExtractWholeArchive(const std::wstring& archivePath);
 // The file starts with "PK", and the engine can extract every entry of its directory.
 bool EngineCanExtractEntries(const std::wstring& archivePath);
+// Where the engine takes a whole archive's entries from: a plain ZIP as above, or an ALZ or EGG archive that is one
+// file, not solid, unencrypted, each entry one run stored, deflated or in bzip2. Null when the engine cannot take it.
+std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath);
 
 }  // namespace Arkova

@@ -1,6 +1,9 @@
 // The parallel jobs: the ZIP engine runs on a thread of its own while the user-interface thread keeps the
 // progress window alive and passes a cancel on.
 #include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -16,16 +19,21 @@ namespace Arkova {
 
 namespace {
 
+constexpr auto kProgressInterval = std::chrono::milliseconds(15);
+
 struct EngineRun {
-    bool result = false;
+    bool result = false;     // every entry extracted
+    bool completed = false;  // the run went through every entry: all but `entryErrors` are in place
     FailureReason reason = FailureReason::Engine;  // when the run failed
     std::wstring detail;
     std::uint64_t filesWritten = 0;
+    std::vector<FastZip::EntryError> entryErrors;
 };
 
 // Runs the engine on its own thread, waiting in the progress window. `positions` null = every entry.
 EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std::wstring& archivePath,
-                    const std::wstring& target, const std::vector<std::uint32_t>* positions, std::int32_t codePage) {
+                    const std::wstring& target, const std::vector<std::uint32_t>* positions,
+                    FastZip::EntrySource& source, std::int32_t codePage) {
     std::atomic<bool> jobResult{false};
     std::mutex jobErrorLock;
     EngineRun run;
@@ -39,18 +47,30 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
         try {
             FastZip::ParallelZipExtractor engine;
             engine.SetNameCodePage(codePage);  // the names the listing shows are the names written
+            // The window shows a name and a percentage; telling it about every one of thousands of small files would
+            // cost a lock and a wake-up each, so it hears of a change in percent or every few milliseconds.
+            auto lastShown = std::chrono::steady_clock::time_point{};
+            std::uint32_t lastPercent = UINT32_MAX;
             engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t written,
                                    std::uint64_t total) {
-                if (total != 0) signal.overallPercent = static_cast<std::uint32_t>(written * 100 / total);
-                signal.SetCurrentName(name);
-                signal.ReportProgress();
+                auto percent = total != 0 ? static_cast<std::uint32_t>(written * 100 / total) : 0u;
+                auto now = std::chrono::steady_clock::now();
+                if (percent != lastPercent || now - lastShown >= kProgressInterval) {
+                    lastPercent = percent;
+                    lastShown = now;
+                    if (total != 0) signal.overallPercent = percent;
+                    signal.SetCurrentName(name);
+                    signal.ReportProgress();
+                }
                 return !signal.cancelRequested && !stop.stop_requested();
             });
-            bool ok = positions == nullptr ? engine.RunAll(archivePath, target)
-                                           : engine.RunSelected(archivePath, target, *positions);
+            bool ok = positions == nullptr ? engine.RunAll(archivePath, target, source)
+                                           : engine.RunSelected(archivePath, target, *positions, source);
             std::lock_guard<std::mutex> guard(jobErrorLock);
             if (!ok) run.detail = engine.ErrorText();
-            for (const FastZip::ZipEntry& entry : engine.Entries()) run.filesWritten += entry.isDirectory ? 0 : 1;
+            run.completed = engine.Completed();
+            run.filesWritten = engine.FilesWritten();
+            run.entryErrors = engine.EntryErrors();
             jobResult = ok;
         } catch (const std::bad_alloc&) {
             fail(FailureReason::OutOfMemory, L"");
@@ -71,11 +91,27 @@ EngineRun RunEngine(ExtractProgressDialog& dialog, JobSignal& signal, const std:
         return run;
     }
     run.result = jobResult;
-    if (!run.result) run.filesWritten = 0;
+    if (!run.completed) run.filesWritten = 0;
     return run;
 }
 
 }  // namespace
+
+std::vector<EntryFailure> ExtractionJob::EngineEntryFailures(const std::vector<FastZip::EntryError>& errors) const {
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    std::vector<EntryFailure> failures;
+    failures.reserve(errors.size());
+    for (const FastZip::EntryError& error : errors) {
+        // Named as the browser lists the entry, so that both paths report it alike.
+        std::wstring path = error.position < items.size() ? items[error.position].path : error.name;
+        if (error.result == DecodeResult::UnsafePath) {
+            failures.push_back({std::move(path), FailureReason::UnsafePath, L"", DecodeResult::Ok});
+        } else {
+            failures.push_back({std::move(path), FailureReason::Decode, error.message, error.result});
+        }
+    }
+    return failures;
+}
 
 void ExtractionJob::ReportEngineFailure(EntryFailure failure) {
     // The engine's own text says what failed; the reason speaks only when there is none.
@@ -85,6 +121,11 @@ void ExtractionJob::ReportEngineFailure(EntryFailure failure) {
 }
 
 bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
+    FastZip::ZipEntrySource zip;
+    return ExtractArchiveParallel(destination, zip);
+}
+
+bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination, FastZip::EntrySource& source) {
     outcome_.usedParallelEngine = true;
     const bool useStaging = settings_.useParallelTempFolder;
     std::wstring staging;
@@ -116,17 +157,22 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
     dialog->Open(kTitleTurboParallelExtract, destination, session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, target, nullptr, session_.context.CodePage());
+    EngineRun run =
+        RunEngine(*dialog, signal, session_.archivePath, target, nullptr, source, session_.context.CodePage());
     bool result = run.result;
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
+    // Entries that failed alone cost nothing else: the rest is delivered and the failures are listed.
+    const bool delivered = run.completed && !cancelled;
+    std::vector<EntryFailure> entryFailures =
+        delivered ? EngineEntryFailures(run.entryErrors) : std::vector<EntryFailure>{};
 
     if (useStaging) {
         std::vector<EntryFailure> copyFailures;
-        if (result && !cancelled) {
+        if (delivered) {
             dialog->Close();
             CopyResult copy = frontEnd_.CopyFolderContents(staging, destination);
-            result = copy.outcome == CopyResult::Outcome::Done;
+            result = run.result && copy.outcome == CopyResult::Outcome::Done;
             outcome_.cancelled = copy.outcome == CopyResult::Outcome::Aborted;
             outcome_.skipped = std::move(copy.skipped);
             copyFailures = std::move(copy.failures);
@@ -138,23 +184,25 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination) {
         if (!Platform::RemoveTree(staging)) {
             copyFailures.push_back({staging, FailureReason::RemoveStaging, L"", DecodeResult::Ok});
         }
-        if (!copyFailures.empty()) {
-            outcome_.failures.insert(outcome_.failures.end(), copyFailures.begin(), copyFailures.end());
-            frontEnd_.ShowFailures(copyFailures);
-        } else if (!result && !cancelled) {
+        entryFailures.insert(entryFailures.end(), copyFailures.begin(), copyFailures.end());
+        if (!entryFailures.empty()) {
+            outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
+            frontEnd_.ShowFailures(entryFailures);
+        } else if (!delivered && !cancelled) {
             ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         }
         if (dialog->IsOpen()) dialog->Close();
-        return result && copyFailures.empty();
+        return result && entryFailures.empty();
     }
 
-    if (result && !cancelled) {
+    if (delivered) {
         outcome_.filesWritten = run.filesWritten;
+        outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
         FinishJob(*dialog, false);
-        return true;
+        return result;
     }
     dialog->Close();
-    if (!result && !cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
+    if (!cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
     return false;
 }
 
@@ -169,19 +217,21 @@ bool ExtractionJob::ExtractItemsParallel(const std::vector<DragItem>& items, con
                  session_.archivePath);
     dialog->SetCurrentName(kStatusPreparing);
     JobSignal signal;
-    EngineRun run =
-        RunEngine(*dialog, signal, session_.archivePath, destination, &positions, session_.context.CodePage());
+    FastZip::ZipEntrySource zip;
+    EngineRun run = RunEngine(*dialog, signal, session_.archivePath, destination, &positions, zip,
+                              session_.context.CodePage());
     const bool cancelled = signal.cancelRequested;
     outcome_.cancelled = cancelled;
-    if (!run.result || cancelled) {
+    if (!run.completed || cancelled) {
         dialog->Close();
-        if (!run.result && !cancelled)
-            ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
+        if (!cancelled) ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         return false;
     }
     outcome_.filesWritten = run.filesWritten;
+    std::vector<EntryFailure> entryFailures = EngineEntryFailures(run.entryErrors);
+    outcome_.failures.insert(outcome_.failures.end(), entryFailures.begin(), entryFailures.end());
     FinishJob(*dialog, !displayDestination.empty());
-    return true;
+    return run.result;
 }
 
 }  // namespace Arkova

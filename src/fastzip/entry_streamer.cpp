@@ -1,5 +1,6 @@
 #include "fastzip/entry_streamer.h"
 
+#include <bzlib.h>
 #include <libdeflate.h>
 #include <zlib.h>
 
@@ -32,20 +33,24 @@ EntryStreamer::~EntryStreamer() = default;
 bool EntryStreamer::Ready() const { return state_ && state_->input && state_->output && state_->inflateReady; }
 
 bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
-    if (!Ready()) {
-        failure = L"Out of memory for the entry '" + entry.name + L"'";
-        return false;
-    }
+    lastFailure_ = Failure::Data;
     readOffset_ = entry.dataOffset;
     leftToRead_ = entry.compressedSize;
     produced_ = 0;
     crc_ = 0;
+    if (!Ready()) {
+        failure = L"Out of memory for the entry '" + entry.name + L"'";
+        return false;
+    }
     bool ok = false;
     if (entry.method == kMethodStored) {
         ok = Copy(entry, sink, failure);
     } else if (entry.method == kMethodDeflate) {
         ok = Inflate(entry, sink, failure);
+    } else if (entry.method == kMethodBzip2) {
+        ok = Bunzip(entry, sink, failure);
     } else {
+        lastFailure_ = Failure::Method;
         failure = L"Unsupported compression method: " + std::to_wstring(entry.method);
         return false;
     }
@@ -54,16 +59,19 @@ bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& f
         failure = L"The entry '" + entry.name + L"' is shorter than its stated size";
         return false;
     }
-    if (crc_ != entry.crc32) {
+    if (entry.crcKnown && crc_ != entry.crc32) {
+        lastFailure_ = Failure::Crc;
         failure = L"CRC mismatch in '" + entry.name + L"': the data is damaged";
         return false;
     }
+    lastFailure_ = Failure::None;
     return true;
 }
 
 bool EntryStreamer::ReadPiece(std::size_t& length, std::wstring& failure) {
     length = static_cast<std::size_t>(std::min<std::uint64_t>(leftToRead_, pieceSize_));
     if (!reader_.ReadExactAt(readOffset_, state_->input.get(), length)) {
+        lastFailure_ = Failure::Read;
         failure = L"Failed to read compressed data";
         return false;
     }
@@ -82,7 +90,9 @@ bool EntryStreamer::Deliver(const ZipEntry& entry, const Sink& sink, const std::
         return false;
     }
     crc_ = libdeflate_crc32(crc_, data, length);
-    return sink(data, length);
+    if (sink(data, length)) return true;
+    if (!failure.empty()) lastFailure_ = Failure::Sink;
+    return false;
 }
 
 bool EntryStreamer::Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
@@ -118,6 +128,38 @@ bool EntryStreamer::Inflate(const ZipEntry& entry, const Sink& sink, std::wstrin
         }
         if (!Deliver(entry, sink, state_->output.get(), got, failure)) return false;
         if (status == Z_STREAM_END) return true;
+    }
+}
+
+bool EntryStreamer::Bunzip(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+    bz_stream bz{};
+    if (BZ2_bzDecompressInit(&bz, 0, 0) != BZ_OK) {
+        failure = L"Out of memory for the entry '" + entry.name + L"'";
+        return false;
+    }
+    struct End {
+        bz_stream& bz;
+        ~End() { BZ2_bzDecompressEnd(&bz); }
+    } end{bz};
+    for (;;) {
+        if (bz.avail_in == 0 && leftToRead_ > 0) {
+            std::size_t length = 0;
+            if (!ReadPiece(length, failure)) return false;
+            bz.next_in = reinterpret_cast<char*>(state_->input.get());
+            bz.avail_in = static_cast<unsigned>(length);
+        }
+        bz.next_out = reinterpret_cast<char*>(state_->output.get());
+        bz.avail_out = static_cast<unsigned>(pieceSize_);
+        unsigned before = bz.avail_in;
+        int status = BZ2_bzDecompress(&bz);
+        std::size_t got = pieceSize_ - bz.avail_out;
+        bool stuck = status == BZ_OK && got == 0 && before == bz.avail_in && leftToRead_ == 0;
+        if ((status != BZ_OK && status != BZ_STREAM_END) || stuck) {
+            failure = L"The bzip2 data of '" + entry.name + L"' is damaged";
+            return false;
+        }
+        if (!Deliver(entry, sink, state_->output.get(), got, failure)) return false;
+        if (status == BZ_STREAM_END) return true;
     }
 }
 

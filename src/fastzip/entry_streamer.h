@@ -1,6 +1,6 @@
-// Inflating (or copying) one large entry piece by piece, so that no buffer of the entry's size is ever needed. One
-// streamer belongs to one thread and is reused for every entry that thread streams: its two piece buffers and its
-// inflate state are allocated once. The data is read with positional reads, so streamers may run side by side.
+// Inflating, bzip2-decoding or copying one large entry piece by piece, so that no buffer of the entry's size is ever
+// needed. One streamer belongs to one thread and is reused for every entry that thread streams: its two piece buffers
+// and its inflate state are allocated once. The data is read with positional reads, so streamers may run side by side.
 #pragma once
 
 #include <cstddef>
@@ -29,15 +29,24 @@ public:
     bool Ready() const;
     std::size_t PieceSize() const { return pieceSize_; }
 
+    // What made the last run fail.
+    enum class Failure { None, Read, Data, Crc, Sink, Method };
+
     // `entry` must have its data offset, sizes and method from the local header. True when the whole entry came out
     // with its stated size and CRC-32; else `failure` says why (empty after a cancel by the sink).
     bool Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
+    Failure LastFailure() const { return lastFailure_; }
+    // For a caller whose own step around the run failed.
+    void SetFailure(Failure failure) { lastFailure_ = failure; }
+    // The CRC-32 of what the last run produced.
+    std::uint32_t Crc() const { return crc_; }
 
 private:
     struct State;
 
     bool Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
+    bool Bunzip(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool ReadPiece(std::size_t& length, std::wstring& failure);
     bool Deliver(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
                  std::wstring& failure);
@@ -49,6 +58,7 @@ private:
     std::uint64_t leftToRead_ = 0;
     std::uint64_t produced_ = 0;
     std::uint32_t crc_ = 0;
+    Failure lastFailure_ = Failure::None;
 };
 
 }  // namespace Arkova::FastZip

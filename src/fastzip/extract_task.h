@@ -28,7 +28,7 @@ struct ExtractTask {
     std::uint32_t sequence = 0;  // 0, 1, 2, ... in the order the reader made tasks (directory order)
     std::vector<TaskPiece> pieces;
     std::uint8_t* input = nullptr;
-    std::uint64_t inputLength = 0;     // bytes of `input` in use
+    std::uint64_t inputLength = 0;  // bytes of `input` in use
     std::uint8_t* output = nullptr;
     std::uint64_t outputCapacity = 0;  // bytes of `output` in use: the sum of the uncompressed sizes
     BufferKind kind = BufferKind::Pooled;

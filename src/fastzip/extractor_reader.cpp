@@ -1,5 +1,7 @@
 // The reader stage: walks the entries in directory order, creates folders, checks what each local header claims,
 // and hands each file entry on with its compressed bytes.
+#include <algorithm>
+
 #include "archive/entry_path.h"
 #include "fastzip/local_header.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -20,6 +22,13 @@ bool ClaimIsPossible(const ZipEntry& entry) {
 
 }  // namespace
 
+bool ParallelZipExtractor::Streams(const ZipEntry& entry) const {
+    std::uint64_t larger = std::max(entry.compressedSize, entry.uncompressedSize);
+    // ALZ's bzip2 is only ever decoded whole; its source lists no entry larger than a buffer.
+    if (entry.method == kMethodAlzBzip2) return larger > bufferSize_;
+    return larger > streamThreshold_;
+}
+
 void ParallelZipExtractor::ReaderThread() noexcept {
     try {
         ReadEntries();
@@ -37,20 +46,23 @@ void ParallelZipExtractor::ReadEntries() {
     for (ZipEntry& entry : index_.entries) {
         if (cancel_) break;
         if (entry.isDirectory) {
-            PrepareFolder(entry);
+            if (!testing_) PrepareFolder(entry);
             continue;
         }
         Prepared prepared = PrepareFile(entry);
         if (prepared == Prepared::Stop) break;
-        if (prepared == Prepared::Skip) continue;
-        if (entry.compressedSize > streamThreshold_ || entry.uncompressedSize > streamThreshold_) {
+        if (prepared == Prepared::Skip) {
+            // A failed entry travels without data, so that the writer meets every file entry in archive order.
+            batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
+            continue;
+        }
+        if (Streams(entry)) {
             QueueBatch(batch, sequence);  // keeps the tasks in directory order
             QueueStreamed(entry, sequence);
         } else if (!AddToBatch(entry, batch, sequence)) {
             break;
         }
     }
-    // After a local header failure what was read still goes on; after a cancel nothing does.
     if (!cancel_) QueueBatch(batch, sequence);
     ReleaseInput(batch);
     ReleaseOutput(batch);
@@ -60,14 +72,9 @@ bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::
     // Enough files to keep the writer busy while the next buffer is inflated, few enough to stay responsive.
     constexpr std::size_t kMaxFilesPerTask = 512;
     bool full = batch.inputLength + entry.compressedSize > bufferSize_ ||
-                batch.outputCapacity + entry.uncompressedSize > bufferSize_ ||
-                batch.pieces.size() >= kMaxFilesPerTask;
+                batch.outputCapacity + entry.uncompressedSize > bufferSize_ || batch.pieces.size() >= kMaxFilesPerTask;
     if (batch.input != nullptr && full) QueueBatch(batch, sequence);
-    if (batch.input == nullptr) {
-        batch = ExtractTask{};
-        batch.kind = BufferKind::Pooled;
-        if (!AcquireBuffers(batch)) return false;  // cancelled
-    }
+    if (batch.input == nullptr && !AcquireBuffers(batch)) return false;  // cancelled
     if (!index_.reader.ReadExactAt(entry.dataOffset, batch.input + batch.inputLength,
                                    static_cast<std::size_t>(entry.compressedSize))) {
         Fail(L"Failed to read compressed data");
@@ -98,48 +105,61 @@ void ParallelZipExtractor::QueueBatch(ExtractTask& batch, std::uint32_t& sequenc
 
 void ParallelZipExtractor::PrepareFolder(ZipEntry& entry) {
     if (!SafeOutputPath(destination_, entry.name, entry.targetPath)) {
-        RecordError(errors_, L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
+        FailEntry(entry, DecodeResult::UnsafePath,
+                  L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
         return;
     }
-    if (!EnsureFolder(entry.targetPath)) RecordError(errors_, L"Failed to create folder: " + entry.targetPath);
+    if (!EnsureFolder(entry.targetPath)) {
+        FailEntry(entry, DecodeResult::IoError, L"Failed to create folder: " + entry.targetPath);
+    }
 }
 
 ParallelZipExtractor::Prepared ParallelZipExtractor::PrepareFile(ZipEntry& entry) {
-    if (!SafeOutputPath(destination_, entry.name, entry.targetPath)) {
-        RecordError(errors_, L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
+    if (!testing_ && !SafeOutputPath(destination_, entry.name, entry.targetPath)) {
+        FailEntry(entry, DecodeResult::UnsafePath,
+                  L"Refused the entry '" + entry.name + L"': its path would leave the destination folder");
         return Prepared::Skip;
     }
     if ((entry.flags & kFlagEncrypted) != 0) {
-        RecordError(errors_, L"The entry '" + entry.name + L"' is encrypted");
+        FailEntry(entry, DecodeResult::PasswordRequired, L"The entry '" + entry.name + L"' is encrypted");
         return Prepared::Skip;
     }
-    std::uint8_t header[kLocalHeaderSize];
-    if (!index_.reader.ReadExactAt(entry.localHeaderOffset, header, sizeof(header)) ||
-        !ApplyLocalHeader(header, entry)) {
-        RecordError(errors_, L"Failed to read local file header");
-        return Prepared::Stop;
+    if (source_->HasLocalHeaders()) {
+        std::uint8_t header[kLocalHeaderSize];
+        if (!index_.reader.ReadExactAt(entry.localHeaderOffset, header, sizeof(header))) {
+            Fail(L"Failed to read local file header");
+            return Prepared::Stop;
+        }
+        if (!ApplyLocalHeader(header, entry)) {
+            FailEntry(entry, DecodeResult::DecompressFailed, L"Failed to read local file header");
+            return Prepared::Skip;
+        }
+        if (entry.method != kMethodStored && entry.method != kMethodDeflate && entry.method != kMethodBzip2) {
+            FailEntry(entry, DecodeResult::UnsupportedFormat,
+                      L"Unsupported compression method: " + std::to_wstring(entry.method));
+            return Prepared::Skip;
+        }
     }
     std::uint64_t fileSize = index_.reader.FileSize();
     if (entry.dataOffset > fileSize || entry.compressedSize > fileSize - entry.dataOffset) {
-        RecordError(errors_, L"The data of '" + entry.name + L"' runs past the end of the archive");
+        FailEntry(entry, DecodeResult::DecompressFailed,
+                  L"The data of '" + entry.name + L"' runs past the end of the archive");
         return Prepared::Skip;
     }
     if (entry.method == kMethodStored && entry.compressedSize != entry.uncompressedSize) {
-        RecordError(errors_, L"The stored entry '" + entry.name + L"' is " + std::to_wstring(entry.compressedSize) +
-                                 L" bytes long but claims " + std::to_wstring(entry.uncompressedSize));
+        FailEntry(entry, DecodeResult::DecompressFailed,
+                  L"The stored entry '" + entry.name + L"' is " + std::to_wstring(entry.compressedSize) +
+                      L" bytes long but claims " + std::to_wstring(entry.uncompressedSize));
         return Prepared::Skip;
     }
     if (!ClaimIsPossible(entry)) {
-        RecordError(errors_, L"The entry '" + entry.name + L"' claims more data than its compressed bytes can hold");
+        FailEntry(entry, DecodeResult::DecompressFailed,
+                  L"The entry '" + entry.name + L"' claims more data than its compressed bytes can hold");
         return Prepared::Skip;
     }
+    if (testing_) return Prepared::Go;
     std::size_t separator = Platform::LastSeparator(entry.targetPath);
     if (separator != std::wstring::npos) EnsureFolder(entry.targetPath.substr(0, separator));
-    {
-        std::lock_guard<std::mutex> guard(currentNameLock_);
-        currentName_ = entry.name;
-    }
-    currentSize_ = entry.uncompressedSize;
     return Prepared::Go;
 }
 

@@ -1,10 +1,12 @@
-// The worker stage: inflates whole entries in parallel and checks each result's size and CRC-32 before the writer
-// may see it; streams large entries into partial files beside their targets.
+// The worker stage: decodes whole entries in parallel and checks each result's size and CRC-32 before the writer
+// may see it; streams large entries into partial files beside their targets (or, in a test, nowhere). An entry
+// that fails is marked and skipped by the writer; the other entries of its buffer go on.
 #include <libdeflate.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "archive/block_codecs.h"
 #include "archive/file_output.h"
 #include "fastzip/entry_streamer.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -40,6 +42,7 @@ void ParallelZipExtractor::WorkerThread(unsigned workerIndex) noexcept {
 
 void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
     std::unique_ptr<EntryStreamer> streamer;  // made for the first large entry, then reused
+    std::vector<std::uint8_t> scratch;        // bzip2 output, reused
     while (!cancel_) {
         ExtractTask task;
         {
@@ -51,14 +54,14 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
         }
         if (task.kind == BufferKind::Streamed) {
             StreamToPartialFile(task, streamer);
-            if (cancel_) {
-                Discard(task);
-                return;
+        } else {
+            for (const TaskPiece& piece : task.pieces) {
+                if (cancel_) break;
+                DecompressPiece(task, piece, decompressor, scratch);
             }
-        } else if (!Decompress(task, decompressor)) {
-            ReleaseInput(task);
-            ReleaseOutput(task);
-            Cancel();
+        }
+        if (cancel_) {
+            Discard(task);
             return;
         }
         ReleaseInput(task);
@@ -74,9 +77,17 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
 void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer) {
     const ZipEntry& entry = *task.pieces.front().entry;
     if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_);
+    std::wstring failure;
+    if (testing_) {
+        bool ok = streamer->Run(
+            entry, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
+        // Like a whole decode, a stream that cannot be decoded has no CRC to show.
+        if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
+        if (!ok) FailStreamed(entry, *streamer, failure);
+        return;
+    }
     // The sequence number keeps two entries of the same name, streamed side by side, apart.
     std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
-    std::wstring failure;
     bool ok = false;
     try {
         ok = StreamInto(partial, entry, *streamer, failure);
@@ -88,9 +99,24 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
         task.partialPath = std::move(partial);
         return;
     }
-    // The entry fails alone: the writer skips it, and the entries around it are still written.
+    // The writer skips the entry, and the entries around it are still written.
     Platform::RemoveFile(partial);
-    if (!failure.empty()) RecordError(errors_, failure);
+    FailStreamed(entry, *streamer, failure);
+}
+
+void ParallelZipExtractor::FailStreamed(const ZipEntry& entry, const EntryStreamer& streamer,
+                                        const std::wstring& failure) {
+    if (failure.empty()) return;  // cancelled
+    // A read that fails means the archive itself is gone; anything else concerns this entry.
+    if (streamer.LastFailure() == EntryStreamer::Failure::Read) {
+        Fail(failure);
+        return;
+    }
+    DecodeResult result = DecodeResult::DecompressFailed;
+    if (streamer.LastFailure() == EntryStreamer::Failure::Crc) result = DecodeResult::CrcMismatch;
+    if (streamer.LastFailure() == EntryStreamer::Failure::Sink) result = DecodeResult::IoError;
+    if (streamer.LastFailure() == EntryStreamer::Failure::Method) result = DecodeResult::UnsupportedFormat;
+    FailEntry(entry, result, failure);
 }
 
 bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
@@ -98,6 +124,7 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
     Platform::OutputFile file;
     if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
         failure = L"Failed to create output file: " + entry.targetPath;
+        streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
     bool ok = streamer.Run(
@@ -113,60 +140,58 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {
         failure = L"Failed to write output file: " + entry.targetPath;
+        streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
     return ok;
 }
 
-bool ParallelZipExtractor::Decompress(ExtractTask& task, libdeflate_decompressor* decompressor) {
-    for (const TaskPiece& piece : task.pieces) {
-        if (!DecompressPiece(task, piece, decompressor)) return false;
-    }
-    return true;
-}
-
-bool ParallelZipExtractor::DecompressPiece(const ExtractTask& task, const TaskPiece& piece,
-                                           libdeflate_decompressor* decompressor) {
+void ParallelZipExtractor::DecompressPiece(const ExtractTask& task, const TaskPiece& piece,
+                                           libdeflate_decompressor* decompressor, std::vector<std::uint8_t>& scratch) {
     const ZipEntry& entry = *piece.entry;
+    if (EntryFailed(entry)) return;  // the reader refused it
     const std::uint8_t* input = task.input + piece.inputOffset;
     auto inputLength = static_cast<std::size_t>(entry.compressedSize);
     std::uint8_t* output = task.output + piece.outputOffset;
     auto capacity = static_cast<std::size_t>(entry.uncompressedSize);
     std::size_t produced = 0;
+    auto damaged = [&](const std::wstring& message) { FailEntry(entry, DecodeResult::DecompressFailed, message); };
     if (entry.method == kMethodStored) {
-        if (inputLength > capacity) {
-            RecordError(errors_, L"The stored entry '" + entry.name + L"' is longer than its stated size");
-            return false;
-        }
+        if (inputLength > capacity)
+            return damaged(L"The stored entry '" + entry.name + L"' is longer than its stated size");
         std::memcpy(output, input, inputLength);
         produced = inputLength;
     } else if (entry.method == kMethodDeflate) {
-        if (decompressor == nullptr) {
-            RecordError(errors_, L"Decompressor is null");
-            return false;
-        }
+        if (decompressor == nullptr) return Fail(L"Decompressor is null");
         libdeflate_result result =
             libdeflate_deflate_decompress(decompressor, input, inputLength, output, capacity, &produced);
         if (result != LIBDEFLATE_SUCCESS) {
             char text[128];
             std::snprintf(text, sizeof(text), "libdeflate error %d, compSize=%zu, decompSize=%zu",
                           static_cast<int>(result), inputLength, capacity);
-            RecordError(errors_, Widen(text) + L" in '" + entry.name + L"'");
-            return false;
+            return damaged(Widen(text) + L" in '" + entry.name + L"'");
         }
+    } else if (entry.method == kMethodBzip2 || entry.method == kMethodAlzBzip2) {
+        // The readers' own decoders, so that an entry fails here exactly as it fails entry by entry.
+        DecodeResult result = entry.method == kMethodBzip2
+                                  ? DecodeBzip2(input, inputLength, entry.uncompressedSize, scratch)
+                                  : DecodeAlzBzip2(input, inputLength, entry.uncompressedSize, scratch);
+        if (result != DecodeResult::Ok || scratch.size() != capacity) {
+            return damaged(L"The bzip2 data of '" + entry.name + L"' is damaged");
+        }
+        if (capacity != 0) std::memcpy(output, scratch.data(), capacity);
+        produced = capacity;
     } else {
-        RecordError(errors_, L"Unsupported compression method: " + std::to_wstring(entry.method));
-        return false;
+        FailEntry(entry, DecodeResult::UnsupportedFormat,
+                  L"Unsupported compression method: " + std::to_wstring(entry.method));
+        return;
     }
-    if (produced != capacity) {
-        RecordError(errors_, L"The entry '" + entry.name + L"' is shorter than its stated size");
-        return false;
+    if (produced != capacity) return damaged(L"The entry '" + entry.name + L"' is shorter than its stated size");
+    std::uint32_t crc = libdeflate_crc32(0, output, produced);
+    SetActualCrc(entry, crc);
+    if (entry.crcKnown && crc != entry.crc32) {
+        FailEntry(entry, DecodeResult::CrcMismatch, L"CRC mismatch in '" + entry.name + L"': the data is damaged");
     }
-    if (libdeflate_crc32(0, output, produced) != entry.crc32) {
-        RecordError(errors_, L"CRC mismatch in '" + entry.name + L"': the data is damaged");
-        return false;
-    }
-    return true;
 }
 
 }  // namespace Arkova::FastZip

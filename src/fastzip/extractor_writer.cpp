@@ -33,34 +33,31 @@ void ParallelZipExtractor::WriteLoop() {
             task = std::move(found->second);
             doneList_.erase(found);
         }
-        bool written = true;
         if (task.kind == BufferKind::Streamed) {
-            written = PlaceStreamed(task);
+            PlaceStreamed(task);
         } else {
             for (const TaskPiece& piece : task.pieces) {
                 if (cancel_) break;
-                written = WriteWhole(task, piece);
-                if (!written) break;
+                WriteWhole(task, piece);
             }
         }
         Discard(task);
-        if (!written) {
-            Cancel();
-            return;
-        }
         ++next;
     }
 }
 
 namespace {
 
-// Where an entry's bytes go first: the target itself when nothing stands there (the usual case, no extra rename),
-// else a partial file beside it that replaces the existing file only once complete, so a failure never costs the
-// user that file.
-std::wstring WritePathFor(const std::wstring& target) {
-    // PathExists does not follow links, so a link (a dangling one too) is replaced, never written through.
-    bool takenByAFile = Platform::PathExists(target) && !Platform::IsDirectory(target);
-    return takenByAFile ? PartialFileName(target) : target;
+// Opens where an entry's bytes go first: the target itself when nothing stands there (the usual case: one call, no
+// extra rename), else a partial file beside it that replaces the existing file only once complete, so a failure
+// never costs the user that file. Creating only a new name never follows a link, a dangling one neither: a link is
+// replaced, never written through. Empty when the file cannot be created.
+std::wstring OpenWritePath(const std::wstring& target, Platform::OutputFile& file) {
+    Platform::CreateNewResult created = file.CreateNew(target);
+    if (created == Platform::CreateNewResult::Created) return target;
+    if (created != Platform::CreateNewResult::NameTaken || Platform::IsDirectory(target)) return {};
+    std::wstring partial = PartialFileName(target);
+    return file.Create(partial) ? partial : std::wstring();
 }
 
 bool PutInPlace(const std::wstring& written, const std::wstring& target) {
@@ -69,38 +66,50 @@ bool PutInPlace(const std::wstring& written, const std::wstring& target) {
 
 }  // namespace
 
-bool ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& piece) {
-    const ZipEntry& entry = *piece.entry;
+void ParallelZipExtractor::WriteWhole(const ExtractTask& task, const TaskPiece& piece) {
+    ZipEntry& entry = *piece.entry;
     auto length = static_cast<std::size_t>(entry.uncompressedSize);
-    const std::wstring writePath = WritePathFor(entry.targetPath);
+    if (testing_) {
+        MarkReached(entry);
+        ReportProgress(entry.name, length, EntryFailed(entry) ? 0 : length);
+        return;
+    }
+    if (EntryFailed(entry)) return;  // said why where it failed
     Platform::OutputFile file;
-    if (!file.Create(writePath)) {
-        RecordError(errors_, L"Failed to create output file: " + entry.targetPath);
-        return false;
+    const std::wstring writePath = OpenWritePath(entry.targetPath, file);
+    if (writePath.empty()) {
+        FailEntry(entry, DecodeResult::IoError, L"Failed to create output file: " + entry.targetPath);
+        return;
     }
     bool written = file.Write(task.output + piece.outputOffset, length);
     if (written && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() || !written || !PutInPlace(writePath, entry.targetPath)) {
         // A cut-off file must not stay behind looking complete.
         Platform::RemoveFile(writePath);
-        RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
-        return false;
+        FailEntry(entry, DecodeResult::IoError, L"Failed to write output file: " + entry.targetPath);
+        return;
     }
-    DropTargetPath(*piece.entry);
-    ReportWriterProgress(length);
-    return true;
+    DropTargetPath(entry);
+    ++filesWritten_;
+    ReportProgress(entry.name, length, length);
 }
 
-bool ParallelZipExtractor::PlaceStreamed(ExtractTask& task) {
-    if (task.partialPath.empty()) return true;  // it failed alone; its worker said why
-    const ZipEntry& entry = *task.pieces.front().entry;
+void ParallelZipExtractor::PlaceStreamed(ExtractTask& task) {
+    ZipEntry& entry = *task.pieces.front().entry;
+    if (testing_) {
+        MarkReached(entry);
+        ReportProgress(entry.name, entry.uncompressedSize, EntryFailed(entry) ? 0 : entry.uncompressedSize);
+        return;
+    }
+    if (task.partialPath.empty()) return;  // it failed alone; its worker said why
     if (!Platform::RenamePath(task.partialPath, entry.targetPath, true)) {
-        RecordError(errors_, L"Failed to write output file: " + entry.targetPath);
-        return false;  // the partial file goes with the task
+        FailEntry(entry, DecodeResult::IoError, L"Failed to write output file: " + entry.targetPath);
+        return;  // the partial file goes with the task
     }
     task.partialPath.clear();
-    DropTargetPath(*task.pieces.front().entry);
-    return ReportWriterProgress(0);
+    DropTargetPath(entry);
+    ++filesWritten_;
+    ReportProgress(entry.name, entry.uncompressedSize, 0);
 }
 
 void ParallelZipExtractor::DropTargetPath(ZipEntry& entry) {
@@ -115,15 +124,6 @@ bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_
     // Read under the lock, so that the totals reported never go down.
     if (!progress_(name, piece, fileSize, bytesWritten_, index_.totalUncompressed)) Cancel();
     return !cancel_;
-}
-
-bool ParallelZipExtractor::ReportWriterProgress(std::uint64_t piece) {
-    std::wstring name;
-    {
-        std::lock_guard<std::mutex> guard(currentNameLock_);
-        name = currentName_;
-    }
-    return ReportProgress(name, currentSize_, piece);
 }
 
 }  // namespace Arkova::FastZip

@@ -14,8 +14,8 @@ bool ApplyLocalHeader(const std::uint8_t* header, ZipEntry& entry) {
     std::uint32_t compressed = Le32(header + 18);
     std::uint32_t uncompressed = Le32(header + 22);
     // The central sizes (with their ZIP64 values) stay when the local ones are deferred or marked as ZIP64.
-    bool deferred = (flags & kFlagDataDescriptor) != 0 || compressed == kZip64Marker32 ||
-                    uncompressed == kZip64Marker32;
+    bool deferred =
+        (flags & kFlagDataDescriptor) != 0 || compressed == kZip64Marker32 || uncompressed == kZip64Marker32;
     if (!deferred) {
         entry.compressedSize = compressed;
         entry.uncompressedSize = uncompressed;

@@ -10,15 +10,24 @@
 // replaced by a complete one. Entry paths that would leave the destination are refused. Modification times are
 // restored.
 //
+// A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
+// created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for
+// entries that share a buffer with it. Only what makes the archive unreadable (its directory, a read that fails,
+// memory for the pools) or a cancel stops the run.
+//
 // Memory, whatever the archive claims: two pools of 2N + 2 buffers of 1 MiB each (N = 2: 12 MiB; N = 7: 32 MiB),
 // touched only as far as small files need them, plus for each worker that streams, two piece buffers (256 KiB each)
-// and one inflate state (about 40 KiB), made for its first large entry and reused for the rest. Beyond that only
-// the directory's bookkeeping grows with the archive (a file's target path is dropped once the file is in place).
+// and one inflate (or bzip2) state, made for its first large entry and reused for the rest; a worker decoding
+// bzip2 keeps one output buffer of at most 1 MiB. Beyond that only the directory's bookkeeping grows with the
+// archive: the entry list, and a small state per entry (its result; the message only of an entry that failed). A
+// file's target path is dropped once the file is in place. The budget for a whole extraction, the process with
+// its archive listing included, is 96 MiB for directories of tens of thousands of entries (15,000 files: 58 MiB).
 // 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory; larger entries
 // stream at zlib's speed, but beside the other workers, so the run is no slower.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
-// progress callback is called on the writer thread after each file, and on a worker after each piece it streams;
+// progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
+// order), and on a worker after each piece it streams;
 // calls never overlap. Cancel may be called from any thread. One run at a time.
 #pragma once
 
@@ -34,7 +43,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "archive/decode_result.h"
 #include "fastzip/buffer_pool.h"
+#include "fastzip/entry_source.h"
 #include "fastzip/error_slot.h"
 #include "fastzip/extract_task.h"
 #include "fastzip/zip_entry.h"
@@ -48,6 +59,21 @@ class EntryStreamer;
 // (current name, piece bytes, current file size, bytes written so far, total bytes); false asks the engine to stop.
 using ExtractProgressCallback =
     std::function<bool(const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t)>;
+
+// One entry that failed alone. `position` is its 0-based place in the archive's full entry list (folders counted).
+struct EntryError {
+    std::uint32_t position = 0;
+    std::wstring name;
+    DecodeResult result = DecodeResult::DecompressFailed;  // UnsafePath, CrcMismatch, IoError, ...
+    std::wstring message;
+};
+
+// How one file entry fared in a test run. `actualCrc` is 0 when the data could not be decoded.
+struct EntryTestResult {
+    std::uint32_t position = 0;
+    DecodeResult result = DecodeResult::Ok;
+    std::uint32_t actualCrc = 0;
+};
 
 // How the entries of the last run were held in memory, for tests and benchmarks.
 struct ExtractStatistics {
@@ -78,15 +104,33 @@ public:
     // The code page of names not marked as UTF-8, as the listing reads them (-1 or 0: the system ANSI code page).
     void SetNameCodePage(std::int32_t codePage) { index_.nameCodePage = codePage; }
 
+    // A ZIP archive; the overloads with a source take their entries from it (an ALZ or EGG archive, say).
     bool RunAll(const std::wstring& archivePath, const std::wstring& destination);
+    bool RunAll(const std::wstring& archivePath, const std::wstring& destination, EntrySource& source);
     // The entries at these 0-based central-directory positions (folder entries counted).
     bool RunSelected(const std::wstring& archivePath, const std::wstring& destination,
                      const std::vector<std::uint32_t>& positions);
+    bool RunSelected(const std::wstring& archivePath, const std::wstring& destination,
+                     const std::vector<std::uint32_t>& positions, EntrySource& source);
+    // Decodes every file entry and checks it against its size and CRC, writing nothing; the progress callback is
+    // called once per file entry, in archive order (its piece is the entry's size, 0 when it failed). True when
+    // every entry passed.
+    bool RunTest(const std::wstring& archivePath, EntrySource& source);
+    // The file entries of the last test run that the run reached, in archive order.
+    std::vector<EntryTestResult> TestResults() const;
     // Stops a run as soon as possible; the run then returns false.
     void Cancel();
 
-    // The first error of the last run; empty when nothing failed (a cancelled run may fail with no text).
+    // What stopped the last run, else the message of its first failed entry in archive order; empty when nothing
+    // failed (a cancelled run may fail with no text).
     std::wstring ErrorText() const { return ErrorTextOf(errors_); }
+    // The last run went through every entry: neither stopped nor cancelled. Its failed entries are in
+    // EntryErrors(); every other file is in place.
+    bool Completed() const { return !stopped_ && !cancel_; }
+    // The entries of the last run that failed alone, in archive order.
+    std::vector<EntryError> EntryErrors() const;
+    // Files of the last run now in place.
+    std::uint64_t FilesWritten() const { return filesWritten_; }
     std::uint64_t ThreadCount() const { return threadCount_; }
     std::size_t PoolBufferCount() const { return static_cast<std::size_t>(2 * threadCount_ + 2); }
     // The entries the last run handled; folders keep their target paths, files drop theirs once in place.
@@ -99,14 +143,20 @@ private:
     enum class Prepared { Go, Skip, Stop };
 
     bool Run(const std::wstring& archivePath, const std::wstring& destination,
-             const std::vector<std::uint32_t>* positions);
+             const std::vector<std::uint32_t>* positions, EntrySource& source);
+    bool ListEntries(const std::wstring& archivePath, const std::vector<std::uint32_t>* positions);
     void StartAndJoin();
     void Reset(const std::wstring& destination);
     void FinishRun();
+    // Stops the run: the archive cannot be read on.
     void Fail(const std::wstring& message);
+    // Fails one entry; only the thread that holds the entry calls it. The first failure of an entry is kept.
+    void FailEntry(const ZipEntry& entry, DecodeResult result, const std::wstring& message);
+    bool EntryFailed(const ZipEntry& entry) const;
 
     // Reader stage (extractor_reader.cpp).
     void ReaderThread() noexcept;
+    bool Streams(const ZipEntry& entry) const;
     void ReadEntries();
     void PrepareFolder(ZipEntry& entry);
     Prepared PrepareFile(ZipEntry& entry);
@@ -122,18 +172,19 @@ private:
     void WorkLoop(libdeflate_decompressor* decompressor);
     void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer);
     bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, std::wstring& failure);
-    bool Decompress(ExtractTask& task, libdeflate_decompressor* decompressor);
-    bool DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor);
+    void FailStreamed(const ZipEntry& entry, const EntryStreamer& streamer, const std::wstring& failure);
+    // `scratch` is the worker's own, reused for the entries that cannot be decoded in place.
+    void DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor,
+                         std::vector<std::uint8_t>& scratch);
 
     // Writer stage (extractor_writer.cpp).
     void WriterThread() noexcept;
     void WriteLoop();
-    bool WriteWhole(const ExtractTask& task, const TaskPiece& piece);
-    bool PlaceStreamed(ExtractTask& task);
+    void WriteWhole(const ExtractTask& task, const TaskPiece& piece);
+    void PlaceStreamed(ExtractTask& task);
     void DropTargetPath(ZipEntry& entry);
     // Adds `piece` to the bytes written and tells the progress callback; false when the run is to stop.
     bool ReportProgress(const std::wstring& name, std::uint64_t fileSize, std::uint64_t piece);
-    bool ReportWriterProgress(std::uint64_t piece);
 
     // Buffers (extractor_buffers.cpp).
     void ReleaseInput(ExtractTask& task);
@@ -146,17 +197,34 @@ private:
     const std::uint64_t streamThreshold_;
     const std::size_t streamPieceSize_;
 
+    // What happened to each entry of `index_.entries`, parallel to it. An entry is touched by one stage at a time, and
+    // the queues' locks order the hand-overs, so its state needs no lock of its own.
+    struct EntryState {
+        DecodeResult result = DecodeResult::Ok;
+        std::uint32_t actualCrc = 0;
+        bool reached = false;  // a test run got to it
+        std::wstring message;
+    };
+    EntryState& StateOf(const ZipEntry& entry) {
+        return states_[static_cast<std::size_t>(&entry - index_.entries.data())];
+    }
+    void SetActualCrc(const ZipEntry& entry, std::uint32_t crc) { StateOf(entry).actualCrc = crc; }
+    void MarkReached(const ZipEntry& entry) { StateOf(entry).reached = true; }
+
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> stopped_{false};
     std::atomic<bool> readerDone_{false};
     std::atomic<bool> workersDone_{false};
     ErrorSlot errors_;
     ExtractProgressCallback progress_;
     std::mutex progressLock_;  // one progress call at a time
     std::atomic<std::uint64_t> bytesWritten_{0};
-    std::wstring currentName_;
-    std::mutex currentNameLock_;
-    std::atomic<std::uint64_t> currentSize_{0};
+    EntrySource* source_ = nullptr;  // the run's
+    bool testing_ = false;           // set before the stage threads start
     ZipArchiveIndex index_;
+    std::vector<EntryState> states_;
+    std::vector<std::uint32_t> positions_;  // each kept entry's place in the full list
+    std::atomic<std::uint64_t> filesWritten_{0};
     std::wstring destination_;
     std::size_t listedEntries_ = 0;
     BufferPool inputPool_{cancel_};

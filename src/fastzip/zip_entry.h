@@ -16,6 +16,9 @@ inline constexpr std::uint16_t kFlagUtf8Names = 0x0800;
 
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflate = 8;
+inline constexpr std::uint16_t kMethodBzip2 = 12;
+// Not a ZIP method: ALZ's bzip2 variant, which only the ALZ source lists (a ZIP entry claiming it is refused).
+inline constexpr std::uint16_t kMethodAlzBzip2 = 0xA12B;
 
 // One central-directory record. Sizes and the offset are 64-bit so that ZIP64 values fit.
 struct ZipEntry {
@@ -33,6 +36,7 @@ struct ZipEntry {
     // A trailing separator, or the folder bit of a host that keeps DOS attributes or Unix modes.
     bool isDirectory = false;
     std::wstring comment;  // the entry's comment, decoded as the name is
+    bool crcKnown = true;  // false: the archive stores no CRC for the entry (ALZ and EGG write 0), none is checked
 };
 
 struct ZipArchiveIndex {

@@ -4,7 +4,7 @@ namespace Arkova::FastZip {
 
 bool ZipFileReader::Open(const std::wstring& path) {
     Close();
-    if (!file_.Open(path)) return false;
+    if (!file_.OpenForParallelReads(path)) return false;
     if (!file_.Size(fileSize_)) {
         Close();
         return false;

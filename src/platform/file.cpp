@@ -5,12 +5,14 @@
 
 namespace Arkova::Platform {
 
-InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kInvalidHandle)) {}
+InputFile::InputFile(InputFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kInvalidHandle)), overlapped_(std::exchange(other.overlapped_, false)) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
     if (this != &other) {
         Close();
         handle_ = std::exchange(other.handle_, kInvalidHandle);
+        overlapped_ = std::exchange(other.overlapped_, false);
     }
     return *this;
 }

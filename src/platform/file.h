@@ -20,6 +20,10 @@ public:
 
     // Opens an existing file for reading; other processes may read, write or delete it meanwhile.
     bool Open(const std::wstring& path);
+    // Opens an existing file for reads from several threads at once, read front to back: on Windows an overlapped
+    // handle (so that reads are not serialised) with the sequential-scan hint, others allowed to read only; where
+    // the system refuses an overlapped handle, a synchronous one with the hint.
+    bool OpenForParallelReads(const std::wstring& path);
     void Close();
     bool IsOpen() const { return handle_ != kInvalidHandle; }
 
@@ -32,6 +36,7 @@ public:
 private:
     static constexpr std::intptr_t kInvalidHandle = -1;
     std::intptr_t handle_ = kInvalidHandle;
+    bool overlapped_ = false;  // Windows: reads complete through an event
 };
 
 // What CreateNew found.

@@ -163,33 +163,55 @@ TEST_F(ParallelJobTest, TheSettingTurnsTheEngineOff) {
     EXPECT_EQ(ReadText(Out(L"docs/sub/b.txt")), "new b");
 }
 
-TEST_F(ParallelJobTest, AnArchiveWithARefusedNameExtractsTheRestEntryByEntry) {
-    ZipWriter zip;
-    zip.File("../escape.txt", "x").File("good.txt", "good");
-    Open(zip);
-    EXPECT_FALSE(EngineCanExtractWholeArchive(archive_)) << "the engine would fail its whole run on that name";
-    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false}));
-    EXPECT_FALSE(job_.Outcome().usedParallelEngine);
-    EXPECT_EQ(ReadText(Out(L"good.txt")), "good");
-    EXPECT_FALSE(Platform::PathExists(folder_ / L"escape.txt"));
-    ASSERT_EQ(job_.Outcome().failures.size(), 1u);
-    EXPECT_EQ(BrowserPath(job_.Outcome().failures[0].path), L"../escape.txt") << "named as the library lists it";
-}
-
-TEST_F(ParallelJobTest, EngineFailuresAreShownAndNothingIsLeftBehind) {
+TEST_F(ParallelJobTest, EntriesThatFailAloneAreListedAndTheRestDelivered) {
     Testing::ZipWriterEntry damaged;
     damaged.name = "damaged.txt";
     damaged.content = Testing::ToBytes("content");
     damaged.crc = 99;
     ZipWriter zip;
-    zip.File("good.txt", "good").Add(damaged);
+    zip.File("good.txt", "good").File("../escape.txt", "x").Add(damaged).File("later.txt", "later");
     Open(zip);
-    EXPECT_FALSE(job_.ExtractArchive({destination_, true, false}));
+    for (bool staging : {true, false}) {
+        SCOPED_TRACE(staging ? "staging folder" : "direct");
+        ScratchFolder destination;
+        JobSettings settings;
+        settings.useParallelTempFolder = staging;
+        ScriptedFrontEnd frontEnd;
+        ExtractionJob job{session_, frontEnd, settings};
+        EXPECT_FALSE(job.ExtractArchive({destination.Path(), true, false}));
+        EXPECT_TRUE(job.Outcome().usedParallelEngine);
+        EXPECT_EQ(ReadText(destination / L"good.txt"), "good");
+        EXPECT_EQ(ReadText(destination / L"later.txt"), "later");
+        EXPECT_FALSE(Platform::PathExists(destination / L"damaged.txt"));
+        EXPECT_FALSE(Platform::PathExists(folder_ / L"escape.txt"));
+        EXPECT_TRUE(frontEnd.messages.empty()) << "no run failure, only the list";
+        ASSERT_EQ(job.Outcome().failures.size(), 2u);
+        EXPECT_EQ(BrowserPath(job.Outcome().failures[0].path), L"../escape.txt");
+        EXPECT_EQ(job.Outcome().failures[0].reason, FailureReason::UnsafePath);
+        EXPECT_EQ(job.Outcome().failures[1].path, L"damaged.txt");
+        EXPECT_EQ(job.Outcome().failures[1].decodeResult, DecodeResult::CrcMismatch);
+        ASSERT_EQ(frontEnd.shownFailures.size(), 1u);
+        EXPECT_EQ(frontEnd.shownFailures[0].size(), 2u);
+        EXPECT_EQ(job.Outcome().filesWritten, 2u);
+        std::vector<Platform::DirectoryEntry> left;
+        Platform::ListDirectory(destination.Path(), left);
+        EXPECT_EQ(left.size(), 2u) << "no staging folder or partial file stays";
+    }
+}
+
+TEST_F(ParallelJobTest, ARunThatStopsIsShownAndNothingIsLeftBehind) {
+    ZipWriter zip;
+    zip.File("a.txt", "alpha").RawCentral(Testing::Bytes(60, 0x33));
+    Testing::ZipEnd end;
+    end.entryCount = 2;
+    ASSERT_TRUE(zip.Finish(end).WriteTo(archive_));
+    session_.archivePath = archive_;
+    EXPECT_FALSE(job_.ExtractArchiveParallel(destination_));
     ASSERT_EQ(frontEnd_.messages.size(), 1u);
     EXPECT_EQ(frontEnd_.messages[0].caption, L"오류");
-    EXPECT_EQ(frontEnd_.messages[0].text.rfind(L"추출 실패: ", 0), 0u);
-    EXPECT_NE(frontEnd_.messages[0].text.find(L"damaged.txt"), std::wstring::npos) << frontEnd_.messages[0].text;
-    EXPECT_FALSE(Platform::PathExists(Out(L"good.txt"))) << "a failed staged run copies nothing";
+    EXPECT_EQ(frontEnd_.messages[0].text,
+              L"추출 실패: The ZIP central directory is damaged: only 1 of 2 entries could be read");
+    EXPECT_FALSE(Platform::PathExists(Out(L"a.txt"))) << "a stopped staged run copies nothing";
     EXPECT_TRUE(NoStagingLeft());
 }
 

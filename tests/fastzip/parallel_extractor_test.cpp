@@ -235,12 +235,12 @@ TEST_F(ParallelExtractorTest, CancelInsideALargeEntryStopsAfterThatPiece) {
         ParallelZipExtractor engine(2, kThreshold, kPiece);
         int calls = 0;
         std::uint64_t cancelledAt = 0;
-        engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t done,
-                               std::uint64_t) {
-            EXPECT_EQ(name, L"large.bin");
-            cancelledAt = done;
-            return ++calls < 4;
-        });
+        engine.SetProgress(
+            [&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t done, std::uint64_t) {
+                EXPECT_EQ(name, L"large.bin");
+                cancelledAt = done;
+                return ++calls < 4;
+            });
         EXPECT_FALSE(engine.RunAll(scratch / L"a.zip", scratch / L"out"));
         EXPECT_EQ(engine.ErrorText(), L"");
         EXPECT_EQ(calls, 4) << "method " << method;
@@ -271,11 +271,18 @@ TEST_F(ParallelExtractorTest, LocalHeaderDecidesMethodAndSizesUnlessDeferred) {
     EXPECT_EQ(ReadText(Out(L"zip64.txt")), "sizes in the ZIP64 field");
 }
 
-TEST_F(ParallelExtractorTest, UnsupportedMethodFailsTheRun) {
+TEST_F(ParallelExtractorTest, UnsupportedMethodFailsThatEntryAlone) {
     ZipWriter zip;
-    zip.File("before.txt", "fine").Add(Entry("bzip2.bin", ToBytes("not really bzip2"), 12));
-    EXPECT_FALSE(Run(zip));
-    EXPECT_EQ(error_, L"Unsupported compression method: 12");
+    zip.File("before.txt", "fine").Add(Entry("lzma.bin", ToBytes("not really lzma"), 14)).File("after.txt", "too");
+    ParallelZipExtractor engine(2);
+    EXPECT_FALSE(Run(zip, engine));
+    EXPECT_EQ(error_, L"Unsupported compression method: 14");
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(ReadText(Out(L"before.txt")), "fine");
+    EXPECT_EQ(ReadText(Out(L"after.txt")), "too");
+    ASSERT_EQ(engine.EntryErrors().size(), 1u);
+    EXPECT_EQ(engine.EntryErrors()[0].position, 1u);
+    EXPECT_EQ(engine.EntryErrors()[0].result, DecodeResult::UnsupportedFormat);
 }
 
 TEST_F(ParallelExtractorTest, DamagedDataIsNeverWrittenAsSuccess) {
@@ -313,6 +320,65 @@ TEST_F(ParallelExtractorTest, DamagedDataIsNeverWrittenAsSuccess) {
         EXPECT_FALSE(engine.RunAll(scratch / L"a.zip", scratch / L"out")) << c.what;
         EXPECT_EQ(engine.ErrorText(), c.error) << c.what;
         EXPECT_FALSE(Platform::PathExists(scratch / (L"out/" + Platform::Utf8ToWide(c.entry.name)))) << c.what;
+    }
+}
+
+TEST_F(ParallelExtractorTest, DamagedEntriesAmongManyFailAloneWhateverTheWorkerCount) {
+    // Hundreds of small files share each buffer; a few of them, and one streamed entry, are damaged in different
+    // ways. Extracting and testing must fail exactly those, in archive order, with any number of workers.
+    ZipWriter zip;
+    std::vector<std::uint32_t> damaged;
+    for (unsigned i = 0; i < 400; ++i) {
+        ZipWriterEntry entry = Entry("f/" + std::to_string(i) + ".txt", NoisyBytes(100 + i, i));
+        if (i == 3 || i == 211) entry.crc = i, damaged.push_back(i);
+        if (i == 150) entry.storedData = Bytes{0xFF, 0xFF, 0xFF}, damaged.push_back(i);
+        if (i == 399) entry.method = 0, entry.uncompressedSize = 4, damaged.push_back(i);
+        zip.Add(entry);
+        if (i == 300) {
+            ZipWriterEntry big = Entry("big.bin", NoisyBytes(5 * kThreshold, 9));
+            big.crc = 1;
+            zip.Add(big);
+            damaged.push_back(++i);
+        }
+    }
+    zip.Finish().WriteTo(archive_);
+    for (unsigned processors : {1u, 2u, 8u}) {
+        SCOPED_TRACE(processors);
+        ScratchFolder out;
+        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+        EXPECT_FALSE(engine.RunAll(archive_, out.Path()));
+        EXPECT_TRUE(engine.Completed());
+        EXPECT_EQ(engine.ErrorText(), L"CRC mismatch in 'f/3.txt': the data is damaged") << "the first in order";
+        std::vector<std::uint32_t> failed;
+        for (const EntryError& error : engine.EntryErrors()) failed.push_back(error.position);
+        EXPECT_EQ(failed, damaged);
+        EXPECT_EQ(engine.FilesWritten(), 400u - damaged.size());
+        EXPECT_EQ(ReadBytes(out / L"f/4.txt"), NoisyBytes(104, 4));
+        EXPECT_EQ(ReadBytes(out / L"f/398.txt"), NoisyBytes(498, 398));
+        EXPECT_FALSE(Platform::PathExists(out / L"f/150.txt"));
+        EXPECT_FALSE(Platform::PathExists(out / L"big.bin"));
+        EXPECT_TRUE(PartialFilesIn(out.Path()).empty());
+
+        ZipEntrySource source;
+        ParallelZipExtractor tester(processors, kThreshold, kPiece);
+        std::atomic<unsigned> calls{0};
+        tester.SetProgress([&](const std::wstring&, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) {
+            ++calls;
+            return true;
+        });
+        EXPECT_FALSE(tester.RunTest(archive_, source));
+        std::vector<EntryTestResult> results = tester.TestResults();
+        ASSERT_EQ(results.size(), 400u);
+        EXPECT_EQ(calls, 400u) << "once per file entry";
+        std::vector<std::uint32_t> testFailed;
+        for (const EntryTestResult& result : results) {
+            if (result.result != DecodeResult::Ok) testFailed.push_back(result.position);
+        }
+        EXPECT_EQ(testFailed, damaged);
+        EXPECT_EQ(results[3].result, DecodeResult::CrcMismatch);
+        EXPECT_NE(results[3].actualCrc, 0u) << "the CRC the data really has";
+        EXPECT_EQ(results[150].actualCrc, 0u);
+        EXPECT_FALSE(Platform::PathExists(folder_ / L"f")) << "a test writes nothing";
     }
 }
 

@@ -23,6 +23,12 @@ bool InputFile::Open(const std::wstring& path) {
     return true;
 }
 
+bool InputFile::OpenForParallelReads(const std::wstring& path) {
+    if (!Open(path)) return false;
+    ::posix_fadvise(static_cast<int>(handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return true;
+}
+
 void InputFile::Close() {
     if (IsOpen()) ::close(static_cast<int>(handle_));
     handle_ = kInvalidHandle;

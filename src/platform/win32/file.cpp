@@ -13,6 +13,26 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 // ReadFile and WriteFile take 32-bit lengths; larger requests go in pieces of this size.
 constexpr std::size_t kMaxIoChunk = 1u << 30;
 
+// Each thread's event for the completion of its overlapped reads, made at its first read and closed with the thread.
+class ReadEvent {
+public:
+    ReadEvent() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~ReadEvent() {
+        if (event_ != nullptr) ::CloseHandle(event_);
+    }
+    ReadEvent(const ReadEvent&) = delete;
+    ReadEvent& operator=(const ReadEvent&) = delete;
+    HANDLE Get() const { return event_; }
+
+private:
+    HANDLE event_;
+};
+
+HANDLE ThreadReadEvent() {
+    thread_local ReadEvent event;
+    return event.Get();
+}
+
 }  // namespace
 
 bool InputFile::Open(const std::wstring& path) {
@@ -24,9 +44,24 @@ bool InputFile::Open(const std::wstring& path) {
     return true;
 }
 
+bool InputFile::OpenForParallelReads(const std::wstring& path) {
+    Close();
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OVERLAPPED | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    overlapped_ = h != INVALID_HANDLE_VALUE;
+    if (!overlapped_) {
+        h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    }
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
 void InputFile::Close() {
     if (IsOpen()) ::CloseHandle(AsHandle(handle_));
     handle_ = kInvalidHandle;
+    overlapped_ = false;
 }
 
 bool InputFile::Size(std::uint64_t& size) const {
@@ -48,9 +83,19 @@ bool InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t length, s
         overlapped.OffsetHigh = static_cast<DWORD>(position >> 32);
         DWORD want = static_cast<DWORD>(std::min(length - bytesRead, kMaxIoChunk));
         DWORD got = 0;
+        if (overlapped_) {
+            overlapped.hEvent = ThreadReadEvent();
+            if (overlapped.hEvent == nullptr) return false;
+        }
         if (!::ReadFile(AsHandle(handle_), out + bytesRead, want, &got, &overlapped)) {
-            if (::GetLastError() == ERROR_HANDLE_EOF) break;
-            return false;
+            DWORD error = ::GetLastError();
+            if (error == ERROR_IO_PENDING && !::GetOverlappedResult(AsHandle(handle_), &overlapped, &got, TRUE)) {
+                error = ::GetLastError();
+            } else if (error == ERROR_IO_PENDING) {
+                error = ERROR_SUCCESS;
+            }
+            if (error == ERROR_HANDLE_EOF) break;
+            if (error != ERROR_SUCCESS) return false;
         }
         if (got == 0) break;
         bytesRead += got;

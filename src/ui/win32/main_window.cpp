@@ -11,6 +11,7 @@
 #include "dialogs/destination_rules.h"
 #include "dialogs/win32/destination_dialog.h"
 #include "extract/extraction_job.h"
+#include "extract/parallel_test.h"
 #include "frontend/texts.h"
 #include "options/win32/options_dialog.h"
 #include "platform/file_system.h"
@@ -79,7 +80,10 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {IDM_STATUS_OPEN_LOCATION, &MainWindow::OpenFileLocation},
 };
 
-MainWindow::MainWindow(Platform::ShellActions& shell) : shell_(shell), frontEnd_(nullptr, shell) {}
+MainWindow::MainWindow(Platform::ShellActions& shell) : shell_(shell), frontEnd_(nullptr, shell) {
+    // The test command runs on every core for the archives the parallel engine reads.
+    InstallParallelTest();
+}
 
 MainWindow::~MainWindow() = default;
 
