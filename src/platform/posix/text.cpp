@@ -38,10 +38,11 @@ bool IsCodePageAvailable(int codePage) {
     return Converter("WCHAR_T", IconvName(codePage).c_str()).IsValid();
 }
 
-std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
-    if (codePage == kCodePageUtf8) return Utf8ToWide(bytes);
-    Converter converter("WCHAR_T", IconvName(codePage).c_str());
-    if (!converter.IsValid()) return Utf8ToWide(bytes);
+namespace {
+
+// Converts through iconv. An invalid or incomplete sequence either becomes U+FFFD for one byte, after which the
+// conversion resynchronises (`strict` false), or ends the conversion with nothing (`strict` true).
+std::optional<std::wstring> ConvertToWide(Converter& converter, std::string_view bytes, bool strict) {
     std::wstring out;
     std::string input(bytes);
     char* in = input.data();
@@ -52,34 +53,33 @@ std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
         std::size_t outLeft = sizeof(buffer);
         std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<std::size_t>(reinterpret_cast<wchar_t*>(outPtr) - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG && inLeft > 0) {
-            // An invalid or incomplete sequence: replace one byte and resynchronise after it.
-            out += static_cast<wchar_t>(0xFFFD);
-            ++in;
-            --inLeft;
-            ::iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            if (strict) return std::nullopt;
+            if (inLeft > 0) {
+                out += static_cast<wchar_t>(0xFFFD);
+                ++in;
+                --inLeft;
+                ::iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
+            }
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
+    if (codePage == kCodePageUtf8) return Utf8ToWide(bytes);
+    Converter converter("WCHAR_T", IconvName(codePage).c_str());
+    if (!converter.IsValid()) return Utf8ToWide(bytes);
+    return *ConvertToWide(converter, bytes, false);
 }
 
 std::optional<std::wstring> MultiByteToWideStrict(std::string_view bytes, int codePage) {
     if (codePage == kCodePageUtf8) return Utf8ToWideStrict(bytes);
     Converter converter("WCHAR_T", IconvName(codePage).c_str());
     if (!converter.IsValid()) return std::nullopt;
-    std::wstring out;
-    std::string input(bytes);
-    char* in = input.data();
-    std::size_t inLeft = input.size();
-    wchar_t buffer[256];
-    while (inLeft > 0) {
-        char* outPtr = reinterpret_cast<char*>(buffer);
-        std::size_t outLeft = sizeof(buffer);
-        std::size_t result = ::iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(reinterpret_cast<wchar_t*>(outPtr) - buffer));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
-    }
-    return out;
+    return ConvertToWide(converter, bytes, true);
 }
 
 std::string WideToMultiByte(std::wstring_view text, int codePage) {
