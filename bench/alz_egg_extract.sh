@@ -55,15 +55,15 @@ for ((run = 1; run <= runs; run++)); do
             7z)      run_timed "$results/$tool" 7z x -y -bd -bso0 "-o$out" "$base/small.7z" ;;
             cp)      rmdir "$out"; run_timed "$results/$tool" cp -r "$base/reference" "$out" ;;
         esac
-        if [[ ($tool == alz || $tool == egg) && $run == 1 ]] && ! diff -r -q "$base/reference" "$out" > "$results/diff" 2>&1; then
-            echo "MISMATCH: arkova's tree from the $tool archive differs from the source:" >&2; head "$results/diff" >&2; exit 1
+        if [[ ($tool == alz || $tool == egg) && $run == 1 ]]; then
+            require_same_tree "$base/reference" "$out" "$results/diff" \
+                "arkova's tree from the $tool archive differs from the source:"
         fi
         rm -rf "$out"
     done
 done
 
-files=$(find "$base/reference" -type f | wc -l)
-bytes=$(du -sb "$base/reference" | cut -f1)
+read -r files bytes < <(tree_size "$base/reference")
 printf '\nsmall files on shm: %d files, %d MB; packed: alz %d MB, egg %d MB, tar.bz2 %d MB, 7z %d MB; median of %d runs\n' \
     "$files" "$((bytes / 1000000))" "$(($(stat -c %s "$base/small.alz") / 1000000))" \
     "$(($(stat -c %s "$base/small.egg") / 1000000))" "$(($(stat -c %s "$base/small.tar.bz2") / 1000000))" \

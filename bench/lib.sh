@@ -110,6 +110,18 @@ run_timed() {
     echo "$(( (end - start) / 1000 )) $rss" >> "$result"
 }
 
+# require_same_tree REFERENCE TREE DIFF_FILE WHAT...: stops the benchmark, naming WHAT and the first differences,
+# when TREE is not byte for byte REFERENCE.
+require_same_tree() {
+    local reference=$1 tree=$2 diff_file=$3; shift 3
+    if ! diff -r -q "$reference" "$tree" > "$diff_file" 2>&1; then
+        echo "MISMATCH: $*" >&2; head "$diff_file" >&2; exit 1
+    fi
+}
+
+# tree_size TREE: "FILES BYTES" of a tree, for the benchmarks' headings.
+tree_size() { echo "$(find "$1" -type f | wc -l) $(du -sb "$1" | cut -f1)"; }
+
 median() { sort -n | awk '{ a[NR] = $1 } END { if (NR % 2) print a[(NR + 1) / 2]; else print (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
 # median_us RESULT_FILE / median_kib RESULT_FILE: the medians of the runs run_timed recorded.

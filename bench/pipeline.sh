@@ -80,17 +80,16 @@ bench_corpus() {
                 unzip-t) run_cpu "$results/$tool" unzip -tqq "$base/a.zip" ;;
                 cp)      rmdir "$out"; run_cpu "$results/$tool" cp -r "$base/reference" "$out" ;;
             esac
-            if [[ $tool == x-* && $run == 1 ]] && ! diff -r -q "$base/reference" "$out" > "$results/diff" 2>&1; then
-                echo "MISMATCH: arkova's tree from the ${tool#x-} archive differs from the source:" >&2
-                head "$results/diff" >&2; exit 1
+            if [[ $tool == x-* && $run == 1 ]]; then
+                require_same_tree "$base/reference" "$out" "$results/diff" \
+                    "arkova's tree from the ${tool#x-} archive differs from the source:"
             fi
             rm -rf "$out"
         done
     done
 
     local files bytes
-    files=$(find "$base/reference" -type f | wc -l)
-    bytes=$(du -sb "$base/reference" | cut -f1)
+    read -r files bytes < <(tree_size "$base/reference")
     printf '\n%s on shm: %d files, %d MB; packed: zip %d MB, alz %d MB, egg %d MB; median of %d runs, %d cores\n' \
         "$name" "$files" "$((bytes / 1000000))" "$(($(stat -c %s "$base/a.zip") / 1000000))" \
         "$(($(stat -c %s "$base/a.alz") / 1000000))" "$(($(stat -c %s "$base/a.egg") / 1000000))" "$runs" "$cores"

@@ -80,15 +80,14 @@ bench_one() {
                 arkova-t) run_timed "$results/$tool" "$cli" t -q "$archive" ;;
                 unrar-t)  run_timed "$results/$tool" unrar t -idq "$archive" ;;
             esac
-            if [[ $tool == arkova && $run == 1 ]] && ! diff -r -q "$base/reference" "$out" > "$results/diff" 2>&1; then
-                echo "MISMATCH: arkova's tree differs from unrar's ($fs/$kind):" >&2; head "$results/diff" >&2; exit 1
+            if [[ $tool == arkova && $run == 1 ]]; then
+                require_same_tree "$base/reference" "$out" "$results/diff" "arkova's tree differs from unrar's ($fs/$kind):"
             fi
             rm -rf "$out"
         done
     done
     local files bytes
-    files=$(find "$base/reference" -type f | wc -l)
-    bytes=$(du -sb "$base/reference" | cut -f1)
+    read -r files bytes < <(tree_size "$base/reference")
     printf '\nsmall files, RAR 5 %s, on %s: %d files, %d MB unpacked, %d MB packed, median of %d runs (identical to unrar: yes)\n' \
         "$kind" "$fs" "$files" "$((bytes / 1000000))" "$(( $(stat -c %s "$archive") / 1000000 ))" "$runs"
     local arkova_us

@@ -57,15 +57,14 @@ bench_one() {
                 bsdtar) mkdir -p "$out"; run_timed "$results/$tool" bsdtar -xf "$zip" -C "$out" ;;
                 cp)     run_timed "$results/$tool" cp -r "$base/reference" "$out" ;;
             esac
-            if [[ $tool == arkova && $run == 1 ]] && ! diff -r -q "$base/reference" "$out" > "$results/diff" 2>&1; then
-                echo "MISMATCH: arkova's tree differs from unzip's ($fs/$corpus):" >&2; head "$results/diff" >&2; exit 1
+            if [[ $tool == arkova && $run == 1 ]]; then
+                require_same_tree "$base/reference" "$out" "$results/diff" "arkova's tree differs from unzip's ($fs/$corpus):"
             fi
             rm -rf "$out"
         done
     done
     local files bytes
-    files=$(find "$base/reference" -type f | wc -l)
-    bytes=$(du -sb "$base/reference" | cut -f1)
+    read -r files bytes < <(tree_size "$base/reference")
     printf '\n%s on %s: %d files, %d MB unpacked, %d MB packed, median of %d runs (identical to unzip: yes)\n' \
         "$corpus" "$fs" "$files" "$((bytes / 1000000))" "$(( $(stat -c %s "$zip") / 1000000 ))" "$runs"
     local arkova_us
