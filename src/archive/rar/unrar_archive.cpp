@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #ifndef _WIN32
@@ -14,6 +15,17 @@
 namespace Arkova::Rar {
 
 namespace {
+
+// The library stores numbers from a RAR 5 header into its enums unchecked (the header type, the redirection), so a
+// damaged header can leave a value outside the enum there; read the stored bits, since loading the enum itself
+// would be undefined behaviour.
+template <typename Enum>
+std::uint32_t StoredValue(const Enum& value) {
+    std::underlying_type_t<Enum> raw;
+    static_assert(sizeof(raw) == sizeof(value));
+    std::memcpy(&raw, &value, sizeof(raw));
+    return static_cast<std::uint32_t>(raw);
+}
 
 #ifndef _WIN32
 // Off Windows the library turns its wide paths into file names with the C library's multibyte functions, which
@@ -209,7 +221,8 @@ int Archive::ReadHeader(Header& header) {
         for (;;) {
             library_->headerSize = archive.SearchBlock(HEAD_FILE);
             if (library_->headerSize > 0) break;
-            if (archive.Volume && archive.GetHeaderType() == HEAD_ENDARC && archive.EndArcHead.NextVolume) {
+            if (archive.Volume && StoredValue(archive.ShortBlock.HeaderType) == HEAD_ENDARC &&
+                archive.EndArcHead.NextVolume) {
                 if (!MergeArchive(archive, nullptr, false, 'L')) return static_cast<int>(kOpenFailed);
                 archive.Seek(archive.CurBlockPos, SEEK_SET);
                 continue;
@@ -237,8 +250,8 @@ int Archive::ReadHeader(Header& header) {
         header.version = file.UnpVer;
         header.attributes = file.FileAttr;
         header.dictionary = static_cast<std::uint32_t>(file.WinSize / 1024);
-        header.redirection = static_cast<std::uint32_t>(file.RedirType);
-        if (file.RedirType != FSREDIR_NONE)
+        header.redirection = StoredValue(file.RedirType);
+        if (header.redirection != FSREDIR_NONE)
             header.redirectionTarget = Terminated(file.RedirName, std::size(file.RedirName));
         header.splitBefore = file.SplitBefore;
         header.splitAfter = file.SplitAfter;
@@ -257,7 +270,8 @@ int Archive::Skip() {
         command.DllError = 0;
         // A solid archive's entries are decoded even when skipped: the ones after need them.
         if (!listing_ && archive.Solid) return Process(RAR_SKIP);
-        if (archive.Volume && archive.GetHeaderType() == HEAD_FILE && archive.FileHead.SplitAfter) {
+        // Skip follows a ReadHeader that stopped at a file header, so the current header is that file's.
+        if (archive.Volume && archive.FileHead.SplitAfter) {
             // The file goes on in the next volume: open it, at the header of the file's next piece.
             if (!MergeArchive(archive, nullptr, false, 'L')) return static_cast<int>(kOpenFailed);
             archive.Seek(archive.CurBlockPos, SEEK_SET);
