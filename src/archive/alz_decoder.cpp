@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <string>
 
+#include "archive/archive_text.h"
 #include "archive/dos_time.h"
 #include "archive/sequential_reader.h"
 #include "platform/file_system.h"
@@ -122,7 +123,8 @@ bool AlzDecoder::ParseEntry(SequentialReader& reader) {
     }
 
     ArchiveItem item;
-    item.path = Platform::MultiByteToWide(name, Platform::SystemAnsiCodePage());
+    // Bytes the code page cannot read are escaped, never replaced: the name stays readable and exact.
+    item.path = DecodeNameBytes(name, Platform::SystemAnsiCodePage());
     item.size = unpackedSize;
     item.packedSize = packedSize;
     item.crc = crc;

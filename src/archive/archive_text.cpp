@@ -47,6 +47,48 @@ int HexValue(wchar_t c) {
 
 }  // namespace
 
+bool IsStrictUtf8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t length = text.size();
+    std::size_t i = 0;
+    while (i < length) {
+        unsigned char lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t extra = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, c = lead & 0x1Fu, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, c = lead & 0x0Fu, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, c = lead & 0x07u, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (length - i <= extra) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            unsigned char next = bytes[i + k];
+            if ((next & 0xC0) != 0x80) return false;
+            c = (c << 6) | (next & 0x3Fu);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::wstring DecodeLegacyName(std::string_view bytes, std::int32_t codePage) {
+    const std::int32_t namePage = codePage > 0 ? codePage : Platform::SystemAnsiCodePage();
+    if (!Platform::MultiByteToWideStrict(bytes, namePage).has_value() && IsStrictUtf8(bytes)) {
+        return DecodeNameBytes(bytes, Platform::kCodePageUtf8);
+    }
+    return DecodeNameBytes(bytes, namePage);
+}
+
 std::wstring DecodeNameBytes(std::string_view bytes, std::int32_t codePage) {
     if (bytes.empty()) return {};
     if (std::optional<std::wstring> whole = Platform::MultiByteToWideStrict(bytes, codePage)) {

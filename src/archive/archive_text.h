@@ -22,6 +22,14 @@ std::wstring NormalizeNfc(std::wstring_view text);
 // as UTF-8 (DecodeNameBytes); the result is in form C.
 std::wstring DecodeItemName(std::string_view bytes, std::int32_t codePage);
 
+// True when the bytes are well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
+bool IsStrictUtf8(std::string_view bytes);
+
+// Name bytes of a format that does not say their encoding: read in the code page (-1 or 0: the system ANSI code
+// page) when they are valid there, else as UTF-8 when they are well-formed UTF-8 (names stored as they were on
+// Linux or macOS), else in the code page with the bytes it cannot read escaped (DecodeNameBytes). In form C.
+std::wstring DecodeLegacyName(std::string_view bytes, std::int32_t codePage);
+
 // Name bytes in a code page, in form C, with no byte lost: a byte that does not decode there is written "%XX" (two
 // upper-case hex digits), and in a name that needs any such escape every "%" of its own is written "%25", so the
 // text maps back to exactly the stored bytes. Names that decode cleanly are left as they are.

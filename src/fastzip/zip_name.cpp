@@ -29,38 +29,6 @@ bool StartsWith(const std::uint8_t* bytes, std::size_t length, const char* prefi
 
 }  // namespace
 
-bool IsStrictUtf8(const std::uint8_t* bytes, std::size_t length) {
-    std::size_t i = 0;
-    while (i < length) {
-        std::uint8_t lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t extra = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1, c = lead & 0x1Fu, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2, c = lead & 0x0Fu, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3, c = lead & 0x07u, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (length - i <= extra) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            std::uint8_t next = bytes[i + k];
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3Fu);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 bool IsMacMetadataName(const std::uint8_t* bytes, std::size_t length) {
     if (length >= 9 && (StartsWith(bytes, length, "__MACOSX/") || StartsWith(bytes, length, "__MACOSX\\"))) {
         return true;
@@ -84,11 +52,7 @@ std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::u
     if (IsAscii(bytes, length)) return std::wstring(bytes, bytes + length);
     std::string_view view(reinterpret_cast<const char*>(bytes), length);
     if (macHint || (flags & kFlagUtf8Names) != 0) return DecodeNameBytes(view, Platform::kCodePageUtf8);
-    int namePage = codePage > 0 ? codePage : Platform::SystemAnsiCodePage();
-    if (Platform::MultiByteToWideStrict(view, namePage).has_value() || !IsStrictUtf8(bytes, length)) {
-        return DecodeNameBytes(view, namePage);
-    }
-    return DecodeNameBytes(view, Platform::kCodePageUtf8);
+    return DecodeLegacyName(view, codePage);
 }
 
 std::optional<std::wstring> UnicodeFieldText(const std::uint8_t* field, std::size_t fieldLength,

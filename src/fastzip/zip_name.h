@@ -8,16 +8,12 @@
 
 namespace Arkova::FastZip {
 
-// True when the bytes are well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
-bool IsStrictUtf8(const std::uint8_t* bytes, std::size_t length);
-
 // Names that macOS's archiver adds ("__MACOSX/...", ".DS_Store", ".../.DS_Store"). Such an archive stores UTF-8 names
 // without setting flag bit 11, so one of them makes every name of the archive decode as UTF-8.
 bool IsMacMetadataName(const std::uint8_t* bytes, std::size_t length);
 
-// UTF-8 when flag bit 11 or the Mac hint says so, else the code page (-1 or 0: the system ANSI code page), except that
-// well-formed UTF-8 which the code page cannot read is taken as UTF-8. The result is in Unicode form C; bytes that
-// decode in neither are escaped as "%XX" (DecodeNameBytes), never dropped or replaced.
+// UTF-8 when flag bit 11 or the Mac hint says so, else as DecodeLegacyName reads names of unstated encoding. The
+// result is in Unicode form C; bytes that decode in neither are escaped as "%XX", never dropped or replaced.
 std::wstring DecodeZipName(const std::uint8_t* bytes, std::size_t length, std::uint16_t flags, bool macHint,
                            std::int32_t codePage = -1);
 

@@ -185,20 +185,6 @@ TEST(ZipNameTest, MacMetadataNamesSetTheHint) {
     EXPECT_FALSE(mac("docs/readme"));
 }
 
-TEST(ZipNameTest, StrictUtf8RefusesMalformedSequences) {
-    auto strict = [](const std::string& bytes) {
-        return IsStrictUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    };
-    EXPECT_TRUE(strict("plain"));
-    EXPECT_TRUE(strict("\xED\x95\x9C"));
-    EXPECT_TRUE(strict("\xF0\x9F\x98\x80"));
-    EXPECT_FALSE(strict("\xC0\xAF")) << "overlong";
-    EXPECT_FALSE(strict("\xED\xA0\x80")) << "surrogate";
-    EXPECT_FALSE(strict("\xF4\x90\x80\x80")) << "past U+10FFFF";
-    EXPECT_FALSE(strict("\xED\x95")) << "truncated";
-    EXPECT_FALSE(strict("\xC7\xD1\xB1\xDB")) << "CP949 bytes";
-}
-
 TEST_F(CentralDirectoryTest, MacFolderMakesUnflaggedNamesUtf8) {
     ZipWriter zip;
     zip.Folder("__MACOSX/").File("\xED\x95\x9C.txt", "x").File("__MACOSX/._\xED\x95\x9C.txt", "y");

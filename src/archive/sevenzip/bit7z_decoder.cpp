@@ -167,19 +167,10 @@ void Bit7zDecoder::TakeZipNamesFromDirectory(const std::wstring& path, std::int3
 }
 
 // Names the library decoded itself (Unicode formats, UTF-8-flagged names, and on Windows every name) are taken as
-// they are, normalised. Names it handed back as raw bytes are decoded in the chosen code page, as the library does
-// on Windows; when the bytes are not valid there they were Latin-1 text after all and stay as they are.
+// they are, normalised. Names it handed back as raw bytes are decoded here, by the rule every format of unstated
+// encoding follows.
 std::wstring Bit7zDecoder::ItemName(const std::wstring& libraryText, const std::string* nameBytes) const {
-    if (nameBytes != nullptr) {
-        std::int32_t codePage = codePage_ > 0 ? codePage_ : Platform::SystemAnsiCodePage();
-        std::wstring decoded = Platform::MultiByteToWide(*nameBytes, codePage);
-        if (decoded.find(static_cast<wchar_t>(0xFFFD)) == std::wstring::npos) {
-            return DecodeItemName(*nameBytes, codePage);
-        }
-        // Not in the code page, but UTF-8 (cpio and the like made on Linux store names as they are).
-        std::wstring utf8 = Platform::MultiByteToWide(*nameBytes, 65001);
-        if (utf8.find(static_cast<wchar_t>(0xFFFD)) == std::wstring::npos) return DecodeItemName(*nameBytes, -1);
-    }
+    if (nameBytes != nullptr) return DecodeLegacyName(*nameBytes, codePage_);
     return DecodeItemName(WideToUtf8(libraryText), -1);
 }
 

@@ -59,6 +59,24 @@ TEST(ArchiveTextTest, UndecodableNameBytesAreEscapedAndRoundTrip) {
     EXPECT_FALSE(EscapedNameBytes(L"100%.txt", 949).has_value()) << "no escapes, nothing to undo";
 }
 
+TEST(ArchiveTextTest, StrictUtf8RefusesMalformedSequences) {
+    auto strict = [](const std::string& bytes) { return IsStrictUtf8(bytes); };
+    EXPECT_TRUE(strict("plain"));
+    EXPECT_TRUE(strict("\xED\x95\x9C"));
+    EXPECT_TRUE(strict("\xF0\x9F\x98\x80"));
+    EXPECT_FALSE(strict("\xC0\xAF")) << "overlong";
+    EXPECT_FALSE(strict("\xED\xA0\x80")) << "surrogate";
+    EXPECT_FALSE(strict("\xF4\x90\x80\x80")) << "past U+10FFFF";
+    EXPECT_FALSE(strict("\xED\x95")) << "truncated";
+    EXPECT_FALSE(strict("\xC7\xD1\xB1\xDB")) << "CP949 bytes";
+}
+
+TEST(ArchiveTextTest, NamesOfUnstatedEncodingTryTheCodePageThenUtf8ThenEscape) {
+    EXPECT_EQ(DecodeLegacyName("\xC7\xD1\xB1\xDB", 949), L"한글") << "valid in the code page";
+    EXPECT_EQ(DecodeLegacyName("\xED\x95\x9C\xEA\xB8\x80", 949), L"한글") << "UTF-8 the code page cannot read";
+    EXPECT_EQ(DecodeLegacyName("\xC7\xD1\xFF", 949), L"\uD55C%FF") << "neither: escaped in the code page";
+}
+
 TEST(LibraryTextTest, CharactersBeyondTheBasicPlaneTravelAsSurrogatePairs) {
     std::wstring units = SevenZip::ToLibraryUnits(L"a\U0001F600b");
     ASSERT_EQ(units.size(), 4u);
