@@ -59,7 +59,8 @@ bool ExtractionJob::CheckPreconditions(bool needsArchivePath, const std::vector<
     if (positions != nullptr) {
         anyPlain = std::any_of(positions->begin(), positions->end(), plainFile);
     } else {
-        for (std::uint32_t position = 0; position < items.size() && !anyPlain; ++position) anyPlain = plainFile(position);
+        for (std::uint32_t position = 0; position < items.size() && !anyPlain; ++position)
+            anyPlain = plainFile(position);
     }
     withoutPassword_ = anyPlain;
     outcome_.withoutPassword = anyPlain;

@@ -236,7 +236,8 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
     if (!open_ || position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
     // A hard link or file copy has no data of its own: its source's is decoded (a source is never a link).
     if (sources_[position].isLink) {
-        if (!sources_[position].position) return Fail(DecodeResult::DecompressFailed, UnresolvedLinkText(sources_[position]));
+        if (!sources_[position].position)
+            return Fail(DecodeResult::DecompressFailed, UnresolvedLinkText(sources_[position]));
         position = *sources_[position].position;
     }
     const ArchiveItem& item = items_[position];
@@ -323,9 +324,8 @@ DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring
         if (found != written_.end()) {
             const WrittenFile copy = found->second;
             bool stale = false;
-            DecodeResult result = WriteEntryFile(position, target, progress, [&](const DataSink& sink) {
-                return CopyWritten(copy, sink, stale);
-            });
+            DecodeResult result = WriteEntryFile(position, target, progress,
+                                                 [&](const DataSink& sink) { return CopyWritten(copy, sink, stale); });
             if (!stale) return result;
             written_.erase(*source.position);
         }

@@ -125,10 +125,10 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
     std::vector<std::optional<std::wstring>> linkTargets;
     linkTargets.reserve(reader_->Items().size());
     for (const SevenZip::ReaderItem& source : reader_->Items()) {
-        linkTargets.push_back(source.linkTarget ? std::optional(ItemName(*source.linkTarget, source.linkTargetBytes
-                                                                                                  ? &*source.linkTargetBytes
-                                                                                                  : nullptr))
-                                                : std::nullopt);
+        linkTargets.push_back(source.linkTarget
+                                  ? std::optional(ItemName(*source.linkTarget,
+                                                           source.linkTargetBytes ? &*source.linkTargetBytes : nullptr))
+                                  : std::nullopt);
         ArchiveItem item;
         item.path = ItemName(source.path, source.nameBytes ? &*source.nameBytes : nullptr);
         item.size = source.size;
