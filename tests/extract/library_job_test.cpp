@@ -24,7 +24,7 @@ protected:
     }
     std::uint32_t IndexOf(const std::wstring& path) const {
         for (const ArchiveItem& item : session_.context.Items()) {
-            if (item.path == path) return item.index;
+            if (BrowserPath(item.path) == path) return item.index;
         }
         return UINT32_MAX;
     }
@@ -67,7 +67,7 @@ TEST_F(LibraryJobTest, WithoutAPasswordThePlainEntriesComeOutAndTheEncryptedOnes
     EXPECT_TRUE(outcome.withoutPassword);
     EXPECT_EQ(outcome.filesWritten, 2u);
     ASSERT_EQ(outcome.failures.size(), 1u);
-    EXPECT_EQ(outcome.failures[0].path, L"partly/secret.txt");
+    EXPECT_EQ(BrowserPath(outcome.failures[0].path), L"partly/secret.txt");
     EXPECT_EQ(outcome.failures[0].decodeResult, DecodeResult::PasswordRequired);
     ASSERT_EQ(frontEnd_.shownFailures.size(), 1u) << "the user is told which entries failed";
 
