@@ -79,12 +79,11 @@ int RunExtract(const Options& options, Console& console) {
     bool ok = items.empty() ? job.ExtractArchive({destination, options.keepPaths, options.newerOnly})
                             : job.ExtractItems(items, destination, L"");
     const JobOutcome& outcome = job.Outcome();
-    if (!ok && session.archivePassword.empty() && session.context.Decoder()->HasEncryptedItems()) {
-        if (!frontEnd.PasswordWasAsked()) {
-            console.Err(L"arkova-cli: '" + options.archive + L"' has encrypted entries: give the password with -p\n");
-        }
-        return kExitSomeFailed;
+    const bool noPassword = session.archivePassword.empty() && session.context.Decoder()->HasEncryptedItems();
+    if (noPassword && !frontEnd.PasswordWasAsked() && (!ok || outcome.withoutPassword)) {
+        console.Err(L"arkova-cli: '" + options.archive + L"' has encrypted entries: give the password with -p\n");
     }
+    if (!ok && noPassword && !outcome.withoutPassword) return kExitSomeFailed;
     Report(outcome, destination, frontEnd, console);
     ReportWarnings(session, console);
     bool unaskedSkips = frontEnd.SkippedUnasked() && !outcome.skipped.empty();

@@ -73,29 +73,33 @@ void ApplyPassword(ArchiveSession& session, const std::wstring& password) {
 }
 
 bool RequestPassword(ArchiveSession& session, JobFrontEnd& frontEnd) {
+    return AskForPassword(session, frontEnd) == PasswordAnswer::Accepted;
+}
+
+PasswordAnswer AskForPassword(ArchiveSession& session, JobFrontEnd& frontEnd) {
     const std::wstring archiveName = FileNamePart(session.archivePath);
     bool wrongPassword = false;
     for (int round = 0; round < kPasswordRounds; ++round) {
         PasswordReply reply = frontEnd.AskPassword(archiveName, wrongPassword);
-        if (!reply.accepted) return false;
+        if (!reply.accepted) return PasswordAnswer::Declined;
         ApplyPassword(session, reply.password);
         IArchiveDecoder* decoder = session.context.Decoder();
         PasswordCheck check = decoder != nullptr ? CheckPassword(*decoder) : PasswordCheck::Wrong;
         if (check == PasswordCheck::Correct) {
             if (reply.remember) RememberPassword(PasswordCache(), session.archivePath, reply.password);
-            return true;
+            return PasswordAnswer::Accepted;
         }
         if (check == PasswordCheck::Unverifiable) {
             // Taken for this job only: a password nobody could check is never remembered.
             frontEnd.ShowMessage(kMessagePasswordUnverified, kCaptionNotice, MessageIcon::Information);
-            return true;
+            return PasswordAnswer::Accepted;
         }
         // The context and decoder keep the last password tried; the session forgets it, so the next read asks.
         session.archivePassword.clear();
         wrongPassword = true;
     }
     frontEnd.ShowMessage(kMessageWrongPassword, kCaptionError, MessageIcon::Error);
-    return false;
+    return PasswordAnswer::WrongThreeTimes;
 }
 
 }  // namespace Arkova

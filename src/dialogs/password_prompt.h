@@ -41,6 +41,11 @@ PasswordCheck CheckPassword(IArchiveDecoder& decoder);
 // passwords ("비밀번호가 올바르지 않습니다.").
 bool RequestPassword(ArchiveSession& session, JobFrontEnd& frontEnd);
 
+// The same rounds, telling apart how they ended without a password: the user declined to give one (cancelled the
+// first dialog, or one after a wrong password, or there was no one to ask) or three were wrong.
+enum class PasswordAnswer { Accepted, Declined, WrongThreeTimes };
+PasswordAnswer AskForPassword(ArchiveSession& session, JobFrontEnd& frontEnd);
+
 // Sets a password on the context, its decoder and the session.
 void ApplyPassword(ArchiveSession& session, const std::wstring& password);
 

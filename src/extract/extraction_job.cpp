@@ -1,6 +1,7 @@
 // The sequential paths of the extraction jobs, and the choice of the parallel one.
 #include "extract/extraction_job.h"
 
+#include <algorithm>
 #include <new>
 #include <thread>
 
@@ -39,14 +40,38 @@ EntryFailure Failure(const std::wstring& path, FailureReason reason) { return {p
 
 }  // namespace
 
-bool ExtractionJob::CheckPreconditions(bool needsArchivePath) {
+bool ExtractionJob::CheckPreconditions(bool needsArchivePath, const std::vector<std::uint32_t>* positions) {
     outcome_ = JobOutcome{};
     conflicts_ = ConflictState{};
+    withoutPassword_ = false;
     if (!session_.HasOpenArchive()) return false;
     if (needsArchivePath && session_.archivePath.empty()) return false;
-    if (session_.context.Decoder()->HasEncryptedItems() && session_.archivePassword.empty()) {
-        return RequestPassword(session_, frontEnd_);
+    if (!session_.context.Decoder()->HasEncryptedItems() || !session_.archivePassword.empty()) return true;
+    PasswordAnswer answer = AskForPassword(session_, frontEnd_);
+    if (answer == PasswordAnswer::Accepted) return true;
+    if (answer != PasswordAnswer::Declined) return false;
+    // Declining the password costs the user only the encrypted entries, not the plain ones beside them.
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    auto plainFile = [&](std::uint32_t position) {
+        return position < items.size() && !items[position].isDirectory && !items[position].isEncrypted;
+    };
+    bool anyPlain = false;
+    if (positions != nullptr) {
+        anyPlain = std::any_of(positions->begin(), positions->end(), plainFile);
+    } else {
+        for (std::uint32_t position = 0; position < items.size() && !anyPlain; ++position)
+            anyPlain = plainFile(position);
     }
+    withoutPassword_ = anyPlain;
+    outcome_.withoutPassword = anyPlain;
+    return anyPlain;
+}
+
+bool ExtractionJob::FailedForNoPassword(std::uint32_t position) {
+    const std::vector<ArchiveItem>& items = session_.context.Items();
+    if (!withoutPassword_ || position >= items.size() || !items[position].isEncrypted) return false;
+    outcome_.failures.push_back({items[position].path, FailureReason::Decode, L"encrypted, and no password was given",
+                                 DecodeResult::PasswordRequired});
     return true;
 }
 
@@ -66,7 +91,7 @@ bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
 // thumbnail workers wait meanwhile.
 bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
     std::lock_guard decoderLock(session_.decoderMutex);
-    if (!CheckPreconditions(true)) return false;
+    if (!CheckPreconditions(true, nullptr)) return false;
     if (std::unique_ptr<FastZip::EntrySource> source = EngineSourceForJob()) {
         return ExtractArchiveParallel(request.destination, *source);
     }
@@ -76,7 +101,8 @@ bool ExtractionJob::ExtractArchive(const ArchiveExtractRequest& request) {
 bool ExtractionJob::ExtractItems(const std::vector<DragItem>& items, const std::wstring& destination,
                                  const std::wstring& displayDestination) {
     std::lock_guard decoderLock(session_.decoderMutex);
-    if (!CheckPreconditions(false)) return false;
+    const std::vector<std::uint32_t> positions = BuildItemPositions(items, session_.context.Items());
+    if (!CheckPreconditions(false, &positions)) return false;
     if (ParallelAllowedForItems(items.size())) return ExtractItemsParallel(items, destination, displayDestination);
     return ExtractItemsSequential(items, destination, displayDestination);
 }
@@ -211,6 +237,10 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
         dialog->SetCurrentName(displayName);
         dialog->SetOverallProgress(Percent(done, fileCount));
         dialog->PumpMessages();
+        if (FailedForNoPassword(position)) {
+            ++done;
+            continue;
+        }
 
         std::wstring target;
         if (!SafeOutputPath(destination, request.keepPaths ? item.path : displayName, target)) {
@@ -284,6 +314,10 @@ bool ExtractionJob::ExtractItemsSequential(const std::vector<DragItem>& items, c
         dialog->SetCurrentName(job.displayName);
         dialog->SetOverallProgress(Percent(done, jobCount));
         dialog->PumpMessages();
+        if (FailedForNoPassword(job.itemIndex)) {
+            ++done;
+            continue;
+        }
         if (job.targetPath.empty()) {
             outcome_.failures.push_back(Failure(EntryPath(job.itemIndex), FailureReason::UnsafePath));
             ++done;

@@ -65,6 +65,9 @@ struct JobOutcome {
     std::vector<EntryFailure> failures;
     bool cancelled = false;
     bool usedParallelEngine = false;
+    // No password was given for an archive with plain entries too: those were extracted, and every encrypted one
+    // is among the failures.
+    bool withoutPassword = false;
 };
 
 class ExtractionJob {
@@ -99,7 +102,11 @@ public:
     void SetDetachWhenFinished(bool detach) { detachWhenFinished_ = detach; }
 
 private:
-    bool CheckPreconditions(bool needsArchivePath);
+    // An open archive, and its password when it has encrypted entries. Without one (the user gave none) the job
+    // still runs when some of `positions` (null: every entry) are plain files: the encrypted ones then fail by name.
+    bool CheckPreconditions(bool needsArchivePath, const std::vector<std::uint32_t>* positions);
+    // Without a password, an encrypted entry is recorded as failed instead of being extracted; true when it was.
+    bool FailedForNoPassword(std::uint32_t position);
     // Where the parallel engine takes this job's archive from; null when the job goes entry by entry.
     std::unique_ptr<FastZip::EntrySource> EngineSourceForJob() const;
     bool ParallelAllowedForItems(std::size_t itemCount) const;
@@ -131,6 +138,7 @@ private:
     const JobSettings settings_;
     ConflictState conflicts_;
     JobOutcome outcome_;
+    bool withoutPassword_ = false;
     bool parallelAllowed_ = true;
     bool detachWhenFinished_ = false;
 };

@@ -131,7 +131,7 @@ TEST_F(CliTest, UnsafeAndUndecodableEntriesFailByNameWhileTheRestExtracts) {
     EXPECT_NE(console_.out.find(L"2 error(s)"), std::wstring::npos);
 }
 
-TEST_F(CliTest, EncryptedEntriesWithoutAPasswordStopTheExtraction) {
+TEST_F(CliTest, WithoutAPasswordThePlainEntriesAreExtractedAndTheEncryptedOnesNamed) {
     AlzEntry secret;
     secret.name = "locked.txt";
     secret.content = Testing::ToBytes("secret");
@@ -140,7 +140,10 @@ TEST_F(CliTest, EncryptedEntriesWithoutAPasswordStopTheExtraction) {
     std::wstring out = folder_ / L"out";
     EXPECT_EQ(Run({L"x", archive_, L"-o", out}), Cli::kExitSomeFailed);
     EXPECT_NE(console_.err.find(L"give the password with -p"), std::wstring::npos) << console_.err;
-    EXPECT_FALSE(Platform::PathExists(folder_ / L"out/good.txt")) << "nothing is extracted without the password";
+    EXPECT_EQ(Testing::ReadText(folder_ / L"out/good.txt"), "g");
+    EXPECT_FALSE(Platform::PathExists(folder_ / L"out/locked.txt"));
+    EXPECT_NE(console_.err.find(L"locked.txt: "), std::wstring::npos) << console_.err;
+    EXPECT_NE(console_.out.find(L"1 error(s)"), std::wstring::npos) << console_.out;
 }
 
 TEST_F(CliTest, UsageErrorsAndUnopenableArchivesExitWithTwo) {

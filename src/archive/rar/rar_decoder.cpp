@@ -26,6 +26,9 @@ constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeArchive = 0x20;
 constexpr std::uint32_t kHashCrc32 = 1;
 constexpr std::uint32_t kUnixLink = 1;
+constexpr std::uint32_t kHardLink = 4;
+constexpr std::uint32_t kFileCopy = 5;
+constexpr std::size_t kCopyPiece = 1 << 20;
 // A link's data (a RAR 4 Unix link stores its target as the entry's data) is never more than a path.
 constexpr std::size_t kLinkDataLimit = 64 * 1024;
 
@@ -94,6 +97,9 @@ void RarDecoder::Close() {
     EndPass();
     items_.clear();
     links_.clear();
+    sources_.clear();
+    linkSources_.clear();
+    written_.clear();
     archivePath_.clear();
     comment_.clear();
     open_ = false;
@@ -169,6 +175,7 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
     const bool rar4 = DetectArchiveFormat(path) == ArchiveFormat::Rar && !archive.EncryptedHeaders();
     const std::int32_t codePage = codePage_ > 0 ? codePage_ : Platform::SystemAnsiCodePage();
     StoredNames storedNames;
+    std::vector<std::optional<std::wstring>> copiedFrom;
     Rar::Header header;
     while ((code = archive.ReadHeader(header)) == Rar::kSuccess) {
         const Rar::StoredName* stored = rar4 ? storedNames.Next(header.volume) : nullptr;
@@ -202,8 +209,10 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         item.method = MethodText(header);
         item.hostOs = HostText(header.hostOs);
         if (item.isEncrypted) hasEncryptedItems_ = true;
+        const bool copy = header.redirection == kHardLink || header.redirection == kFileCopy;
+        copiedFrom.push_back(copy ? std::optional(NfcName(header.redirectionTarget)) : std::nullopt);
         Link link;
-        link.isLink = header.redirection != 0 && !header.directory;
+        link.isLink = header.redirection != 0 && !copy && !header.directory;
         link.target = header.redirectionTarget;
         // A Unix link's target is a Unix path; the library on Windows hands it back with "\".
         if (header.redirection == kUnixLink) std::replace(link.target.begin(), link.target.end(), L'\\', L'/');
@@ -213,6 +222,11 @@ DecodeResult RarDecoder::List(const std::wstring& path) {
         if (code != Rar::kSuccess) return LibraryFailure(code, archive.MissingVolume(), true);
     }
     if (code != Rar::kEndArchive) return LibraryFailure(code, archive.MissingVolume(), true);
+    sources_ = ResolveHardLinks(items_, copiedFrom);
+    linkSources_.assign(items_.size(), false);
+    for (const DataSource& source : sources_) {
+        if (source.position) linkSources_[*source.position] = true;
+    }
     return DecodeResult::Ok;
 }
 
@@ -220,13 +234,19 @@ DecodeResult RarDecoder::Decode(std::uint32_t position, const DataSink& sink) {
     lastError_.clear();
     lastCode_ = Rar::kSuccess;
     if (!open_ || position >= items_.size()) return Fail(DecodeResult::FileNotFound, L"no such entry");
+    // A hard link or file copy has no data of its own: its source's is decoded (a source is never a link).
+    if (sources_[position].isLink) {
+        if (!sources_[position].position)
+            return Fail(DecodeResult::DecompressFailed, UnresolvedLinkText(sources_[position]));
+        position = *sources_[position].position;
+    }
     const ArchiveItem& item = items_[position];
     if (item.isEncrypted && password_.empty()) return Fail(DecodeResult::PasswordRequired, L"a password is needed");
     if (!pass_ || position < pass_->Next()) {
         EndPass();
         std::vector<bool> decoded(items_.size());
         for (std::size_t i = 0; i < items_.size(); ++i) {
-            decoded[i] = !items_[i].isDirectory && !(items_[i].isEncrypted && password_.empty());
+            decoded[i] = !items_[i].isDirectory && !sources_[i].isLink && !(items_[i].isEncrypted && password_.empty());
         }
         try {
             pass_ = std::make_unique<Rar::ReadAheadPass>(archivePath_, password_, std::move(decoded), position);
@@ -296,6 +316,49 @@ DecodeResult RarDecoder::ExtractToMemory(std::uint32_t position, std::vector<std
 
 DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring& target,
                                       const ByteProgressCallback& progress) {
+    // A link whose source was written by this decoder is copied from that file, so extracting everything stays one
+    // pass; should the file have changed since, the source is decoded again.
+    const DataSource& source = sources_[position];
+    if (source.isLink && source.position) {
+        auto found = written_.find(*source.position);
+        if (found != written_.end()) {
+            const WrittenFile copy = found->second;
+            bool stale = false;
+            DecodeResult result = WriteEntryFile(position, target, progress,
+                                                 [&](const DataSink& sink) { return CopyWritten(copy, sink, stale); });
+            if (!stale) return result;
+            written_.erase(*source.position);
+        }
+    }
+    return WriteEntryFile(position, target, progress, [&](const DataSink& sink) { return Decode(position, sink); });
+}
+
+DecodeResult RarDecoder::CopyWritten(const WrittenFile& file, const DataSink& sink, bool& stale) {
+    Platform::InputFile input;
+    std::uint64_t size = 0;
+    if (!input.Open(file.path) || !input.Size(size) || size != file.size) {
+        stale = true;
+        return Fail(DecodeResult::IoError, L"cannot read " + file.path);
+    }
+    std::vector<std::uint8_t> piece(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyPiece)));
+    std::uint32_t crc = 0;
+    for (std::uint64_t offset = 0; offset < size;) {
+        std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, piece.size()));
+        if (!input.ReadExactAt(offset, piece.data(), length)) {
+            stale = true;
+            return Fail(DecodeResult::IoError, L"cannot read " + file.path);
+        }
+        crc = Crc32(piece.data(), length, crc);
+        if (!sink(piece.data(), length)) return Fail(DecodeResult::IoError, L"cannot store the data");
+        offset += length;
+    }
+    stale = crc != file.crc;
+    return stale ? Fail(DecodeResult::IoError, L"changed on disk: " + file.path) : DecodeResult::Ok;
+}
+
+DecodeResult RarDecoder::WriteEntryFile(std::uint32_t position, const std::wstring& target,
+                                        const ByteProgressCallback& progress,
+                                        const std::function<DecodeResult(const DataSink&)>& produce) {
     // A new name is written in place: a failure removes the file, which nobody else had. A name already taken is
     // written beside it and renamed over it only once complete and checked, so the old file survives a failure.
     Platform::OutputFile file;
@@ -311,10 +374,14 @@ DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring
         return Fail(DecodeResult::IoError, L"cannot create " + written);
     }
     const std::uint64_t size = items_[position].size;
+    // Entries that links name keep a CRC of what was written, to tell later whether the file is still theirs.
+    const bool named = linkSources_[position];
+    std::uint32_t crc = 0;
     std::uint64_t done = 0;
     bool cancelled = false;
-    DecodeResult result = Decode(position, [&](const std::uint8_t* data, std::size_t length) {
+    DecodeResult result = produce([&](const std::uint8_t* data, std::size_t length) {
         if (!file.Write(data, length)) return false;
+        if (named) crc = Crc32(data, length, crc);
         done += length;
         cancelled = progress && !progress(std::min(done, size), size);
         return !cancelled;
@@ -327,7 +394,11 @@ DecodeResult RarDecoder::StreamToFile(std::uint32_t position, const std::wstring
     if (result == DecodeResult::Ok && (!closed || (!inPlace && !Platform::RenamePath(written, target, true)))) {
         result = Fail(DecodeResult::IoError, L"cannot write " + target);
     }
-    if (result != DecodeResult::Ok) Platform::RemoveFile(written);
+    if (result != DecodeResult::Ok) {
+        Platform::RemoveFile(written);
+        return result;
+    }
+    if (named) written_[position] = {target, done, crc};
     return result;
 }
 
@@ -370,7 +441,12 @@ DecodeResult RarDecoder::ExtractAll(const std::wstring& folder) {
                 firstError = lastError_;
             }
             // Without a pass the archive cannot be read on (a missing volume, broken headers).
-            if (result != DecodeResult::Ok && !pass_ && result != DecodeResult::PasswordRequired) break;
+            // Without a pass the archive cannot be read on (a missing volume, broken headers); a link that names
+            // no earlier file fails alone.
+            if (result != DecodeResult::Ok && !pass_ && result != DecodeResult::PasswordRequired &&
+                !sources_[i].isLink) {
+                break;
+            }
         }
         if (callback_ && !callback_(item.path, i + 1, items_.size())) return DecodeResult::Cancelled;
     }
@@ -430,9 +506,15 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
                                                   std::vector<ItemTestResult>& results) {
     results.clear();
     if (!open_) return DecodeResult::InvalidArchive;
+    // A hard link or file copy is tested by testing the entry it names.
     std::vector<std::uint32_t> order;
     for (std::uint32_t position : positions) {
-        if (position < items_.size()) order.push_back(position);
+        if (position >= items_.size()) continue;
+        if (!sources_[position].isLink) {
+            order.push_back(position);
+        } else if (sources_[position].position) {
+            order.push_back(*sources_[position].position);
+        }
     }
     std::sort(order.begin(), order.end());
     order.erase(std::unique(order.begin(), order.end()), order.end());
@@ -479,8 +561,26 @@ std::optional<DecodeResult> RarDecoder::TestItems(const std::vector<std::uint32_
         tested.emplace(position, std::move(result));
     }
     for (std::uint32_t position : positions) {
-        auto found = tested.find(position);
-        if (found != tested.end()) results.push_back(found->second);
+        if (position >= items_.size()) continue;
+        const DataSource& source = sources_[position];
+        if (!source.isLink) {
+            auto found = tested.find(position);
+            if (found != tested.end()) results.push_back(found->second);
+            continue;
+        }
+        ItemTestResult result;
+        if (source.position) {
+            auto found = tested.find(*source.position);
+            if (found == tested.end()) continue;  // cancelled before it
+            result = found->second;
+        } else {
+            if (runResult == DecodeResult::Cancelled) continue;
+            result.error = Fail(DecodeResult::DecompressFailed, UnresolvedLinkText(source));
+        }
+        result.index = items_[position].index;
+        result.path = items_[position].path;
+        result.expectedCrc = items_[position].crc;
+        results.push_back(std::move(result));
     }
     return runResult;
 }

@@ -1,8 +1,9 @@
 // RAR 4 and RAR 5 archives through the UnRAR library: stored and compressed, solid, encrypted data and encrypted
 // headers, volume sets opened from their first volume, comments, times, attributes, CRC-32 and BLAKE2 checks.
 // The library only decodes: every byte is written here, through the same safe-path and replace-by-rename rules
-// as the other decoders. Links (symbolic, hard, junctions) are never created nor followed: a link entry becomes
-// a small file holding the link's target text, as the library adapter writes them for the other formats.
+// as the other decoders. Links are never created nor followed: a symbolic link or junction becomes a small file
+// holding the link's target text, as the library adapter writes them for the other formats; a hard link or a file
+// copy becomes a copy of the earlier entry it names (one that names no earlier file fails alone).
 //
 // Extraction moves through the archive in one direction: entries asked for in list order are decoded in one
 // pass (a solid archive is read once, not once per entry); asking for an earlier entry starts a new pass. A pass
@@ -12,12 +13,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/archive_decoder.h"
+#include "archive/hard_links.h"
 
 namespace Arkova {
 
@@ -81,6 +84,19 @@ private:
     DecodeResult TestEntry(Rar::Archive& archive, std::uint32_t& next, std::uint32_t position, const DataSink& sink);
     DecodeResult StreamToFile(std::uint32_t position, const std::wstring& target,
                               const ByteProgressCallback& progress = {});
+    // Writes what `produce` hands its sink to the target, beside it when the name is taken.
+    DecodeResult WriteEntryFile(std::uint32_t position, const std::wstring& target,
+                                const ByteProgressCallback& progress,
+                                const std::function<DecodeResult(const DataSink&)>& produce);
+    // A file this decoder wrote for an entry that links name, so that the links are copied from it rather than
+    // decoded again (in a solid archive, another pass from the start).
+    struct WrittenFile {
+        std::wstring path;
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;
+    };
+    // Hands the written file to the sink; `stale` when it is no longer what was written (nothing can be trusted).
+    DecodeResult CopyWritten(const WrittenFile& file, const DataSink& sink, bool& stale);
     DecodeResult LibraryFailure(int code, const std::wstring& missingVolume, bool opening);
     DecodeResult Fail(DecodeResult result, std::wstring why);
     void EndPass();
@@ -90,7 +106,10 @@ private:
     int lastCode_ = 0;  // the library's answer to the last entry decoded
 
     std::vector<ArchiveItem> items_;
-    std::vector<Link> links_;  // parallel to items_
+    std::vector<Link> links_;          // parallel to items_
+    std::vector<DataSource> sources_;  // parallel to items_: hard links and file copies read an earlier entry
+    std::vector<bool> linkSources_;    // parallel to items_: entries that links name
+    std::map<std::uint32_t, WrittenFile> written_;
     std::wstring archivePath_;
     std::wstring password_;
     std::wstring comment_;

@@ -262,6 +262,19 @@ ReaderItem ArchiveReader::ReadItem(std::uint32_t index) {
     item.method = get(kPidMethod).Rendered().value_or(L"");
     item.comment = get(kPidComment).Rendered().value_or(L"");
     item.hostOs = get(kPidHostOs).Rendered().value_or(L"");
+    // A link that carries data (a tar hard link with a size) is an ordinary entry.
+    if (!item.isDirectory && item.size == 0) {
+        for (PropId id : {kPidHardLink, kPidCopyLink}) {
+            std::optional<std::wstring> target = get(id).Text();
+            if (target && !target->empty()) {
+                item.linkTarget = std::move(target);
+#ifndef _WIN32
+                if (HasCodePageNames(*format_)) item.linkTargetBytes = ByteCharacters(*item.linkTarget);
+#endif
+                break;
+            }
+        }
+    }
     return item;
 }
 
@@ -351,6 +364,7 @@ std::vector<TestSink::Outcome> ArchiveReader::TestItems(const std::vector<std::u
     }
     // The library wants its indices in ascending order.
     std::sort(tested.begin(), tested.end());
+    tested.erase(std::unique(tested.begin(), tested.end()), tested.end());
     TestSink sink(starting, std::move(needsCrc));
     lastTestOutcomes_.clear();
     if (!tested.empty()) {

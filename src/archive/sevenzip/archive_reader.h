@@ -34,6 +34,9 @@ struct ReaderItem {
     std::wstring method;
     std::wstring comment;
     std::wstring hostOs;
+    // For a hard link or file copy that stores no data of its own: the path of the entry whose data it has.
+    std::optional<std::wstring> linkTarget;
+    std::optional<std::string> linkTargetBytes;  // as nameBytes, for the link's target
 };
 
 struct OpenOptions {

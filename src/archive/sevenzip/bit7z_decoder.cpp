@@ -8,6 +8,7 @@
 
 #include "archive/archive_text.h"
 #include "archive/browser_path.h"
+#include "archive/entry_path.h"
 #include "archive/file_output.h"
 #include "archive/sevenzip/archive_reader.h"
 #include "archive/sevenzip/error.h"
@@ -74,8 +75,14 @@ void Bit7zDecoder::Close() {
     reader_.reset();
     library_.reset();
     items_.clear();
+    sources_.clear();
     archivePath_.clear();
     hasEncryptedItems_ = false;
+}
+
+std::optional<std::uint32_t> Bit7zDecoder::DataPosition(std::uint32_t position) const {
+    if (position >= sources_.size() || !sources_[position].isLink) return position;
+    return sources_[position].position;
 }
 
 DecodeResult Bit7zDecoder::Open(const std::wstring& path) {
@@ -115,7 +122,13 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
 
     items_.clear();
     items_.reserve(reader_->Items().size());
+    std::vector<std::optional<std::wstring>> linkTargets;
+    linkTargets.reserve(reader_->Items().size());
     for (const SevenZip::ReaderItem& source : reader_->Items()) {
+        linkTargets.push_back(source.linkTarget
+                                  ? std::optional(ItemName(*source.linkTarget,
+                                                           source.linkTargetBytes ? &*source.linkTargetBytes : nullptr))
+                                  : std::nullopt);
         ArchiveItem item;
         item.path = ItemName(source.path, source.nameBytes ? &*source.nameBytes : nullptr);
         item.size = source.size;
@@ -134,6 +147,7 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
         items_.push_back(std::move(item));
     }
     if (Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) TakeZipNamesFromDirectory(path, nameCodePage);
+    sources_ = ResolveHardLinks(items_, linkTargets);
     InstallProgressHook();
     return DecodeResult::Ok;
 }
@@ -202,9 +216,13 @@ void Bit7zDecoder::SetProgressCallback(ItemProgressCallback callback) {
 DecodeResult Bit7zDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
     lastError_.clear();
     if (!reader_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    std::optional<std::uint32_t> dataPosition = DataPosition(position);
+    if (!dataPosition) {
+        return Failure(DecodeResult::DecompressFailed, Platform::WideToUtf8(UnresolvedLinkText(sources_[position])));
+    }
     try {
         std::vector<std::uint8_t> data;
-        reader_->ExtractToBuffer(items_[position].index, data);
+        reader_->ExtractToBuffer(items_[*dataPosition].index, data);
         buffer = std::move(data);
         return DecodeResult::Ok;
     } catch (const SevenZip::Error& error) {
@@ -239,10 +257,14 @@ std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint3
     if (!reader_) return DecodeResult::InvalidArchive;
     std::vector<std::uint32_t> indices;
     std::unordered_map<std::uint32_t, std::uint32_t> positionOf;
+    // A hard link is tested by testing its source, once however many links share it.
     for (std::uint32_t position : positions) {
         if (position >= items_.size()) continue;
-        indices.push_back(items_[position].index);
-        positionOf[items_[position].index] = position;
+        std::optional<std::uint32_t> dataPosition = DataPosition(position);
+        if (!dataPosition) continue;
+        if (positionOf.emplace(items_[*dataPosition].index, position).second) {
+            indices.push_back(items_[*dataPosition].index);
+        }
     }
     std::vector<SevenZip::TestSink::Outcome> outcomes;
     DecodeResult runResult = DecodeResult::Ok;
@@ -266,16 +288,24 @@ std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint3
         result.index = item.index;
         result.path = item.path;
         result.expectedCrc = item.crc;
-        const SevenZip::TestSink::Outcome* outcome = item.index < outcomes.size() ? &outcomes[item.index] : nullptr;
+        std::optional<std::uint32_t> dataPosition = DataPosition(position);
+        if (!dataPosition) {
+            if (runResult == DecodeResult::Cancelled) break;
+            result.error = DecodeResult::DecompressFailed;
+            results.push_back(std::move(result));
+            continue;
+        }
+        const ArchiveItem& data = items_[*dataPosition];
+        const SevenZip::TestSink::Outcome* outcome = data.index < outcomes.size() ? &outcomes[data.index] : nullptr;
         if (runResult == DecodeResult::Cancelled && (outcome == nullptr || !outcome->delivered)) break;
         if (outcome == nullptr || !outcome->delivered) {
-            if (item.isEncrypted && password_.empty()) {
+            if (data.isEncrypted && password_.empty()) {
                 result.error = DecodeResult::PasswordRequired;
             } else {
                 result.error = runResult != DecodeResult::Ok ? runResult : DecodeResult::DecompressFailed;
             }
         } else if (outcome->result != SevenZip::kResultOk) {
-            SevenZip::ErrorKind kind = reader_->KindOfResult(item.index, outcome->result);
+            SevenZip::ErrorKind kind = reader_->KindOfResult(data.index, outcome->result);
             result.error = kind == SevenZip::ErrorKind::CrcError ? DecodeResult::CrcMismatch : ExtractResult(kind);
         } else {
             result.actualCrc = outcome->crcComputed ? outcome->crc : item.crc;
@@ -290,22 +320,39 @@ std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint3
 DecodeResult Bit7zDecoder::ExtractAll(const std::wstring& folder) {
     lastError_.clear();
     if (!reader_) return DecodeResult::InvalidArchive;
+    DecodeResult result = DecodeResult::Ok;
     try {
         std::vector<SevenZip::FolderEntry> entries(reader_->Items().size());
         for (const ArchiveItem& item : items_) {
             if (item.index < entries.size()) entries[item.index] = {item.path, item.isDirectory, item.modifiedTime};
         }
         reader_->ExtractAll(folder, entries);
-        return DecodeResult::Ok;
     } catch (const SevenZip::Error& error) {
-        return Failure(ExtractResult(error.Kind()), error.what());
+        result = Failure(ExtractResult(error.Kind()), error.what());
     } catch (const std::bad_alloc&) {
-        return Failure(DecodeResult::InternalError, "out of memory");
+        result = Failure(DecodeResult::InternalError, "out of memory");
     } catch (const std::exception& error) {
-        return Failure(DecodeResult::InternalError, error.what());
+        result = Failure(DecodeResult::InternalError, error.what());
     } catch (...) {
-        return Failure(DecodeResult::InternalError, "unknown failure");
+        result = Failure(DecodeResult::InternalError, "unknown failure");
     }
+    if (result == DecodeResult::Cancelled) return result;
+    // The library wrote each hard link as its own empty data: it gets its source's.
+    std::wstring firstError = lastError_;
+    for (std::uint32_t position = 0; position < items_.size(); ++position) {
+        if (!sources_[position].isLink) continue;
+        std::wstring target;
+        if (!SafeOutputPath(folder, items_[position].path, target)) continue;  // refused by the pass already
+        DecodeResult linked = ExtractToFile(position, target);
+        // Not the empty file the pass left: a link that could not be given its data is missing, and reported.
+        if (linked != DecodeResult::Ok) Platform::RemoveFile(target);
+        if (linked != DecodeResult::Ok && result == DecodeResult::Ok) {
+            result = linked;
+            firstError = lastError_;
+        }
+    }
+    lastError_ = firstError;
+    return result;
 }
 
 }  // namespace Arkova

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/archive_decoder.h"
+#include "archive/hard_links.h"
 
 namespace Arkova {
 
@@ -38,6 +39,7 @@ public:
     // (the library has no decoder for the method, as for RAR in Debian's builds), DecompressFailed (damaged data,
     // CRC mismatch), Cancelled, InternalError.
     DecodeResult ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) override;
+    // A hard link gives its source's data; one whose source is not stored before it fails (DecompressFailed).
     // Extracts to memory, then writes beside the target and renames into place; restores the modification time.
     DecodeResult ExtractToFile(std::uint32_t position, const std::wstring& target) override;
     // One pass of the library over every item; each path is confined to the folder (UnsafePath for those refused,
@@ -73,10 +75,13 @@ private:
     void InstallProgressHook();
     std::wstring ItemName(const std::wstring& libraryText, const std::string* nameBytes) const;
     DecodeResult Failure(DecodeResult result, const std::string& why);
+    // The position whose data the entry has: its own, or a hard link's source; none for a link without one.
+    std::optional<std::uint32_t> DataPosition(std::uint32_t position) const;
 
     std::shared_ptr<SevenZip::Library> library_;
     std::unique_ptr<SevenZip::ArchiveReader> reader_;
     std::vector<ArchiveItem> items_;
+    std::vector<DataSource> sources_;  // parallel to items_: hard links read their data from an earlier entry
     std::wstring archivePath_;
     std::wstring libraryPath_;
     Detection detection_;

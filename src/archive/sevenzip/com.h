@@ -236,6 +236,8 @@ enum ItemProperty : PropId {
     kPidMethod = 22,
     kPidHostOs = 23,
     kPidComment = 28,
+    kPidHardLink = 90,  // the path of the entry whose data a hard link shares (tar, RAR 5)
+    kPidCopyLink = 95,  // the same for a RAR 5 file copy
 };
 
 // Archive properties (GetArchiveProperty): what the handler found wrong while opening.

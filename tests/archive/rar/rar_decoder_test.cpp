@@ -331,6 +331,55 @@ TEST(RarArchiveTest, LinksBecomeFilesHoldingTheirTarget) {
     EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "../../outside");
 }
 
+// A hard link and a file copy store only the path of an earlier entry; they once came out empty or holding that
+// path. Each must give the entry's data, alone or with everything, in a solid archive too; extracting everything
+// copies the file already written, and decodes again should that file have changed meanwhile.
+class RarCopyLinkTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(RarCopyLinkTest, HardLinksAndFileCopiesGiveTheirSourcesData) {
+    ARKOVA_REQUIRE_FIXTURE(path, GetParam());
+    const std::map<std::wstring, std::string> expected = {{L"rarlinks/data.txt", "shared data\n"},
+                                                          {L"rarlinks/link.txt", "shared data\n"},
+                                                          {L"rarlinks/copy-a.txt", "same bytes\n"},
+                                                          {L"rarlinks/copy-b.txt", "same bytes\n"},
+                                                          {L"rarlinks/plain.txt", "plain\n"}};
+    for (const wchar_t* link : {L"rarlinks/link.txt", L"rarlinks/copy-b.txt"}) {
+        RarDecoder decoder;
+        ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+        ASSERT_NE(Find(decoder, link), nullptr);
+        EXPECT_EQ(Find(decoder, link)->size, expected.at(link).size());
+        std::vector<std::uint8_t> data;
+        ASSERT_EQ(decoder.ExtractToMemory(PositionOf(decoder, link), data), DecodeResult::Ok);
+        EXPECT_EQ(std::string(data.begin(), data.end()), expected.at(link));
+        std::vector<ItemTestResult> results;
+        ASSERT_EQ(decoder.TestItems({PositionOf(decoder, link)}, {}, results), DecodeResult::Ok);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_TRUE(results[0].ok);
+        EXPECT_EQ(Slashed(results[0].path), link);
+    }
+
+    RarDecoder decoder;
+    ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
+    ScratchFolder folder;
+    ASSERT_EQ(decoder.ExtractAll(folder / L"all"), DecodeResult::Ok) << Platform::WideToUtf8(decoder.LastErrorText());
+    for (const auto& [name, text] : expected) EXPECT_EQ(ReadText(folder / (L"all/" + name)), text);
+
+    // Entry by entry, as the jobs extract, with the sources' files changed before their links come.
+    ArchiveContext context;
+    ASSERT_EQ(context.OpenArchive(path), DecodeResult::Ok);
+    for (std::uint32_t i = 0; i < context.Items().size(); ++i) {
+        const ArchiveItem& item = context.Items()[i];
+        if (item.isDirectory) continue;
+        std::wstring target = folder / (L"one/" + Slashed(item.path));
+        ASSERT_EQ(context.ExtractItemToFile(i, target), DecodeResult::Ok) << Platform::WideToUtf8(item.path);
+        if (Slashed(item.path) == L"rarlinks/data.txt") Testing::WriteText(target, "changed since\n");
+    }
+    EXPECT_EQ(ReadText(folder / L"one/rarlinks/link.txt"), "shared data\n");
+    EXPECT_EQ(ReadText(folder / L"one/rarlinks/copy-b.txt"), "same bytes\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Archives, RarCopyLinkTest, ::testing::Values(L"rarlinks.rar", L"rarlinks-solid.rar"));
+
 TEST(RarArchiveTest, TheSignatureOrTheNameChoosesTheRarDecoder) {
     ARKOVA_REQUIRE_FIXTURE(rar, L"tree.rar");
     ARKOVA_REQUIRE_FIXTURE(zipNamedRar, L"zip-named.rar");

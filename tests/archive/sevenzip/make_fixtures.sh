@@ -25,8 +25,30 @@ a -t7z -pSecret -mhe=on ../encrypted-headers.7z tree
 a -tzip -pSecret ../encrypted.zip tree
 a -tzip -pSecret -mem=AES256 ../encrypted-aes.zip tree
 a -tzip -mm=BZip2 ../bzip2-method.zip tree
+# Plain entries beside encrypted ones.
+mkdir -p partly
+printf 'plain one\n' > partly/plain.txt
+printf 'secret\n' > partly/secret.txt
+printf 'plain two\n' > partly/z-plain.txt
+a -tzip ../partly-encrypted.zip partly/plain.txt
+a -tzip -pSecret ../partly-encrypted.zip partly/secret.txt
+a -tzip ../partly-encrypted.zip partly/z-plain.txt
 a -twim ../tree.wim tree
 tar --format=gnu -cf ../tree.tar tree
+# Hard links: two names of one file's data, after it; then the same links with the file deleted and appended again
+# (a link to nothing before it), and a link to itself.
+mkdir -p hardlinks
+printf 'shared data\n' > hardlinks/data.txt
+ln hardlinks/data.txt hardlinks/link.txt
+ln hardlinks/data.txt hardlinks/second.txt
+printf 'other\n' > hardlinks/other.txt
+find hardlinks -exec touch -h -d '@1650000000' {} +
+tar --format=gnu -cf ../hardlinks.tar hardlinks/data.txt hardlinks/link.txt hardlinks/other.txt hardlinks/second.txt
+cp ../hardlinks.tar ../broken-links.tar
+tar --delete -f ../broken-links.tar hardlinks/data.txt
+tar --format=gnu -rf ../broken-links.tar hardlinks/data.txt
+tar --format=gnu -cf ../self-link.tar hardlinks/other.txt hardlinks/data.txt hardlinks/data.txt
+tar --delete --occurrence=1 -f ../self-link.tar hardlinks/data.txt
 gzip -c -9 single.txt > ../single.txt.gz
 bzip2 -c single.txt > ../single.txt.bz2
 xz -c single.txt > ../single.txt.xz
@@ -78,6 +100,16 @@ if command -v rar >/dev/null; then
   ln -s /etc/passwd links/absolute
   find links -exec touch -h -d '@1650000000' {} +
   r -ol ../links.rar links
+  # A hard link (-oh) and a file stored as a reference to an identical one (-oi), also in a solid archive.
+  mkdir -p rarlinks
+  printf 'shared data\n' > rarlinks/data.txt
+  ln rarlinks/data.txt rarlinks/link.txt
+  printf 'same bytes\n' > rarlinks/copy-a.txt
+  cp rarlinks/copy-a.txt rarlinks/copy-b.txt
+  printf 'plain\n' > rarlinks/plain.txt
+  find rarlinks -exec touch -h -d '@1650000000' {} +
+  r -oh -oi:1 ../rarlinks.rar rarlinks
+  r -oh -oi:1 -s ../rarlinks-solid.rar rarlinks
   rm -f comment.txt
 fi
 
