@@ -134,4 +134,8 @@ void ConsoleFrontEnd::ShowFailures(const std::vector<EntryFailure>& failures) {
         console_.Err(L"arkova-cli: " + failure.path + L": " + FailureText(failure) + L"\n");
 }
 
+void ConsoleFrontEnd::ShowWarnings(const std::vector<std::wstring>& warnings) {
+    for (const std::wstring& warning : warnings) console_.Err(L"arkova-cli: warning: " + warning + L"\n");
+}
+
 }  // namespace Arkova::Cli

@@ -21,6 +21,8 @@ public:
     void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override;
     void ShowTestReport(const TestReport& report) override;
     void ShowFailures(const std::vector<EntryFailure>& failures) override;
+    // One "arkova-cli: warning: " line each, also with -q: they are part of the result.
+    void ShowWarnings(const std::vector<std::wstring>& warnings) override;
     // The portable merge; Ctrl+C during it stops it cleanly, so the staging folder is still removed.
     CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination) override;
 

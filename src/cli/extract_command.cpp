@@ -85,7 +85,6 @@ int RunExtract(const Options& options, Console& console) {
     }
     if (!ok && noPassword && !outcome.withoutPassword) return kExitSomeFailed;
     Report(outcome, destination, frontEnd, console);
-    ReportWarnings(session, console);
     bool unaskedSkips = frontEnd.SkippedUnasked() && !outcome.skipped.empty();
     return ok && !outcome.cancelled && !unaskedSkips ? kExitOk : kExitSomeFailed;
 }

@@ -29,10 +29,4 @@ bool OpenForCommand(const Options& options, ArchiveSession& session, JobFrontEnd
     return true;
 }
 
-void ReportWarnings(const ArchiveSession& session, Console& console) {
-    const IArchiveDecoder* decoder = session.context.Decoder();
-    if (decoder == nullptr) return;
-    for (const std::wstring& warning : decoder->Warnings()) console.Err(L"arkova-cli: warning: " + warning + L"\n");
-}
-
 }  // namespace Arkova::Cli

@@ -15,8 +15,4 @@ namespace Arkova::Cli {
 // returns false.
 bool OpenForCommand(const Options& options, ArchiveSession& session, JobFrontEnd& frontEnd, Console& console);
 
-// Prints what the decoder found odd in data it still delivered (trailing bytes after a compressed stream), one
-// "warning:" line each.
-void ReportWarnings(const ArchiveSession& session, Console& console);
-
 }  // namespace Arkova::Cli

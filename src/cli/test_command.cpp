@@ -22,7 +22,6 @@ int RunTest(const Options& options, Console& console) {
         console.Err(L"arkova-cli: the test was cancelled\n");
         return kExitSomeFailed;
     }
-    ReportWarnings(session, console);
     for (const ItemTestResult& result : report.results) {
         if (!result.ok) {
             console.Err(L"arkova-cli: " + result.path + L": " + DescribeFailure(session.context, result.error) + L"\n");

@@ -30,7 +30,9 @@ bool TestArchive(ArchiveSession& session, JobFrontEnd& frontEnd, TestReport* sho
     });
     dialog->Close();
     if (cancelled) return false;
+    report.warnings = session.context.Decoder()->Warnings();
     frontEnd.ShowTestReport(report);
+    if (!report.warnings.empty()) frontEnd.ShowWarnings(report.warnings);
     if (shownReport != nullptr) *shownReport = std::move(report);
     return true;
 }

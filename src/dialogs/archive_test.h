@@ -1,5 +1,6 @@
 // The test command: every file entry of the open archive is decompressed in memory and checked against its CRC,
-// with progress in the progress window, and the report is shown at the end. It never asks for a password.
+// with progress in the progress window, and the report is shown at the end, followed by the decoder's warnings when
+// it has any (they fail no entry). It never asks for a password.
 #pragma once
 
 #include "archive/archive_session.h"

@@ -177,19 +177,33 @@ void ExtractionJob::StampFolders(const std::vector<FolderJob>& folders) {
     }
 }
 
+void ExtractionJob::CollectWarnings() {
+    const IArchiveDecoder* decoder = session_.context.Decoder();
+    outcome_.warnings = decoder != nullptr ? decoder->Warnings() : std::vector<std::wstring>();
+}
+
+void ExtractionJob::ReportWarnings() {
+    CollectWarnings();
+    if (!outcome_.warnings.empty()) frontEnd_.ShowWarnings(outcome_.warnings);
+}
+
 void ExtractionJob::FinishJob(ExtractProgressDialog& dialog, bool detach) {
     dialog.SetItemProgress(100);
     dialog.SetOverallProgress(100);
     dialog.Finish();
-    if (!outcome_.failures.empty()) {
-        if (dialog.IsOpen()) {
-            dialog.SetStatusText(std::wstring(kStatusExtractDone) + L" (실패 " +
-                                 std::to_wstring(outcome_.failures.size()) + L"개)");
+    CollectWarnings();
+    if (dialog.IsOpen()) {
+        std::wstring counts;
+        if (!outcome_.failures.empty()) counts = L"실패 " + std::to_wstring(outcome_.failures.size()) + L"개";
+        if (!outcome_.warnings.empty()) {
+            counts += (counts.empty() ? L"경고 " : L", 경고 ") + std::to_wstring(outcome_.warnings.size()) + L"개";
         }
-        frontEnd_.ShowFailures(outcome_.failures);
-    } else if (dialog.IsOpen()) {
-        dialog.SetStatusText(kStatusExtractDone);
+        dialog.SetStatusText(counts.empty() ? std::wstring(kStatusExtractDone)
+                                            : std::wstring(kStatusExtractDone) + L" (" + counts + L")");
     }
+    // Failures first: they are what the user must act on.
+    if (!outcome_.failures.empty()) frontEnd_.ShowFailures(outcome_.failures);
+    if (!outcome_.warnings.empty()) frontEnd_.ShowWarnings(outcome_.warnings);
     // A finished window stays until the user closes it; after a drag-out it stays on its own and the job ends.
     if (!dialog.IsOpen()) return;
     if (detach || detachWhenFinished_) {
@@ -220,7 +234,7 @@ bool ExtractionJob::ExtractArchiveSequential(const ArchiveExtractRequest& reques
     CreateFolders(folders);
     if (fileCount == 0) {
         StampFolders(folders);
-        if (outcome_.failures.empty()) {
+        if (outcome_.failures.empty() && session_.context.Decoder()->Warnings().empty()) {
             dialog->Close();
             return true;
         }

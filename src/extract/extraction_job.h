@@ -63,6 +63,8 @@ struct JobOutcome {
     std::uint64_t filesWritten = 0;
     std::vector<std::wstring> skipped;  // existing files left alone
     std::vector<EntryFailure> failures;
+    // What the decoder found odd in data it still delivered, as shown to the user; they fail nothing.
+    std::vector<std::wstring> warnings;
     bool cancelled = false;
     bool usedParallelEngine = false;
     // No password was given for an archive with plain entries too: those were extracted, and every encrypted one
@@ -128,6 +130,10 @@ private:
     // The end of a job that ran to completion: bars to 100, the completion options, the failure list, then the wait
     // for the user to close the window, or with `detach` the window left on its own.
     void FinishJob(ExtractProgressDialog& dialog, bool detach);
+    // The decoder's warnings since the archive was opened, into the outcome; ReportWarnings also shows them once
+    // (nothing when there are none).
+    void CollectWarnings();
+    void ReportWarnings();
     // The engine's failure, recorded and shown as "추출 실패: " and its text.
     void ReportEngineFailure(EntryFailure failure);
     // The entries the engine failed alone, named as the item list names them.

@@ -191,6 +191,7 @@ bool ExtractionJob::ExtractArchiveParallel(const std::wstring& destination, Fast
         } else if (!delivered && !cancelled) {
             ReportEngineFailure({session_.archivePath, run.reason, run.detail, DecodeResult::Ok});
         }
+        if (delivered) ReportWarnings();
         if (dialog->IsOpen()) dialog->Close();
         return result && entryFailures.empty();
     }

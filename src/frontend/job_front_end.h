@@ -1,7 +1,7 @@
 // Everything a job, the password prompt and the archive test need from the person in front of the program: the
-// progress window, the overwrite and password questions, messages, the test report, the failure list, and the
-// copy of a finished parallel extraction into its destination. The Win32 windows, the console and the tests'
-// scripted double implement it. User-interface thread only.
+// progress window, the overwrite and password questions, messages, the test report, the failure list, the
+// decoder's warnings, and the copy of a finished parallel extraction into its destination. The Win32 windows, the
+// console and the tests' scripted double implement it. User-interface thread only.
 #pragma once
 
 #include <memory>
@@ -30,6 +30,10 @@ public:
     virtual void ShowTestReport(const TestReport& report) = 0;
     // The entries a job could not extract, shown once at its end.
     virtual void ShowFailures(const std::vector<EntryFailure>& failures) = 0;
+    // What the decoder found odd in data it still delivered (trailing bytes after a compressed stream, say), in its
+    // own English words, each once: shown once at the end of an extraction or a test, after its failures and
+    // report. Never called with an empty list. A warning is not a failure: the job still succeeded.
+    virtual void ShowWarnings(const std::vector<std::wstring>& warnings) = 0;
     // Moves or copies the contents of `source` into `destination` (created when missing), merging with folders
     // that exist there and asking about existing files through AskOverwrite. MergeFolderContents (extract/) is the
     // portable implementation.

@@ -11,6 +11,7 @@ namespace Arkova {
 struct TestReport {
     std::vector<ItemTestResult> results;  // in the order they were tested
     std::wstring archiveName;
+    std::vector<std::wstring> warnings;  // the decoder's, as ShowWarnings got them; a warning fails no entry
 };
 
 }  // namespace Arkova

@@ -11,6 +11,7 @@ inline constexpr wchar_t kCaptionNotice[] = L"알림";
 inline constexpr wchar_t kCaptionError[] = L"오류";
 inline constexpr wchar_t kCaptionSuccess[] = L"성공";
 inline constexpr wchar_t kCaptionTest[] = L"테스트";
+inline constexpr wchar_t kCaptionWarning[] = L"경고";
 
 // Progress window titles.
 inline constexpr wchar_t kTitleExtract[] = L"압축 풀기";

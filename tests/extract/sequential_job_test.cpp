@@ -3,7 +3,10 @@
 // without costing the user's own files.
 #include <gtest/gtest.h>
 
+#include "dialogs/archive_test.h"
+#include "dialogs/test_report.h"
 #include "extract/extraction_job.h"
+#include "fixtures.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "support/alz_writer.h"
@@ -247,6 +250,36 @@ TEST_F(SequentialJobTest, SelectionRowsBecomeItemsAndAnEmptySelectionIsRefused) 
     EXPECT_TRUE(items[0].isFolder);
     EXPECT_EQ(items[1].fullPath, L"data/c.txt");
     EXPECT_EQ(items[1].itemIndex, 4u);
+}
+
+// Trailing bytes after a good gzip stream: the data is delivered, and the warning reaches the user once at the end
+// of the extraction and of the test, neither of which fails.
+TEST_F(SequentialJobTest, DecoderWarningsReachTheFrontEndOnceAndFailNothing) {
+    ARKOVA_REQUIRE_FIXTURE(single, L"trailing.txt.gz");
+    session_.archivePath = single;
+    ASSERT_EQ(session_.context.OpenArchive(single), DecodeResult::Ok);
+    EXPECT_TRUE(job_.ExtractArchive({destination_, true, false}));
+    EXPECT_EQ(ReadText(Out(L"single.txt")), "alpha\n");
+    EXPECT_TRUE(job_.Outcome().failures.empty());
+    EXPECT_TRUE(frontEnd_.shownFailures.empty());
+    ASSERT_EQ(frontEnd_.shownWarnings.size(), 1u);
+    const std::vector<std::wstring>& warnings = frontEnd_.shownWarnings[0];
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings[0].find(L"ignored"), std::wstring::npos);
+    EXPECT_EQ(job_.Outcome().warnings, warnings);
+    EXPECT_EQ(frontEnd_.progress.statuses.back(), L"압축 해제 완료 (경고 " + std::to_wstring(warnings.size()) + L"개)");
+
+    // A tarball's outer stream is read to its end by the test.
+    ARKOVA_REQUIRE_FIXTURE(tarball, L"trailing.tgz");
+    session_.archivePath = tarball;
+    ASSERT_EQ(session_.context.OpenArchive(tarball), DecodeResult::Ok);
+    frontEnd_.shownWarnings.clear();
+    TestReport report;
+    ASSERT_TRUE(TestArchive(session_, frontEnd_, &report));
+    EXPECT_EQ(FailedCount(report), 0u);
+    ASSERT_EQ(frontEnd_.shownWarnings.size(), 1u) << "the test shows them once too";
+    EXPECT_EQ(report.warnings, frontEnd_.shownWarnings[0]);
+    EXPECT_NE(report.warnings.at(0).find(L"gzip stream is followed by bytes"), std::wstring::npos);
 }
 
 }  // namespace

@@ -110,6 +110,7 @@ public:
     }
     void ShowTestReport(const TestReport& report) override { reports.push_back(report); }
     void ShowFailures(const std::vector<EntryFailure>& failures) override { shownFailures.push_back(failures); }
+    void ShowWarnings(const std::vector<std::wstring>& warnings) override { shownWarnings.push_back(warnings); }
     CopyResult CopyFolderContents(const std::wstring& source, const std::wstring& destination) override {
         return MergeFolderContents(source, destination, *this);
     }
@@ -131,6 +132,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<TestReport> reports;
     std::vector<std::vector<EntryFailure>> shownFailures;
+    std::vector<std::vector<std::wstring>> shownWarnings;
 };
 
 }  // namespace Arkova::Testing

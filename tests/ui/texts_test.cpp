@@ -1,6 +1,7 @@
 // The texts the list, the search box and the status bar show: one wrong threshold or letter is a visible fault.
 #include <gtest/gtest.h>
 
+#include "ui/archive_notes.h"
 #include "ui/list_row.h"
 #include "ui/name_match.h"
 #include "ui/status_texts.h"
@@ -99,6 +100,17 @@ TEST(NameMatchTest, NameOrderIgnoresCase) {
     EXPECT_LT(CompareNamesIgnoringCase(L"a", L"B"), 0);
     EXPECT_LT(CompareNamesIgnoringCase(L"ab", L"ABC"), 0);
     EXPECT_LT(CompareNamesIgnoringCase(L"_", L"A"), 0) << "as _wcsicmp: letters fold to lower case, after '_'";
+}
+
+// The comment is the archive's own text: control characters must not reach the window, line breaks become CR LF.
+TEST(ArchiveNotesTest, NoticeAndNotesNameTheCommentAndTheWarnings) {
+    EXPECT_EQ(ArchiveNoticeText(0, false), L"");
+    EXPECT_EQ(ArchiveNoticeText(2, true), L"경고 2개 · 설명 있음");
+    EXPECT_EQ(ArchiveNotesText(L"first\nsecond\x1b[2J\r\n\r\n", {}), L"first\r\nsecond?[2J");
+    EXPECT_EQ(ArchiveNotesText(L"", {L"bytes were ignored"}), L"[경고]\r\n경고: bytes were ignored");
+    std::vector<std::wstring> seen{L"a"};
+    MergeWarnings(seen, {L"a", L"b"});
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"a", L"b"}));
 }
 
 }  // namespace

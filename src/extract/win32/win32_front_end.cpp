@@ -6,6 +6,8 @@
 #include "dialogs/win32/password_dialog.h"
 #include "dialogs/win32/report_dialogs.h"
 #include "extract/win32/progress_window.h"
+#include "frontend/job_warnings.h"
+#include "frontend/texts.h"
 
 namespace Arkova {
 
@@ -54,6 +56,10 @@ void Win32FrontEnd::ShowTestReport(const TestReport& report) { ShowTestReportDia
 
 void Win32FrontEnd::ShowFailures(const std::vector<EntryFailure>& failures) {
     ShowFailureListDialog(PromptOwner(), failures);
+}
+
+void Win32FrontEnd::ShowWarnings(const std::vector<std::wstring>& warnings) {
+    ShowMessage(WarningsMessageKorean(warnings), kCaptionWarning, MessageIcon::Warning);
 }
 
 CopyResult Win32FrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {

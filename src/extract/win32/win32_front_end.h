@@ -1,6 +1,6 @@
 // The jobs' front end on Windows: the progress window, the overwrite and password dialogs, message boxes with the
-// captions "알림", "오류" and "성공", the test report, the list of entries that failed, and the shell's own copy of
-// a finished parallel extraction into its destination. UI thread only.
+// captions "알림", "오류", "성공" and "경고", the test report, the list of entries that failed, and the shell's own
+// copy of a finished parallel extraction into its destination. UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,8 @@ public:
     void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override;
     void ShowTestReport(const TestReport& report) override;
     void ShowFailures(const std::vector<EntryFailure>& failures) override;
+    // A "경고" message box naming each warning after "경고: ".
+    void ShowWarnings(const std::vector<std::wstring>& warnings) override;
     // SHFileOperationW FO_COPY of source\* into destination, which asks about existing files itself. A copy the
     // shell reports as failed is one failure naming the destination; a copy the user stopped or cut short
     // (an existing file not replaced among them) is Aborted.

@@ -19,6 +19,7 @@
 #include "preview/image_name.h"
 #include "preview/win32/image_decoder_choice.h"
 #include "resource.h"
+#include "ui/archive_notes.h"
 #include "ui/win32/about_box.h"
 #include "wingui/dpi.h"
 
@@ -314,6 +315,8 @@ void MainWindow::ClearArchiveView() {
     for (auto part : {StatusBar::kSelectionPart, StatusBar::kSpacerPart, StatusBar::kArchivePart}) {
         status_.SetText(part, L"");
     }
+    archiveComment_.clear();
+    archiveWarnings_.clear();
 }
 
 bool MainWindow::OpenArchiveFile(const std::wstring& path) {
@@ -329,13 +332,34 @@ bool MainWindow::OpenArchiveFile(const std::wstring& path) {
         return false;
     }
     ClearArchiveView();
+    archiveComment_ = opening->context.Decoder()->ArchiveComment();
+    archiveWarnings_ = opening->context.Decoder()->Warnings();
     session_ = std::move(opening);
     browser_.SetSession(session_.get());
     ShowWelcome(false);
     browser_.Show(session_->context.Items(), session_->archivePath);
     UpdateTitle();
     status_.SetText(StatusBar::kArchivePart, browser_.ArchiveSummary());
+    UpdateArchiveNotice();
     return true;
+}
+
+void MainWindow::UpdateArchiveNotice(const std::vector<std::wstring>& newWarnings) {
+    Ui::MergeWarnings(archiveWarnings_, newWarnings);
+    status_.SetText(StatusBar::kSpacerPart, Ui::ArchiveNoticeText(archiveWarnings_.size(), !archiveComment_.empty()));
+}
+
+void MainWindow::ShowArchiveNotes() {
+    if (archiveWarnings_.empty() && archiveComment_.empty()) return;
+    // A message box grows with its text: a long comment is cut rather than pushed off the screen.
+    constexpr std::size_t kLongest = 3000;
+    std::wstring notes = Ui::ArchiveNotesText(archiveComment_, archiveWarnings_);
+    if (notes.size() > kLongest) notes = notes.substr(0, kLongest) + L"\r\n…";
+    const std::wstring text =
+        Ui::ArchiveNotesSummary(archiveWarnings_.size(), !archiveComment_.empty()) + L"\r\n\r\n" + notes;
+    const std::wstring caption = L"압축 파일 설명 - " + FileNamePart(session_->archivePath);
+    ::MessageBoxW(Handle(), text.c_str(), caption.c_str(),
+                  MB_OK | (archiveWarnings_.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 bool MainWindow::DecoderInUse() {
@@ -424,7 +448,9 @@ void MainWindow::UpdateTitle() {
 
 bool MainWindow::ExtractArchive(const std::wstring& destination) {
     ExtractionJob job(*session_, frontEnd_, ReadJobSettings());
-    return job.ExtractArchive({destination, true, false});
+    const bool done = job.ExtractArchive({destination, true, false});
+    UpdateArchiveNotice(job.Outcome().warnings);
+    return done;
 }
 
 bool MainWindow::OnCommand(int id, int, HWND) {
@@ -442,6 +468,11 @@ bool MainWindow::OnCommand(int id, int, HWND) {
 }
 
 bool MainWindow::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom == IDC_MAIN_STATUS && header.code == static_cast<UINT>(NM_CLICK) &&
+        reinterpret_cast<NMMOUSE&>(header).dwItemSpec == StatusBar::kSpacerPart) {
+        ShowArchiveNotes();
+        return true;
+    }
     if (header.idFrom == IDC_MAIN_PREVIEW && header.code == static_cast<UINT>(NM_DBLCLK)) {
         OnPreviewDoubleClick();
         return true;
@@ -499,6 +530,7 @@ void MainWindow::Extract() {
     } else {
         job.ExtractSelection(browser_.SelectedRows(), destination);
     }
+    UpdateArchiveNotice(job.Outcome().warnings);
     // Encrypted images can be thumbnailed now.
     if (!hadPassword && !session_->archivePassword.empty() && browser_.Model().ShowsThumbnails()) BuildThumbnails();
 }
@@ -553,7 +585,9 @@ void MainWindow::CloseArchive() {
 
 void MainWindow::TestArchive() {
     const bool hadPassword = !session_->archivePassword.empty();
-    Arkova::TestArchive(*session_, frontEnd_);
+    TestReport report;
+    Arkova::TestArchive(*session_, frontEnd_, &report);
+    UpdateArchiveNotice(report.warnings);
     if (!hadPassword && !session_->archivePassword.empty() && browser_.Model().ShowsThumbnails()) BuildThumbnails();
 }
 

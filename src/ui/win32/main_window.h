@@ -135,6 +135,10 @@ private:
     void OnPasswordAccepted();
     void SavePlacement();
     void UpdateTitle();
+    // The status bar's note of the archive's comment and warnings, with the warnings a job has met since.
+    void UpdateArchiveNotice(const std::vector<std::wstring>& newWarnings = {});
+    // A click on that note: the comment and the warnings in a message box.
+    void ShowArchiveNotes();
     std::wstring ImageFolder() const;
 
     Platform::ShellActions& shell_;
@@ -161,6 +165,9 @@ private:
     WinGui::Font searchFont_;
     WinGui::Icon largeIcon_;
     WinGui::Icon smallIcon_;
+
+    std::wstring archiveComment_;
+    std::vector<std::wstring> archiveWarnings_;
 
     Ui::TemporaryFolders temporaries_;
     // Gone once the window is destroyed, so a drop target that keeps the dragged data cannot reach this object.

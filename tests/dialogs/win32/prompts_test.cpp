@@ -214,7 +214,8 @@ void ExpectReportListAndPlaces(ShownDialog& dialog) {
 TEST(TestReportDialog, ShowsASummaryTitleAndARowPerEntry) {
     TestReport passed{{Result(L"a.txt", true, 0x1234ABCD, 0x1234ABCD), Result(L"docs/b.txt", true, 0, 0),
                        Result(L"c.txt", true, 7, 7)},
-                      L"자료.alz"};
+                      L"자료.alz",
+                      {}};
     ShownReport shown;
     {
         DialogAnswerer answerer = ReadReport(shown, IDC_REPORT_SUMMARY, IDC_REPORT_LIST, IDC_REPORT_ICON,
@@ -227,8 +228,8 @@ TEST(TestReportDialog, ShowsASummaryTitleAndARowPerEntry) {
     EXPECT_EQ(shown.rows[1], (std::vector<std::wstring>{L"OK", L"docs/b.txt", L"00000000", L"00000000"}));
     EXPECT_EQ(shown.icon, ::LoadIconW(nullptr, IDI_INFORMATION));
 
-    TestReport damaged{{Result(L"a.txt", true, 1, 1), Result(L"broken.bin", false, 0xDEADBEEF, 0x0BADF00D)},
-                       L"자료.alz"};
+    TestReport damaged{
+        {Result(L"a.txt", true, 1, 1), Result(L"broken.bin", false, 0xDEADBEEF, 0x0BADF00D)}, L"자료.alz", {}};
     {
         DialogAnswerer answerer =
             ReadReport(shown, IDC_REPORT_SUMMARY, IDC_REPORT_LIST, IDC_REPORT_ICON, L"138-report-errors");
