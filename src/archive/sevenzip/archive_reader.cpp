@@ -347,6 +347,9 @@ void ArchiveReader::ExtractToBuffer(std::uint32_t index, std::vector<std::uint8_
         ThrowItemFailures({{index, sink.Result(), ErrorKind::DataError}});
     if (result != kOk) ThrowLibraryFailure(result);
     if (!sink.Delivered()) throw Error(ErrorKind::DataError, "the library did not deliver the item");
+    // After the last item only the tar's end remains: read the compressed stream out, so that bytes after it are
+    // warned of (or a bad checksum reported) on the entry-by-entry path too.
+    if (index + 1 == items_.size()) CheckTarballStream(true);
     buffer = std::move(sink.Data());
 }
 
