@@ -1,5 +1,6 @@
 #include "archive/archive_text.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include "platform/text.h"
@@ -18,8 +19,19 @@ std::string WideToUtf8(std::wstring_view text) { return Platform::WideToUtf8(tex
 
 std::wstring Utf8ToWide(std::string_view bytes) { return NormalizeNfc(Platform::Utf8ToWide(bytes)); }
 
+namespace {
+
+// Characters below U+0300 (none of them combines or decomposes) and precomposed Hangul syllables are their own NFC
+// form; a following jamo that could join a syllable lies outside both ranges. Nearly every name is made of them
+// only, and skips the normaliser.
+bool IsComposedAlready(std::wstring_view text) {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x300 || (c >= 0xAC00 && c <= 0xD7A3); });
+}
+
+}  // namespace
+
 std::wstring NormalizeNfc(std::wstring_view text) {
-    if (text.empty()) return {};
+    if (IsComposedAlready(text)) return std::wstring(text);
     std::wstring normalized = Platform::NormalizeNfc(text);
     return normalized.empty() ? std::wstring(text) : normalized;
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/memory.h"
+
 namespace Arkova::FastZip {
 
 struct EntryStreamer::State {
@@ -32,16 +34,19 @@ EntryStreamer::~EntryStreamer() = default;
 
 bool EntryStreamer::Ready() const { return state_ && state_->input && state_->output && state_->inflateReady; }
 
-bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+bool EntryStreamer::Begin(const ZipEntry& entry, std::wstring& failure) {
     lastFailure_ = Failure::Data;
     readOffset_ = entry.dataOffset;
     leftToRead_ = entry.compressedSize;
     produced_ = 0;
     crc_ = 0;
-    if (!Ready()) {
-        failure = L"Out of memory for the entry '" + entry.name + L"'";
-        return false;
-    }
+    if (Ready()) return true;
+    failure = L"Out of memory for the entry '" + entry.name + L"'";
+    return false;
+}
+
+bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
+    if (!Begin(entry, failure)) return false;
     bool ok = false;
     if (entry.method == kMethodStored) {
         ok = Copy(entry, sink, failure);
@@ -54,7 +59,17 @@ bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& f
         failure = L"Unsupported compression method: " + std::to_wstring(entry.method);
         return false;
     }
-    if (!ok) return false;
+    return ok && Finish(entry, failure);
+}
+
+bool EntryStreamer::RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
+                             std::wstring& failure) {
+    if (entry.method != kMethodDeflate || decompressor == nullptr) return Run(entry, sink, failure);
+    if (!Begin(entry, failure)) return false;
+    return InflateWhole(entry, decompressor, sink, failure) && Finish(entry, failure);
+}
+
+bool EntryStreamer::Finish(const ZipEntry& entry, std::wstring& failure) {
     if (produced_ != entry.uncompressedSize) {
         failure = L"The entry '" + entry.name + L"' is shorter than its stated size";
         return false;
@@ -101,6 +116,33 @@ bool EntryStreamer::Copy(const ZipEntry& entry, const Sink& sink, std::wstring& 
         if (!ReadPiece(length, failure) || !Deliver(entry, sink, state_->input.get(), length, failure)) return false;
     }
     return true;
+}
+
+bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
+                                 std::wstring& failure) {
+    auto inputLength = static_cast<std::size_t>(entry.compressedSize);
+    auto capacity = static_cast<std::size_t>(entry.uncompressedSize);
+    Platform::LargeBuffer input, output;
+    if (!input.Allocate(inputLength) || !output.Allocate(capacity)) return Inflate(entry, sink, failure);
+    if (!reader_.ReadExactAt(entry.dataOffset, input.Data(), inputLength)) {
+        lastFailure_ = Failure::Read;
+        failure = L"Failed to read compressed data";
+        return false;
+    }
+    leftToRead_ = 0;
+    std::size_t produced = 0;
+    libdeflate_result result =
+        libdeflate_deflate_decompress(decompressor, input.Data(), inputLength, output.Data(), capacity, &produced);
+    input.Free();
+    if (result == LIBDEFLATE_INSUFFICIENT_SPACE) {
+        failure = L"The entry '" + entry.name + L"' is longer than its stated size";
+        return false;
+    }
+    if (result != LIBDEFLATE_SUCCESS) {
+        failure = L"The deflated data of '" + entry.name + L"' is damaged";
+        return false;
+    }
+    return Deliver(entry, sink, output.Data(), produced, failure);
 }
 
 bool EntryStreamer::Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {

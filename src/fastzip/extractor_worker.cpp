@@ -53,7 +53,7 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
             workQueue_.pop_front();
         }
         if (task.kind == BufferKind::Streamed) {
-            StreamToPartialFile(task, streamer);
+            StreamToPartialFile(task, streamer, decompressor);
         } else {
             for (const TaskPiece& piece : task.pieces) {
                 if (cancel_) break;
@@ -74,13 +74,27 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
     }
 }
 
-void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer) {
+void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
+                                              libdeflate_decompressor* decompressor) {
     const ZipEntry& entry = *task.pieces.front().entry;
     if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_);
+    // A deflated entry the budget can hold is decoded in one call; the rest, and any after a cancel, piece by piece.
+    std::uint64_t wholeBytes = EntryStreamer::WholeDecodeBytes(entry);
+    bool whole = entry.method == kMethodDeflate && decompressor != nullptr && wholeDecodeBudget_.Reserve(wholeBytes);
+    struct Held {
+        MemoryBudget& budget;
+        std::uint64_t bytes;
+        ~Held() {
+            if (bytes != 0) budget.Release(bytes);
+        }
+    } held{wholeDecodeBudget_, whole ? wholeBytes : 0};
+    if (whole) ++wholeDecodedFiles_;
+    auto run = [&](const EntryStreamer::Sink& sink, std::wstring& failure) {
+        return whole ? streamer->RunWhole(entry, decompressor, sink, failure) : streamer->Run(entry, sink, failure);
+    };
     std::wstring failure;
     if (testing_) {
-        bool ok = streamer->Run(
-            entry, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
+        bool ok = run([this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
         // Like a whole decode, a stream that cannot be decoded has no CRC to show.
         if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
         if (!ok) FailStreamed(entry, *streamer, failure);
@@ -90,7 +104,7 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
     bool ok = false;
     try {
-        ok = StreamInto(partial, entry, *streamer, failure);
+        ok = StreamInto(partial, entry, *streamer, run, failure);
     } catch (...) {
         Platform::RemoveFile(partial);
         throw;
@@ -120,15 +134,14 @@ void ParallelZipExtractor::FailStreamed(const ZipEntry& entry, const EntryStream
 }
 
 bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
-                                      std::wstring& failure) {
+                                      const StreamRun& run, std::wstring& failure) {
     Platform::OutputFile file;
     if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
         failure = L"Failed to create output file: " + entry.targetPath;
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
-    bool ok = streamer.Run(
-        entry,
+    bool ok = run(
         [&](const std::uint8_t* data, std::size_t length) {
             if (!file.Write(data, length)) {
                 failure = L"Failed to write output file: " + entry.targetPath;

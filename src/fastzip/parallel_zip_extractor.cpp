@@ -16,10 +16,11 @@ std::uint64_t ParallelZipExtractor::ThreadCountFor(unsigned processorCount) {
 }
 
 ParallelZipExtractor::ParallelZipExtractor(unsigned processorCount, std::uint64_t streamThreshold,
-                                           std::size_t streamPieceSize)
+                                           std::size_t streamPieceSize, std::uint64_t wholeDecodeBudget)
     : threadCount_(ThreadCountFor(processorCount)),
       streamThreshold_(std::min(streamThreshold, kBufferSize)),
-      streamPieceSize_(std::max<std::size_t>(streamPieceSize, 1)) {}
+      streamPieceSize_(std::max<std::size_t>(streamPieceSize, 1)),
+      wholeDecodeBudget_(wholeDecodeBudget, cancel_) {}
 
 ParallelZipExtractor::ParallelZipExtractor() : ParallelZipExtractor(Platform::HardwareThreadCount()) {}
 
@@ -34,6 +35,7 @@ void ParallelZipExtractor::Cancel() {
     cancel_ = true;
     inputPool_.WakeAll();
     outputPool_.WakeAll();
+    wholeDecodeBudget_.WakeAll();
     // Taking each lock before notifying makes sure no waiter is between its check and its wait.
     { std::lock_guard<std::mutex> guard(workLock_); }
     workChanged_.notify_all();
@@ -71,7 +73,7 @@ std::vector<EntryError> ParallelZipExtractor::EntryErrors() const {
     return errors;
 }
 
-ExtractStatistics ParallelZipExtractor::Statistics() const { return {pooledFiles_, streamedFiles_}; }
+ExtractStatistics ParallelZipExtractor::Statistics() const { return {pooledFiles_, streamedFiles_, wholeDecodedFiles_}; }
 
 bool ParallelZipExtractor::RunAll(const std::wstring& archivePath, const std::wstring& destination) {
     ZipEntrySource zip;
@@ -125,7 +127,7 @@ void ParallelZipExtractor::Reset(const std::wstring& destination) {
     lastFolder_.clear();
     states_.clear();
     positions_.clear();
-    pooledFiles_ = streamedFiles_ = 0;
+    pooledFiles_ = streamedFiles_ = wholeDecodedFiles_ = 0;
 }
 
 // Lists the run's entries into the index; false when there is nothing to run (the result is then decided).

@@ -48,6 +48,7 @@
 #include "fastzip/entry_source.h"
 #include "fastzip/error_slot.h"
 #include "fastzip/extract_task.h"
+#include "fastzip/memory_budget.h"
 #include "fastzip/zip_entry.h"
 
 struct libdeflate_decompressor;
@@ -79,6 +80,7 @@ struct EntryTestResult {
 struct ExtractStatistics {
     std::uint64_t pooledFiles = 0;
     std::uint64_t streamedFiles = 0;
+    std::uint64_t wholeDecodedFiles = 0;  // of the streamed ones, those decoded in one call
 };
 
 class ParallelZipExtractor {
@@ -87,13 +89,18 @@ public:
     // Entries larger than this (packed or unpacked) are streamed; at most kBufferSize, so that the rest fit a buffer.
     static constexpr std::uint64_t kStreamThreshold = kBufferSize;
     static constexpr std::size_t kStreamPieceSize = 256 << 10;
+    // What the workers may hold at once for large deflated entries decoded in one call (compressed plus uncompressed
+    // size each); an entry larger than this is inflated piece by piece.
+    static constexpr std::uint64_t kWholeDecodeBudget = 192ull << 20;
 
     // N for a processor count: the count minus 1 above 2, the count itself for 1 and 2, 3 when unknown (0).
     static std::uint64_t ThreadCountFor(unsigned processorCount);
 
-    // A smaller threshold or piece size than the defaults is for tests; the threshold is capped at kBufferSize.
+    // A smaller threshold, piece size or budget than the defaults is for tests; the threshold is capped at
+    // kBufferSize, and a budget of 0 streams every large entry piece by piece.
     explicit ParallelZipExtractor(unsigned processorCount, std::uint64_t streamThreshold = kStreamThreshold,
-                                  std::size_t streamPieceSize = kStreamPieceSize);
+                                  std::size_t streamPieceSize = kStreamPieceSize,
+                                  std::uint64_t wholeDecodeBudget = kWholeDecodeBudget);
     ParallelZipExtractor();
     ~ParallelZipExtractor();
     ParallelZipExtractor(const ParallelZipExtractor&) = delete;
@@ -170,8 +177,12 @@ private:
     // Worker stage (extractor_worker.cpp).
     void WorkerThread(unsigned workerIndex) noexcept;
     void WorkLoop(libdeflate_decompressor* decompressor);
-    void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer);
-    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, std::wstring& failure);
+    void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
+                             libdeflate_decompressor* decompressor);
+    // Runs the streamer over one entry with the sink it is given: piece by piece or whole.
+    using StreamRun = std::function<bool(const std::function<bool(const std::uint8_t*, std::size_t)>&, std::wstring&)>;
+    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, const StreamRun& run,
+                    std::wstring& failure);
     void FailStreamed(const ZipEntry& entry, const EntryStreamer& streamer, const std::wstring& failure);
     // `scratch` is the worker's own, reused for the entries that cannot be decoded in place.
     void DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor,
@@ -240,7 +251,8 @@ private:
 
     std::unordered_set<std::wstring> knownFolders_;  // reader thread only
     std::wstring lastFolder_;
-    std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0};
+    std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0}, wholeDecodedFiles_{0};
+    MemoryBudget wholeDecodeBudget_;
 };
 
 }  // namespace Arkova::FastZip

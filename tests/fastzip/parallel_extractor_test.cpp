@@ -131,6 +131,8 @@ TEST_F(ParallelExtractorTest, EntryOfExactlyABufferIsPooledLargerOnesAreStreamed
 // A small threshold and piece size make "large" cheap: entries a few times the threshold stream in many pieces.
 constexpr std::uint64_t kThreshold = 64 * 1024;
 constexpr std::size_t kPiece = 16 * 1024;
+constexpr std::uint64_t kNoBudget = 0;
+constexpr std::uint64_t kBudget = ParallelZipExtractor::kWholeDecodeBudget;
 
 bool IsPartialFile(const std::wstring& name) { return name.find(L".arkova-part") != std::wstring::npos; }
 
@@ -164,9 +166,12 @@ TEST_F(ParallelExtractorTest, LargeEntriesAroundTheThresholdComeOutExactAndInOrd
     Bytes twiceFirst = NoisyBytes(5 * kThreshold, 1), twiceLast = NoisyBytes(4 * kThreshold, 2);
     zip.Add(Entry("twice.bin", twiceFirst)).Add(Entry("twice.bin", twiceLast));
     zip.Finish().WriteTo(archive_);
-    for (unsigned processors : {1u, 2u, 8u}) {
+    // Each large deflated entry is decoded whole when the budget holds it, else inflated piece by piece.
+    for (auto [processors, budget] : {std::pair{1u, kNoBudget}, {2u, kNoBudget}, {8u, kNoBudget}, {1u, kBudget},
+                                      {2u, kBudget}, {8u, kBudget}}) {
+        SCOPED_TRACE(budget);
         ScratchFolder scratch;
-        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+        ParallelZipExtractor engine(processors, kThreshold, kPiece, budget);
         // At every moment the files in place are a prefix of the directory order. Looking from the back, a file
         // seen in place means every earlier one must be, even while the writer goes on.
         bool ordered = true;
@@ -182,6 +187,7 @@ TEST_F(ParallelExtractorTest, LargeEntriesAroundTheThresholdComeOutExactAndInOrd
         ASSERT_TRUE(engine.RunAll(archive_, scratch.Path())) << engine.ErrorText();
         EXPECT_TRUE(ordered) << processors << " processors";
         EXPECT_EQ(engine.Statistics().streamedFiles, 8u) << processors << " processors";
+        EXPECT_EQ(engine.Statistics().wholeDecodedFiles, budget == kBudget ? 5u : 0u);
         for (const auto& [name, content] : expected) {
             EXPECT_EQ(ReadBytes(scratch / name), content) << Platform::WideToUtf8(name) << ", " << processors;
         }
@@ -206,8 +212,9 @@ TEST_F(ParallelExtractorTest, DamagedLargeEntriesFailAloneAndLeaveNothing) {
     ZipWriter zip;
     zip.File("first.txt", "first").Add(badCrc).File("between.txt", "between").Add(badStoredCrc).Add(broken);
     zip.Add(truncated).Add(Entry("good.bin", good)).File("last.txt", "last");
-    for (unsigned processors : {1u, 8u}) {
-        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+    for (auto [processors, budget] : {std::pair{1u, kNoBudget}, {8u, kNoBudget}, {1u, kBudget}, {8u, kBudget}}) {
+        SCOPED_TRACE(budget);
+        ParallelZipExtractor engine(processors, kThreshold, kPiece, budget);
         EXPECT_FALSE(Run(zip, engine));
         // With one worker the entries fail in directory order; with more, any of them may be the first.
         if (processors == 1) {
@@ -232,7 +239,8 @@ TEST_F(ParallelExtractorTest, CancelInsideALargeEntryStopsAfterThatPiece) {
         ZipWriter zip;
         zip.Add(Entry("large.bin", content, method)).File("after.txt", "after");
         zip.Finish().WriteTo(scratch / L"a.zip");
-        ParallelZipExtractor engine(2, kThreshold, kPiece);
+        // Piece by piece: an entry decoded whole cannot stop half-way.
+        ParallelZipExtractor engine(2, kThreshold, kPiece, kNoBudget);
         int calls = 0;
         std::uint64_t cancelledAt = 0;
         engine.SetProgress(

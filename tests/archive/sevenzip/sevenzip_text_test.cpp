@@ -26,6 +26,9 @@ TEST(ArchiveTextTest, Utf8IsDecodedAndComposed) {
     // "한" written as the jamo sequence U+1112 U+1161 U+11AB.
     EXPECT_EQ(Utf8ToWide("\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB.txt"), L"\uD55C.txt");
     EXPECT_EQ(NormalizeNfc(L"e\u0301"), L"\u00E9");
+    // A composed syllable still joins a trailing jamo: 가 + ㄱ is 각.
+    EXPECT_EQ(NormalizeNfc(L"\uAC00\u11A8"), L"\uAC01");
+    EXPECT_EQ(NormalizeNfc(L"\uD55C\uAE00 caf\u00E9"), L"\uD55C\uAE00 caf\u00E9");
     EXPECT_EQ(Utf8ToWide(WideToUtf8(L"\U0001F600 emoji")), L"\U0001F600 emoji");
 }
 

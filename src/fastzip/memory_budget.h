@@ -1,0 +1,32 @@
+// A count of bytes that workers may hold at once for entries decoded whole. Reserve waits until enough is free, so
+// the sum of what is held never exceeds the total; any thread may call any operation.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+namespace Arkova::FastZip {
+
+class MemoryBudget {
+public:
+    // `cancel` ends every wait in Reserve; the owner calls WakeAll after setting it.
+    MemoryBudget(std::uint64_t total, const std::atomic<bool>& cancel) : total_(total), cancel_(cancel) {}
+
+    std::uint64_t Total() const { return total_; }
+    // Waits until `bytes` are free and takes them; false at once when `bytes` exceed the total, and false after a
+    // cancel.
+    bool Reserve(std::uint64_t bytes);
+    void Release(std::uint64_t bytes);
+    void WakeAll();
+
+private:
+    const std::uint64_t total_;
+    const std::atomic<bool>& cancel_;
+    std::uint64_t held_ = 0;
+    std::mutex lock_;
+    std::condition_variable released_;
+};
+
+}  // namespace Arkova::FastZip
