@@ -5,6 +5,7 @@
 #include "archive/entry_path.h"
 #include "fastzip/local_header.h"
 #include "fastzip/parallel_zip_extractor.h"
+#include "fastzip/read_window.h"
 #include "platform/file_system.h"
 
 namespace Arkova::FastZip {
@@ -41,6 +42,8 @@ void ParallelZipExtractor::ReaderThread() noexcept {
 }
 
 void ParallelZipExtractor::ReadEntries() {
+    ReadWindow window(index_.reader);
+    window_ = &window;
     std::uint32_t sequence = 0;
     ExtractTask batch;  // the pooled task being filled; no input buffer while none is
     for (ZipEntry& entry : index_.entries) {
@@ -66,6 +69,7 @@ void ParallelZipExtractor::ReadEntries() {
     if (!cancel_) QueueBatch(batch, sequence);
     ReleaseInput(batch);
     ReleaseOutput(batch);
+    window_ = nullptr;
 }
 
 bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence) {
@@ -75,8 +79,8 @@ bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::
                 batch.outputCapacity + entry.uncompressedSize > bufferSize_ || batch.pieces.size() >= kMaxFilesPerTask;
     if (batch.input != nullptr && full) QueueBatch(batch, sequence);
     if (batch.input == nullptr && !AcquireBuffers(batch)) return false;  // cancelled
-    if (!index_.reader.ReadExactAt(entry.dataOffset, batch.input + batch.inputLength,
-                                   static_cast<std::size_t>(entry.compressedSize))) {
+    if (!window_->ReadExactAt(entry.dataOffset, batch.input + batch.inputLength,
+                              static_cast<std::size_t>(entry.compressedSize))) {
         Fail(L"Failed to read compressed data");
         return false;
     }
@@ -126,7 +130,7 @@ ParallelZipExtractor::Prepared ParallelZipExtractor::PrepareFile(ZipEntry& entry
     }
     if (source_->HasLocalHeaders()) {
         std::uint8_t header[kLocalHeaderSize];
-        if (!index_.reader.ReadExactAt(entry.localHeaderOffset, header, sizeof(header))) {
+        if (!window_->ReadExactAt(entry.localHeaderOffset, header, sizeof(header))) {
             Fail(L"Failed to read local file header");
             return Prepared::Stop;
         }

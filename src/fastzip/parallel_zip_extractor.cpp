@@ -73,7 +73,9 @@ std::vector<EntryError> ParallelZipExtractor::EntryErrors() const {
     return errors;
 }
 
-ExtractStatistics ParallelZipExtractor::Statistics() const { return {pooledFiles_, streamedFiles_, wholeDecodedFiles_}; }
+ExtractStatistics ParallelZipExtractor::Statistics() const {
+    return {pooledFiles_, streamedFiles_, wholeDecodedFiles_};
+}
 
 bool ParallelZipExtractor::RunAll(const std::wstring& archivePath, const std::wstring& destination) {
     ZipEntrySource zip;

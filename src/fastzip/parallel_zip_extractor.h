@@ -2,13 +2,15 @@
 // compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned
 // to processors), and one writer thread puts the files in place strictly in central-directory order.
 //
-// Small files travel many to a buffer, so the stages hand work on per buffer, not per file. An entry above the
-// streaming threshold never gets a buffer of its own size: a worker inflates it (zlib) or copies it in pieces into
-// a partial file beside its target, while the other workers go on with the entries behind it, and the writer
-// renames that file into place when the entry's turn comes. Every file's CRC-32 and size are checked before it
-// takes its name, so a damaged or cancelled entry never leaves a file behind, and an existing file is only ever
-// replaced by a complete one. Entry paths that would leave the destination are refused. Modification times are
-// restored.
+// Small files travel many to a buffer, so the stages hand work on per buffer, not per file; the reader fills them
+// through a read window, one system call for many local headers and files. An entry above the streaming threshold
+// is taken by one worker into a partial file beside its target, while the other workers go on with the entries
+// behind it, and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated
+// one in one call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting
+// for other workers to give theirs back; otherwise it inflates (zlib) or copies it in pieces. Every file's CRC-32 and
+// size are checked before it takes its name, so a damaged or cancelled entry never leaves a file behind, and an
+// existing file is only ever replaced by a complete one. Entry paths that would leave the destination are refused.
+// Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
 // created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for
@@ -16,14 +18,16 @@
 // memory for the pools) or a cancel stops the run.
 //
 // Memory, whatever the archive claims: two pools of 2N + 2 buffers of 1 MiB each (N = 2: 12 MiB; N = 7: 32 MiB),
-// touched only as far as small files need them, plus for each worker that streams, two piece buffers (256 KiB each)
-// and one inflate (or bzip2) state, made for its first large entry and reused for the rest; a worker decoding
-// bzip2 keeps one output buffer of at most 1 MiB. Beyond that only the directory's bookkeeping grows with the
-// archive: the entry list, and a small state per entry (its result; the message only of an entry that failed). A
-// file's target path is dropped once the file is in place. The budget for a whole extraction, the process with
-// its archive listing included, is 96 MiB for directories of tens of thousands of entries (15,000 files: 58 MiB).
-// 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory; larger entries
-// stream at zlib's speed, but beside the other workers, so the run is no slower.
+// touched only as far as small files need them, and the reader's 256 KiB window; for each worker that streams, two
+// piece buffers (256 KiB each) and one inflate (or bzip2) state, made for its first large entry and reused for the
+// rest; a worker decoding bzip2 keeps one output buffer of at most 1 MiB. Large entries decoded whole share one
+// budget of 192 MiB, held only while they are decoded and written, and an entry that claims more is streamed, so
+// a lying size cannot raise it. Beyond that only the directory's bookkeeping grows with the archive: the entry
+// list, and a small state per entry (its result; the message only of an entry that failed). A file's target path is
+// dropped once the file is in place. The budget for a whole extraction of small files, the process with its archive
+// listing included, is 96 MiB for directories of tens of thousands of entries (15,000 files: 58 MiB); large files
+// add at most the whole-decode budget. 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a
+// quarter of the memory.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
@@ -56,6 +60,7 @@ struct libdeflate_decompressor;
 namespace Arkova::FastZip {
 
 class EntryStreamer;
+class ReadWindow;
 
 // (current name, piece bytes, current file size, bytes written so far, total bytes); false asks the engine to stop.
 using ExtractProgressCallback =
@@ -249,6 +254,7 @@ private:
     std::condition_variable doneChanged_;
     std::atomic<int> activeWorkers_{0};
 
+    ReadWindow* window_ = nullptr;                   // reader thread only, during ReadEntries
     std::unordered_set<std::wstring> knownFolders_;  // reader thread only
     std::wstring lastFolder_;
     std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0}, wholeDecodedFiles_{0};
