@@ -79,15 +79,9 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     const ZipEntry& entry = *task.pieces.front().entry;
     if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_);
     // A deflated entry the budget can hold is decoded in one call; the rest, and any after a cancel, piece by piece.
-    std::uint64_t wholeBytes = EntryStreamer::WholeDecodeBytes(entry);
-    bool whole = entry.method == kMethodDeflate && decompressor != nullptr && wholeDecodeBudget_.Reserve(wholeBytes);
-    struct Held {
-        MemoryBudget& budget;
-        std::uint64_t bytes;
-        ~Held() {
-            if (bytes != 0) budget.Release(bytes);
-        }
-    } held{wholeDecodeBudget_, whole ? wholeBytes : 0};
+    bool deflated = entry.method == kMethodDeflate && decompressor != nullptr;
+    MemoryBudget::Lease lease(wholeDecodeBudget_, deflated ? EntryStreamer::WholeDecodeBytes(entry) : 0);
+    const bool whole = deflated && lease.Held();
     if (whole) ++wholeDecodedFiles_;
     auto run = [&](const EntryStreamer::Sink& sink, std::wstring& failure) {
         return whole ? streamer->RunWhole(entry, decompressor, sink, failure) : streamer->Run(entry, sink, failure);

@@ -21,6 +21,24 @@ public:
     void Release(std::uint64_t bytes);
     void WakeAll();
 
+    // Reserves on construction; what it got goes back when it is destroyed.
+    class Lease {
+    public:
+        Lease(MemoryBudget& budget, std::uint64_t bytes)
+            : budget_(budget), bytes_(bytes), held_(budget.Reserve(bytes)) {}
+        ~Lease() {
+            if (held_) budget_.Release(bytes_);
+        }
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        bool Held() const { return held_; }
+
+    private:
+        MemoryBudget& budget_;
+        const std::uint64_t bytes_;
+        const bool held_;
+    };
+
 private:
     const std::uint64_t total_;
     const std::atomic<bool>& cancel_;

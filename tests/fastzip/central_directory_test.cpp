@@ -150,8 +150,7 @@ TEST_F(CentralDirectoryTest, ModificationTimesPreferTheExtendedTimestamp) {
     ASSERT_TRUE(Read(zip.Add(dos).Add(unix).Finish().Data()));
     EXPECT_EQ(index_.entries[0].modifiedTime,
               Platform::LocalFileTimeToUtc(DosDateTimeToTicks(dos.dosDate, dos.dosTime)));
-    EXPECT_EQ(index_.entries[1].modifiedTime,
-              Platform::kUnixEpochTicks + 1700000000ull * Platform::kTicksPerSecond);
+    EXPECT_EQ(index_.entries[1].modifiedTime, Platform::kUnixEpochTicks + 1700000000ull * Platform::kTicksPerSecond);
 }
 
 TEST(ZipNameTest, EncodingFollowsFlagAndMacHint) {
