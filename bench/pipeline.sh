@@ -67,8 +67,12 @@ bench_corpus() {
     cp "$dir"/a.* "$base/"
     cp -r "$dir/tree" "$base/reference"
     results=$base/results
+    local tools=(x-zip x-alz x-egg unalz 7z-x cp t-zip t-alz t-egg 7z-t unzip-t) tool i
     for ((run = 1; run <= runs; run++)); do
-        for tool in x-zip x-alz x-egg unalz 7z-x cp t-zip t-alz t-egg 7z-t unzip-t; do
+        # Each round starts one tool later: the first run of a round tends to be slower, and no tool should always
+        # be the one that pays for it.
+        for ((i = 0; i < ${#tools[@]}; i++)); do
+            tool=${tools[(i + run - 1) % ${#tools[@]}]}
             local out=$base/out-$tool
             rm -rf "$out"; mkdir -p "$out"
             case $tool in
