@@ -40,6 +40,7 @@ public:
     // The same for a deflated entry decoded in one call (libdeflate, several times zlib's speed) into a buffer of
     // its size, read whole into another: the caller has set aside its compressed plus its uncompressed size. The
     // sink gets the result in one piece. Where the buffers cannot be had, it inflates piece by piece instead.
+    // Without a decompressor, or for an entry that is not deflated, it is Run.
     bool RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
                   std::wstring& failure);
     // The memory RunWhole takes for an entry.

@@ -83,12 +83,11 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     MemoryBudget::Lease lease(wholeDecodeBudget_, deflated ? EntryStreamer::WholeDecodeBytes(entry) : 0);
     const bool whole = deflated && lease.Held();
     if (whole) ++wholeDecodedFiles_;
-    auto run = [&](const EntryStreamer::Sink& sink, std::wstring& failure) {
-        return whole ? streamer->RunWhole(entry, decompressor, sink, failure) : streamer->Run(entry, sink, failure);
-    };
+    libdeflate_decompressor* wholeDecoder = whole ? decompressor : nullptr;
     std::wstring failure;
     if (testing_) {
-        bool ok = run([this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
+        bool ok = streamer->RunWhole(
+            entry, wholeDecoder, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
         // Like a whole decode, a stream that cannot be decoded has no CRC to show.
         if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
         if (!ok) FailStreamed(entry, *streamer, failure);
@@ -98,7 +97,7 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
     bool ok = false;
     try {
-        ok = StreamInto(partial, entry, *streamer, run, failure);
+        ok = StreamInto(partial, entry, *streamer, wholeDecoder, failure);
     } catch (...) {
         Platform::RemoveFile(partial);
         throw;
@@ -128,14 +127,15 @@ void ParallelZipExtractor::FailStreamed(const ZipEntry& entry, const EntryStream
 }
 
 bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
-                                      const StreamRun& run, std::wstring& failure) {
+                                      libdeflate_decompressor* wholeDecoder, std::wstring& failure) {
     Platform::OutputFile file;
     if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
         failure = L"Failed to create output file: " + entry.targetPath;
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
-    bool ok = run(
+    bool ok = streamer.RunWhole(
+        entry, wholeDecoder,
         [&](const std::uint8_t* data, std::size_t length) {
             if (!file.Write(data, length)) {
                 failure = L"Failed to write output file: " + entry.targetPath;

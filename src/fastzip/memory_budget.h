@@ -14,7 +14,6 @@ public:
     // `cancel` ends every wait in Reserve; the owner calls WakeAll after setting it.
     MemoryBudget(std::uint64_t total, const std::atomic<bool>& cancel) : total_(total), cancel_(cancel) {}
 
-    std::uint64_t Total() const { return total_; }
     // Waits until `bytes` are free and takes them; false at once when `bytes` exceed the total, and false after a
     // cancel.
     bool Reserve(std::uint64_t bytes);

@@ -184,10 +184,9 @@ private:
     void WorkLoop(libdeflate_decompressor* decompressor);
     void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
                              libdeflate_decompressor* decompressor);
-    // Runs the streamer over one entry with the sink it is given: piece by piece or whole.
-    using StreamRun = std::function<bool(const std::function<bool(const std::uint8_t*, std::size_t)>&, std::wstring&)>;
-    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer, const StreamRun& run,
-                    std::wstring& failure);
+    // Writes one entry into `path`: decoded whole with `wholeDecoder`, piece by piece without one.
+    bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
+                    libdeflate_decompressor* wholeDecoder, std::wstring& failure);
     void FailStreamed(const ZipEntry& entry, const EntryStreamer& streamer, const std::wstring& failure);
     // `scratch` is the worker's own, reused for the entries that cannot be decoded in place.
     void DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor,
