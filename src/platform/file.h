@@ -56,6 +56,9 @@ public:
     CreateNewResult CreateNew(const std::wstring& path);
     // Writes all of the bytes (any length); false when the file system refused some.
     bool Write(const void* data, std::size_t length);
+    // Sets aside room for `size` bytes without changing the file's length, so that writing them later does little
+    // more than copy. A hint: false when the file system keeps no such reservations, and the writes work either way.
+    bool Reserve(std::uint64_t size);
     // Sets the last-write time (FILETIME ticks, UTC) of the open file.
     bool SetModifiedTime(std::uint64_t fileTimeUtc);
     // Closes the file; false when the last data could not be flushed.

@@ -92,6 +92,16 @@ bool OutputFile::Write(const void* data, std::size_t length) {
     return true;
 }
 
+bool OutputFile::Reserve(std::uint64_t size) {
+#ifdef __linux__
+    if (!IsOpen() || size == 0) return false;
+    return ::fallocate(static_cast<int>(handle_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0;
+#else
+    (void)size;
+    return false;
+#endif
+}
+
 bool OutputFile::SetModifiedTime(std::uint64_t fileTimeUtc) {
     if (!IsOpen()) return false;
     struct timespec times[2];

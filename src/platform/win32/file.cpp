@@ -139,6 +139,13 @@ bool OutputFile::Write(const void* data, std::size_t length) {
     return true;
 }
 
+bool OutputFile::Reserve(std::uint64_t size) {
+    if (!IsOpen() || size == 0) return false;
+    FILE_ALLOCATION_INFO allocation{};
+    allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+    return ::SetFileInformationByHandle(AsHandle(handle_), FileAllocationInfo, &allocation, sizeof(allocation)) != 0;
+}
+
 bool OutputFile::SetModifiedTime(std::uint64_t fileTimeUtc) {
     if (!IsOpen()) return false;
     FILETIME time{static_cast<DWORD>(fileTimeUtc & 0xFFFFFFFFu), static_cast<DWORD>(fileTimeUtc >> 32)};
