@@ -79,7 +79,7 @@ std::unique_ptr<FastZip::EntrySource> ExtractionJob::EngineSourceForJob() const 
     if (!parallelAllowed_ || !settings_.useParallelAllExtract || session_.context.Decoder()->HasEncryptedItems()) {
         return nullptr;
     }
-    return EngineSourceForArchive(session_.context.Format(), session_.archivePath);
+    return EngineSourceForArchive(session_.context.Format(), session_.archivePath, session_.context.CodePage());
 }
 
 bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {

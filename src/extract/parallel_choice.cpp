@@ -14,10 +14,11 @@ namespace {
 
 constexpr std::size_t kLocalHeaderSize = 30;
 
-bool DirectoryIsEngineReadable(const std::wstring& archivePath) {
-    FastZip::ZipArchiveIndex index;
+// Reads the directory into `index` (names in `codePage`); true when the engine can extract every entry of it.
+bool ReadEngineReadableDirectory(const std::wstring& archivePath, std::int32_t codePage,
+                                 FastZip::ZipArchiveIndex& index) {
     FastZip::ErrorSlot errors;
-    if (!FastZip::ReadCentralDirectory(index, errors, archivePath)) return false;
+    if (!FastZip::ReadCentralDirectory(index, errors, archivePath, codePage)) return false;
     // A name the engine refuses fails that entry alone, as entry by entry.
     return std::all_of(index.entries.begin(), index.entries.end(), [](const FastZip::ZipEntry& entry) {
         return (entry.flags & FastZip::kFlagEncrypted) == 0 &&
@@ -25,15 +26,18 @@ bool DirectoryIsEngineReadable(const std::wstring& archivePath) {
     });
 }
 
-}  // namespace
-
-bool EngineCanExtractWholeArchive(const std::wstring& archivePath) {
+bool StartsWithPlainLocalHeader(const std::wstring& archivePath) {
     Platform::InputFile file;
     std::uint8_t header[kLocalHeaderSize] = {};
     if (!file.Open(archivePath) || !file.ReadExactAt(0, header, sizeof(header))) return false;
-    if (!FastZip::HasSignature(header, 0x03, 0x04) || (header[6] & 0x01) != 0) return false;
-    file.Close();
-    return DirectoryIsEngineReadable(archivePath);
+    return FastZip::HasSignature(header, 0x03, 0x04) && (header[6] & 0x01) == 0;
+}
+
+}  // namespace
+
+bool EngineCanExtractWholeArchive(const std::wstring& archivePath) {
+    FastZip::ZipArchiveIndex index;
+    return StartsWithPlainLocalHeader(archivePath) && ReadEngineReadableDirectory(archivePath, -1, index);
 }
 
 bool EngineCanExtractEntries(const std::wstring& archivePath) {
@@ -42,13 +46,19 @@ bool EngineCanExtractEntries(const std::wstring& archivePath) {
     if (!file.Open(archivePath) || !file.ReadExactAt(0, signature, sizeof(signature))) return false;
     if (signature[0] != 0x50 || signature[1] != 0x4B) return false;
     file.Close();
-    return DirectoryIsEngineReadable(archivePath);
+    FastZip::ZipArchiveIndex index;
+    return ReadEngineReadableDirectory(archivePath, -1, index);
 }
 
-std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath) {
+std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath,
+                                                             std::int32_t codePage) {
     if (format == ArchiveFormat::Zip) {
-        if (!EngineCanExtractWholeArchive(archivePath)) return nullptr;
-        return std::make_unique<FastZip::ZipEntrySource>();
+        // The directory read for the check is the one the first run lists.
+        FastZip::ZipArchiveIndex index;
+        if (!StartsWithPlainLocalHeader(archivePath) || !ReadEngineReadableDirectory(archivePath, codePage, index)) {
+            return nullptr;
+        }
+        return std::make_unique<FastZip::ZipEntrySource>(index);
     }
     if (format != ArchiveFormat::Alz && format != ArchiveFormat::Egg) return nullptr;
     auto native = format == ArchiveFormat::Alz ? FastZip::NativeEntrySource::Format::Alz

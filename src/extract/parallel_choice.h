@@ -18,6 +18,8 @@ bool EngineCanExtractWholeArchive(const std::wstring& archivePath);
 bool EngineCanExtractEntries(const std::wstring& archivePath);
 // Where the engine takes a whole archive's entries from: a plain ZIP as above, or an ALZ or EGG archive that is one
 // file, not solid, unencrypted, each entry one run stored, deflated or in bzip2. Null when the engine cannot take it.
-std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath);
+// A ZIP source keeps the directory read here, with names in `codePage` (-1: the system's), for the first run.
+std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath,
+                                                             std::int32_t codePage = -1);
 
 }  // namespace Arkova

@@ -65,13 +65,14 @@ std::optional<std::vector<ItemTestResult>> TestWithParallelEngine(const ArchiveC
     const IArchiveDecoder* decoder = context.Decoder();
     if (decoder == nullptr || !decoder->IsOpen() || decoder->HasEncryptedItems()) return std::nullopt;
     const std::wstring& path = context.ArchivePath();
-    std::unique_ptr<FastZip::EntrySource> source = EngineSourceForArchive(context.Format(), path);
+    std::unique_ptr<FastZip::EntrySource> source = EngineSourceForArchive(context.Format(), path, context.CodePage());
     if (!source) return std::nullopt;
     const std::vector<ArchiveItem>& items = context.Items();
     const auto total = static_cast<std::uint32_t>(
         std::count_if(items.begin(), items.end(), [](const ArchiveItem& item) { return !item.isDirectory; }));
 
     FastZip::ParallelZipExtractor engine(processorCount);
+    engine.SetNameCodePage(context.CodePage());
     TestProgress progress;
     engine.SetProgress([&](const std::wstring& name, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) {
         // The waiting thread looks every kCallbackInterval and hears every count then; waking it for each of

@@ -6,8 +6,29 @@
 
 namespace Arkova::FastZip {
 
+ZipEntrySource::ZipEntrySource(ZipArchiveIndex& listed)
+    : listed_(std::move(listed.entries)),
+      listedAnnounced_(listed.announcedEntries),
+      listedComplete_(listed.directoryComplete),
+      listedCodePage_(listed.nameCodePage) {
+    listed.entries.clear();
+}
+
 bool ZipEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) {
-    return ReadCentralDirectory(index, errors, archivePath);
+    if (listed_.empty() || listedCodePage_ != index.nameCodePage) return ReadCentralDirectory(index, errors, archivePath);
+    index.reader.Close();
+    if (!index.reader.Open(archivePath)) {
+        RecordError(errors, L"Failed to open ZIP file");
+        return false;
+    }
+    index.entries = std::move(listed_);
+    listed_.clear();
+    std::uint64_t total = 0;
+    for (const ZipEntry& entry : index.entries) total += entry.uncompressedSize;
+    index.totalUncompressed = total;
+    index.announcedEntries = listedAnnounced_;
+    index.directoryComplete = listedComplete_;
+    return true;
 }
 
 namespace {

@@ -28,8 +28,19 @@ public:
 // A ZIP archive's central directory.
 class ZipEntrySource final : public EntrySource {
 public:
+    ZipEntrySource() = default;
+    // With a directory ReadCentralDirectory read, whose entries it takes: the first run in the same code page lists
+    // them instead of reading the directory again.
+    explicit ZipEntrySource(ZipArchiveIndex& listed);
+
     bool List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) override;
     bool HasLocalHeaders() const override { return true; }
+
+private:
+    std::vector<ZipEntry> listed_;
+    std::uint64_t listedAnnounced_ = 0;
+    bool listedComplete_ = false;
+    std::int32_t listedCodePage_ = -1;
 };
 
 // An ALZ or EGG archive through its reader: only one whose entries are independent (one file, no solid stream, no

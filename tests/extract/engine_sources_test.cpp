@@ -10,6 +10,7 @@
 #include "extract/extraction_job.h"
 #include "extract/parallel_choice.h"
 #include "extract/parallel_test.h"
+#include "fastzip/parallel_zip_extractor.h"
 #include "platform/file_system.h"
 #include "support/egg_writer.h"
 #include "support/scratch_folder.h"
@@ -289,6 +290,29 @@ TEST(EngineSourceChoiceTest, OnlyIndependentNativeArchivesGoToTheEngine) {
         << "ALZ's bzip2 above a buffer's size is decoded entry by entry";
     ASSERT_TRUE(Testing::AlzWriter().File("small.bin", Noisy(5000, 4), 1).WriteTo(folder / L"small.alz"));
     EXPECT_NE(EngineSourceForArchive(ArchiveFormat::Alz, folder / L"small.alz"), nullptr);
+}
+
+// The directory read to choose the engine is listed again only for a run in the code page it was read in.
+TEST(ZipEngineSourceTest, ARunInAnotherCodePageReadsTheNamesAgain) {
+    ScratchFolder folder;
+    Testing::ZipWriterEntry entry;
+    entry.name = "\xC7\xD1.txt";  // a Hangul syllable in code page 949, box drawing in 437
+    entry.content = Testing::ToBytes("k");
+    const std::wstring archive = folder / L"names.zip";
+    ASSERT_TRUE(Testing::ZipWriter().Add(entry).Finish().WriteTo(archive));
+    const struct {
+        std::int32_t runCodePage;
+        const wchar_t* name;
+    } runs[] = {{949, L"\uD55C.txt"}, {437, L"\u255F\u2564.txt"}};
+    for (const auto& run : runs) {
+        std::unique_ptr<FastZip::EntrySource> source = EngineSourceForArchive(ArchiveFormat::Zip, archive, 949);
+        ASSERT_NE(source, nullptr);
+        FastZip::ParallelZipExtractor engine(2);
+        engine.SetNameCodePage(run.runCodePage);
+        const std::wstring destination = folder / std::to_wstring(run.runCodePage);
+        ASSERT_TRUE(engine.RunAll(archive, destination, *source));
+        EXPECT_TRUE(Platform::PathExists(destination + Platform::kPathSeparator + run.name)) << run.runCodePage;
+    }
 }
 
 }  // namespace
