@@ -15,7 +15,9 @@ ZipEntrySource::ZipEntrySource(ZipArchiveIndex& listed)
 }
 
 bool ZipEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) {
-    if (listed_.empty() || listedCodePage_ != index.nameCodePage) return ReadCentralDirectory(index, errors, archivePath);
+    if (listed_.empty() || listedCodePage_ != index.nameCodePage) {
+        return ReadCentralDirectory(index, errors, archivePath);
+    }
     index.reader.Close();
     if (!index.reader.Open(archivePath)) {
         RecordError(errors, L"Failed to open ZIP file");

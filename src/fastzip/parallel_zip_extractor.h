@@ -8,10 +8,10 @@
 // behind it, and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated
 // one in one call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting
 // for other workers to give theirs back, while a thread of idle priority reserves the file's room so that the write
-// after the decode is little more than a copy; otherwise it inflates (zlib) or copies it in pieces. Every file's CRC-32 and
-// size are checked before it takes its name, so a damaged or cancelled entry never leaves a file behind, and an
-// existing file is only ever replaced by a complete one. Entry paths that would leave the destination are refused.
-// Modification times are restored.
+// after the decode is little more than a copy; otherwise it inflates (zlib) or copies it in pieces. Every file's
+// CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never leaves a file behind,
+// and an existing file is only ever replaced by a complete one. Entry paths that would leave the destination are
+// refused. Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
 // created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for
