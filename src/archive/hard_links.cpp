@@ -1,5 +1,6 @@
 #include "archive/hard_links.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "archive/browser_path.h"
@@ -29,6 +30,10 @@ std::wstring LinkKey(const std::wstring& path) {
 std::vector<DataSource> ResolveHardLinks(std::vector<ArchiveItem>& items,
                                          const std::vector<std::optional<std::wstring>>& linkTargets) {
     std::vector<DataSource> sources(items.size());
+    // Most archives hold no links at all: then no name needs indexing.
+    if (std::none_of(linkTargets.begin(), linkTargets.end(), [](const auto& target) { return target.has_value(); })) {
+        return sources;
+    }
     std::unordered_map<std::wstring, std::uint32_t> lastFileNamed;
     for (std::uint32_t i = 0; i < items.size(); ++i) {
         ArchiveItem& item = items[i];

@@ -165,11 +165,12 @@ void Bit7zDecoder::TakeZipNamesFromDirectory(const std::wstring& path, std::int3
         const FastZip::ZipEntry& entry = index.entries[i];
         if (items_[i].index != i || entry.uncompressedSize != items_[i].size || entry.crc32 != items_[i].crc) return;
     }
+    std::wstring entryScratch, itemScratch;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         FastZip::ZipEntry& entry = index.entries[i];
         ArchiveItem& item = items_[i];
-        std::wstring name = BrowserPath(entry.name);
-        if (!name.empty() && name != BrowserPath(item.path)) {
+        std::wstring_view name = BrowserPathView(entry.name, entryScratch);
+        if (!name.empty() && name != BrowserPathView(item.path, itemScratch)) {
             while (!entry.name.empty() && (entry.name.back() == L'/' || entry.name.back() == L'\\'))
                 entry.name.pop_back();
             item.path = std::move(entry.name);
