@@ -42,6 +42,22 @@ TEST(TextTest, DecodesTheCodePagesArchiveNamesUse) {
     }
 }
 
+// A strict decode that fails half-way through a character must not leave the next decode in that code page
+// starting in the middle of one.
+TEST(TextTest, AFailedStrictDecodeLeavesTheNextOneWhole) {
+    const struct {
+        int codePage;
+        const char* lead;
+        const char* whole;
+        const wchar_t* text;
+    } cases[] = {{949, "\xC7", "\xC7\xD1", L"\uD55C"}, {932, "\x93", "\x93\xFA", L"\u65E5"}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(MultiByteToWideStrict(c.lead, c.codePage).has_value()) << c.codePage;
+        EXPECT_EQ(MultiByteToWideStrict(c.whole, c.codePage), std::optional<std::wstring>(c.text)) << c.codePage;
+        EXPECT_EQ(MultiByteToWideStrict("plain.txt", c.codePage), std::optional<std::wstring>(L"plain.txt"));
+    }
+}
+
 TEST(TextTest, InvalidMultiByteInputStillDecodesTheRest) {
     std::wstring decoded = MultiByteToWide("ok\xFF" "ok", 949);
     EXPECT_EQ(decoded.substr(0, 2), L"ok");

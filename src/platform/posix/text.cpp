@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace Arkova::Platform {
@@ -44,9 +45,9 @@ namespace {
 // conversion resynchronises (`strict` false), or ends the conversion with nothing (`strict` true).
 std::optional<std::wstring> ConvertToWide(Converter& converter, std::string_view bytes, bool strict) {
     std::wstring out;
-    std::string input(bytes);
-    char* in = input.data();
-    std::size_t inLeft = input.size();
+    // iconv takes a non-const pointer but only reads the input.
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
     wchar_t buffer[256];
     while (inLeft > 0) {
         char* outPtr = reinterpret_cast<char*>(buffer);
@@ -66,18 +67,58 @@ std::optional<std::wstring> ConvertToWide(Converter& converter, std::string_view
     return out;
 }
 
+// Opening a descriptor costs a lookup in iconv's tables, which once per name adds up over a directory of thousands:
+// each thread keeps the one it used last, reset to its initial state for every use.
+Converter& ToWideConverter(int codePage) {
+    thread_local std::unique_ptr<Converter> cached;
+    thread_local int cachedCodePage = 0;
+    if (!cached || cachedCodePage != codePage) {
+        cached = std::make_unique<Converter>("WCHAR_T", IconvName(codePage).c_str());
+        cachedCodePage = codePage;
+    }
+    if (cached->IsValid()) ::iconv(cached->Get(), nullptr, nullptr, nullptr, nullptr);
+    return *cached;
+}
+
+// The code pages whose bytes below 0x80 are ASCII, as in every code page a user can choose: their pure-ASCII names
+// need no converter. (ISO-2022 and UTF-7 are not among them: they spell other characters in ASCII bytes.)
+bool ReadsAsciiAsAscii(int codePage) {
+    switch (codePage) {
+        case 437:
+        case 850:
+        case 874:
+        case 932:
+        case 936:
+        case 949:
+        case 950:
+            return true;
+        default:
+            return codePage >= 1250 && codePage <= 1258;
+    }
+}
+
+std::optional<std::wstring> WidenedAscii(std::string_view bytes, int codePage) {
+    if (!ReadsAsciiAsAscii(codePage)) return std::nullopt;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    }
+    return std::wstring(bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
 std::wstring MultiByteToWide(std::string_view bytes, int codePage) {
     if (codePage == kCodePageUtf8) return Utf8ToWide(bytes);
-    Converter converter("WCHAR_T", IconvName(codePage).c_str());
+    if (std::optional<std::wstring> ascii = WidenedAscii(bytes, codePage)) return std::move(*ascii);
+    Converter& converter = ToWideConverter(codePage);
     if (!converter.IsValid()) return Utf8ToWide(bytes);
     return *ConvertToWide(converter, bytes, false);
 }
 
 std::optional<std::wstring> MultiByteToWideStrict(std::string_view bytes, int codePage) {
     if (codePage == kCodePageUtf8) return Utf8ToWideStrict(bytes);
-    Converter converter("WCHAR_T", IconvName(codePage).c_str());
+    if (std::optional<std::wstring> ascii = WidenedAscii(bytes, codePage)) return ascii;
+    Converter& converter = ToWideConverter(codePage);
     if (!converter.IsValid()) return std::nullopt;
     return ConvertToWide(converter, bytes, true);
 }
