@@ -5,10 +5,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "archive/block_codecs.h"
 #include "archive/file_output.h"
-#include "fastzip/background_task.h"
 #include "fastzip/entry_streamer.h"
 #include "fastzip/parallel_zip_extractor.h"
 #include "platform/file.h"
@@ -49,7 +49,13 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
         {
             std::unique_lock<std::mutex> guard(workLock_);
             workChanged_.wait(guard, [this] { return cancel_ || readerDone_ || !workQueue_.empty(); });
-            if (cancel_ || workQueue_.empty()) return;
+            if (cancel_) return;
+            if (workQueue_.empty()) {
+                guard.unlock();
+                // Nothing is left to decode: this worker's processor serves the workers still decoding large entries.
+                roomReservations_.ReserveOffered(cancel_);
+                return;
+            }
             task = std::move(workQueue_.front());
             workQueue_.pop_front();
         }
@@ -135,14 +141,14 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
-    // A whole decode writes nothing until it is done; meanwhile another thread reserves the file's room, which takes
-    // the file system about as long as the copy that follows, so the write left after the decode is halved.
-    BackgroundTask reservation;
-    if (wholeDecoder != nullptr) reservation.Start([&file, &entry] { file.Reserve(entry.uncompressedSize); });
+    // A whole decode writes nothing until it is done: meanwhile a worker with nothing left to do may reserve the
+    // file's room.
+    std::optional<RoomReservations::Offer> offer;
+    if (wholeDecoder != nullptr) offer.emplace(roomReservations_, file, entry.uncompressedSize);
     bool ok = streamer.RunWhole(
         entry, wholeDecoder,
         [&](const std::uint8_t* data, std::size_t length) {
-            reservation.Wait();
+            if (offer) offer->Withdraw();
             if (!file.Write(data, length)) {
                 failure = L"Failed to write output file: " + entry.targetPath;
                 return false;
@@ -150,7 +156,7 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
             return ReportProgress(entry.name, entry.uncompressedSize, length);
         },
         failure);
-    reservation.Wait();
+    if (offer) offer->Withdraw();
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {
         failure = L"Failed to write output file: " + entry.targetPath;

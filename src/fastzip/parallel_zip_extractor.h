@@ -7,8 +7,8 @@
 // is taken by one worker into a partial file beside its target, while the other workers go on with the entries
 // behind it, and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated
 // one in one call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting
-// for other workers to give theirs back, while a thread of idle priority reserves the file's room so that the write
-// after the decode is little more than a copy; otherwise it inflates (zlib) or copies it in pieces. Every file's
+// for other workers to give theirs back, while a worker with nothing left to decode may reserve the file's room so
+// that the write after the decode is little more than a copy; otherwise it inflates (zlib) or copies it in pieces. Every file's
 // CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never leaves a file behind,
 // and an existing file is only ever replaced by a complete one. Entry paths that would leave the destination are
 // refused. Modification times are restored.
@@ -54,6 +54,7 @@
 #include "fastzip/error_slot.h"
 #include "fastzip/extract_task.h"
 #include "fastzip/memory_budget.h"
+#include "fastzip/room_reservations.h"
 #include "fastzip/zip_entry.h"
 
 struct libdeflate_decompressor;
@@ -259,6 +260,7 @@ private:
     std::wstring lastFolder_;
     std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0}, wholeDecodedFiles_{0};
     MemoryBudget wholeDecodeBudget_;
+    RoomReservations roomReservations_;
 };
 
 }  // namespace Arkova::FastZip

@@ -20,16 +20,5 @@ TEST(ThreadsTest, PinsAThreadToEachReportedProcessorOnly) {
     EXPECT_FALSE(outOfRange);
 }
 
-TEST(ThreadsTest, APinnedThreadIsLetGoAndMadeIdle) {
-    bool unpinned = false, idle = false;
-    std::thread([&] {
-        PinCurrentThreadToProcessor(0);
-        unpinned = UnpinCurrentThread();
-        idle = SetCurrentThreadIdlePriority();
-    }).join();
-    EXPECT_TRUE(unpinned);
-    EXPECT_TRUE(idle);
-}
-
 }  // namespace
 }  // namespace Arkova::Platform

@@ -15,12 +15,4 @@ bool PinCurrentThreadToProcessor(unsigned processor) {
     return ::SetThreadAffinityMask(::GetCurrentThread(), static_cast<DWORD_PTR>(1) << processor) != 0;
 }
 
-bool UnpinCurrentThread() {
-    DWORD_PTR process = 0, system = 0;
-    if (!::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system) || process == 0) return false;
-    return ::SetThreadAffinityMask(::GetCurrentThread(), process) != 0;
-}
-
-bool SetCurrentThreadIdlePriority() { return ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_IDLE) != 0; }
-
 }  // namespace Arkova::Platform
