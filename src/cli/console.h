@@ -24,6 +24,30 @@ public:
     virtual bool Interrupted() const = 0;
 };
 
+// Standard output collected and handed on in pieces of 64 Ki characters: a listing or report of thousands of entries
+// would otherwise cost a console call (and a flush) per line. What is left goes out on Flush or destruction.
+class BatchedOutput {
+public:
+    explicit BatchedOutput(Console& console) : console_(console) {}
+    ~BatchedOutput() { Flush(); }
+    BatchedOutput(const BatchedOutput&) = delete;
+    BatchedOutput& operator=(const BatchedOutput&) = delete;
+
+    void Add(std::wstring_view text) {
+        text_ += text;
+        if (text_.size() >= kPiece) Flush();
+    }
+    void Flush() {
+        if (!text_.empty()) console_.Out(text_);
+        text_.clear();
+    }
+
+private:
+    static constexpr std::size_t kPiece = 64 * 1024;
+    Console& console_;
+    std::wstring text_;
+};
+
 // The process's own standard streams.
 class SystemConsole : public Console {
 public:

@@ -113,19 +113,14 @@ void ConsoleFrontEnd::ShowMessage(const std::wstring& text, const std::wstring& 
 
 void ConsoleFrontEnd::ShowTestReport(const TestReport& report) {
     console_.Out(TestReportTitle(report) + L"\n" + report.archiveName + L"\n" + TestSummary(report) + L"\n");
-    std::wstring rows = L"\nStatus  Expected CRC  Actual CRC  File Name\n";
+    BatchedOutput rows(console_);
+    rows.Add(L"\nStatus  Expected CRC  Actual CRC  File Name\n");
     for (const ItemTestResult& result : report.results) {
         std::wstring status = TestStatusText(result);
         status.resize(6, L' ');
-        rows += status + L"  " + CrcText(result.expectedCrc) + L"      " + CrcText(result.actualCrc) + L"    " +
-                result.path + L"\n";
-        // Like a listing, a large report goes out in pieces rather than one console call per entry.
-        if (rows.size() >= 64 * 1024) {
-            console_.Out(rows);
-            rows.clear();
-        }
+        rows.Add(status + L"  " + CrcText(result.expectedCrc) + L"      " + CrcText(result.actualCrc) + L"    " +
+                 result.path + L"\n");
     }
-    console_.Out(rows);
 }
 
 CopyResult ConsoleFrontEnd::CopyFolderContents(const std::wstring& source, const std::wstring& destination) {

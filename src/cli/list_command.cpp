@@ -78,26 +78,21 @@ int RunList(const Options& options, Console& console) {
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
     std::uint64_t encrypted = 0;
-    std::wstring text;
+    BatchedOutput rows(console);
     for (const ArchiveItem& item : items) {
         std::wstring crc = item.isDirectory ? std::wstring(8, L' ') : CrcText(item.crc);
-        text += FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
-                PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) + L" " +
-                crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + columns.Cells(item.method, item.hostOs) +
-                item.path + L"\n";
+        rows.Add(FormatFileTime(item.modifiedTime) + L" " + FormatAttributes(item.attributes) + L" " +
+                 PadLeft(std::to_wstring(item.size), 12) + L" " + PadLeft(std::to_wstring(item.packedSize), 12) + L" " +
+                 crc + L" " + (item.isEncrypted ? L"*" : L" ") + L" " + columns.Cells(item.method, item.hostOs) +
+                 item.path + L"\n");
         if (!item.comment.empty())
-            text += std::wstring(20, L' ') + L"Comment: " + PrintableComment(item.comment) + L"\n";
-        // Large listings go out in pieces rather than one console call per entry.
-        if (text.size() >= 64 * 1024) {
-            console.Out(text);
-            text.clear();
-        }
+            rows.Add(std::wstring(20, L' ') + L"Comment: " + PrintableComment(item.comment) + L"\n");
         totalSize += item.size;
         totalPacked += item.packedSize;
         ++(item.isDirectory ? folders : files);
         if (item.isEncrypted) ++encrypted;
     }
-    console.Out(text);
+    rows.Flush();
     console.Out(rule);
     std::wstring summary = std::wstring(26, L' ') + PadLeft(std::to_wstring(totalSize), 12) + L" " +
                            PadLeft(std::to_wstring(totalPacked), 12) + L"            " + std::to_wstring(files) +

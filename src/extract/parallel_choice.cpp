@@ -35,11 +35,6 @@ bool StartsWithPlainLocalHeader(const std::wstring& archivePath) {
 
 }  // namespace
 
-bool EngineCanExtractWholeArchive(const std::wstring& archivePath) {
-    FastZip::ZipArchiveIndex index;
-    return StartsWithPlainLocalHeader(archivePath) && ReadEngineReadableDirectory(archivePath, -1, index);
-}
-
 bool EngineCanExtractEntries(const std::wstring& archivePath) {
     Platform::InputFile file;
     std::uint8_t signature[2] = {};

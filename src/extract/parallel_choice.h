@@ -11,12 +11,10 @@
 
 namespace Arkova {
 
-// The file starts with a plain ZIP local header whose encryption flag is clear, and the engine can extract every
-// entry of its directory.
-bool EngineCanExtractWholeArchive(const std::wstring& archivePath);
 // The file starts with "PK", and the engine can extract every entry of its directory.
 bool EngineCanExtractEntries(const std::wstring& archivePath);
-// Where the engine takes a whole archive's entries from: a plain ZIP as above, or an ALZ or EGG archive that is one
+// Where the engine takes a whole archive's entries from: a ZIP that starts with a plain local header (encryption
+// flag clear) and whose every entry the engine can extract, or an ALZ or EGG archive that is one
 // file, not solid, unencrypted, each entry one run stored, deflated or in bzip2. Null when the engine cannot take it.
 // A ZIP source keeps the directory read here, with names in `codePage` (-1: the system's), for the first run.
 std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath,

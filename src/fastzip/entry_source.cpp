@@ -10,7 +10,8 @@ ZipEntrySource::ZipEntrySource(ZipArchiveIndex& listed)
     : listed_(std::move(listed.entries)),
       listedAnnounced_(listed.announcedEntries),
       listedComplete_(listed.directoryComplete),
-      listedCodePage_(listed.nameCodePage) {
+      listedCodePage_(listed.nameCodePage),
+      listedFileSize_(listed.reader.FileSize()) {
     listed.entries.clear();
 }
 
@@ -23,8 +24,11 @@ bool ZipEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const std::
         RecordError(errors, L"Failed to open ZIP file");
         return false;
     }
-    index.entries = std::move(listed_);
+    std::vector<ZipEntry> listed = std::move(listed_);
     listed_.clear();
+    // A job may wait for the user between the check and the run: an archive replaced meanwhile is read again.
+    if (index.reader.FileSize() != listedFileSize_) return ReadCentralDirectory(index, errors, archivePath);
+    index.entries = std::move(listed);
     std::uint64_t total = 0;
     for (const ZipEntry& entry : index.entries) total += entry.uncompressedSize;
     index.totalUncompressed = total;

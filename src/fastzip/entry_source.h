@@ -30,7 +30,7 @@ class ZipEntrySource final : public EntrySource {
 public:
     ZipEntrySource() = default;
     // With a directory ReadCentralDirectory read, whose entries it takes: the first run in the same code page lists
-    // them instead of reading the directory again.
+    // them instead of reading the directory again, unless the archive's size has changed since.
     explicit ZipEntrySource(ZipArchiveIndex& listed);
 
     bool List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) override;
@@ -41,6 +41,7 @@ private:
     std::uint64_t listedAnnounced_ = 0;
     bool listedComplete_ = false;
     std::int32_t listedCodePage_ = -1;
+    std::uint64_t listedFileSize_ = 0;
 };
 
 // An ALZ or EGG archive through its reader: only one whose entries are independent (one file, no solid stream, no

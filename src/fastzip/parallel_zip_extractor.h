@@ -7,11 +7,11 @@
 // is taken by one worker into a partial file beside its target, while the other workers go on with the entries
 // behind it, and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated
 // one in one call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting
-// for other workers to give theirs back, while a worker with nothing left to decode may reserve the file's room so
-// that the write after the decode is little more than a copy; otherwise it inflates (zlib) or copies it in pieces. Every file's
-// CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never leaves a file behind,
-// and an existing file is only ever replaced by a complete one. Entry paths that would leave the destination are
-// refused. Modification times are restored.
+// for other workers to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a
+// worker with nothing left to decode may reserve the file's room, so that the write after it is little more than a
+// copy. Every file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never
+// leaves a file behind, and an existing file is only ever replaced by a complete one. Entry paths that would leave
+// the destination are refused. Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
 // created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for

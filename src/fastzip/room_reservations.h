@@ -1,7 +1,8 @@
 // Room for the files of large entries that workers are still decoding whole, reserved by workers that have nothing
-// left to decode. Reserving a file's room takes the file system about as long as the copy that follows it, so an
-// owner whose room was reserved meanwhile writes its file in half the time. A reservation is only a hint: an owner
-// whose decode ends before anyone took its offer withdraws it and writes without.
+// left to decode. Most of a write into new room is the file system finding that room (on tmpfs, 99 MB: a plain write
+// 45 ms; a reservation 28 ms, then the write 20 ms), so an owner whose room was reserved meanwhile has less left to do
+// after its decode. A reservation is only a hint: an owner whose decode ends before anyone took its offer withdraws
+// it and writes without.
 #pragma once
 
 #include <atomic>

@@ -58,6 +58,7 @@ public:
     bool Write(const void* data, std::size_t length);
     // Sets aside room for `size` bytes without changing the file's length, so that writing them later does little
     // more than copy. A hint: false when the file system keeps no such reservations, and the writes work either way.
+    // Nothing is done when the file is already that long.
     bool Reserve(std::uint64_t size);
     // Sets the last-write time (FILETIME ticks, UTC) of the open file.
     bool SetModifiedTime(std::uint64_t fileTimeUtc);

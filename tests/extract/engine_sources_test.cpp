@@ -292,8 +292,8 @@ TEST(EngineSourceChoiceTest, OnlyIndependentNativeArchivesGoToTheEngine) {
     EXPECT_NE(EngineSourceForArchive(ArchiveFormat::Alz, folder / L"small.alz"), nullptr);
 }
 
-// The directory read to choose the engine is listed again only for a run in the code page it was read in.
-TEST(ZipEngineSourceTest, ARunInAnotherCodePageReadsTheNamesAgain) {
+// The directory read to choose the engine serves only a run in the code page it was read in, on the same archive.
+TEST(ZipEngineSourceTest, ARunInAnotherCodePageOrOnAReplacedArchiveReadsTheDirectoryAgain) {
     ScratchFolder folder;
     Testing::ZipWriterEntry entry;
     entry.name = "\xC7\xD1.txt";  // a Hangul syllable in code page 949, box drawing in 437
@@ -313,6 +313,15 @@ TEST(ZipEngineSourceTest, ARunInAnotherCodePageReadsTheNamesAgain) {
         ASSERT_TRUE(engine.RunAll(archive, destination, *source));
         EXPECT_TRUE(Platform::PathExists(destination + Platform::kPathSeparator + run.name)) << run.runCodePage;
     }
+
+    std::unique_ptr<FastZip::EntrySource> stale = EngineSourceForArchive(ArchiveFormat::Zip, archive, 949);
+    ASSERT_NE(stale, nullptr);
+    entry.name = "replaced.txt";
+    ASSERT_TRUE(Testing::ZipWriter().Add(entry).Finish().WriteTo(archive));
+    FastZip::ParallelZipExtractor engine(2);
+    engine.SetNameCodePage(949);
+    ASSERT_TRUE(engine.RunAll(archive, folder / L"replaced", *stale));
+    EXPECT_TRUE(Platform::PathExists(folder / L"replaced" + Platform::kPathSeparator + L"replaced.txt"));
 }
 
 }  // namespace

@@ -61,13 +61,13 @@ protected:
 
 TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
     OpenDefault();
-    EXPECT_TRUE(EngineCanExtractWholeArchive(archive_));
+    EXPECT_NE(EngineSourceForArchive(ArchiveFormat::Zip, archive_), nullptr);
     EXPECT_TRUE(EngineCanExtractEntries(archive_));
 
     ZipWriter other;
     other.File("plain.txt", "plain").File("odd.bin", "data", 12);  // bzip2 is the library's business
     ASSERT_TRUE(other.Finish().WriteTo(folder_ / L"other.zip"));
-    EXPECT_FALSE(EngineCanExtractWholeArchive(folder_ / L"other.zip"));
+    EXPECT_EQ(EngineSourceForArchive(ArchiveFormat::Zip, folder_ / L"other.zip"), nullptr);
 
     Testing::ZipWriterEntry locked;
     locked.name = "locked.txt";
@@ -77,7 +77,7 @@ TEST_F(ParallelJobTest, OnlyPlainStoredOrDeflatedZipArchivesGoToTheEngine) {
     encrypted.File("open.txt", "o").Add(locked);
     ASSERT_TRUE(encrypted.Finish().WriteTo(folder_ / L"encrypted.zip"));
     EXPECT_FALSE(EngineCanExtractEntries(folder_ / L"encrypted.zip"));
-    EXPECT_FALSE(EngineCanExtractWholeArchive(folder_ / L"missing.zip"));
+    EXPECT_EQ(EngineSourceForArchive(ArchiveFormat::Zip, folder_ / L"missing.zip"), nullptr);
 }
 
 TEST_F(ParallelJobTest, WholeArchiveGoesThroughAStagingFolderThatIsAlwaysRemoved) {

@@ -88,9 +88,10 @@ TEST(OutputFileTest, CreateReplacesAnExistingFileAndStampsItsTime) {
     ASSERT_TRUE(Testing::WriteText(path, "a much longer old content"));
     OutputFile file;
     ASSERT_TRUE(file.Create(path));
-    // Room reserved beyond what is written is not part of the file.
+    // Room reserved beyond what is written is not part of the file, and room reserved below it cuts nothing.
     file.Reserve(1024 * 1024);
     ASSERT_TRUE(file.Write("new", 3));
+    file.Reserve(2);
     // 2020-01-02 03:04:05 UTC
     const std::uint64_t stamp = 132224078450000000ULL;
     ASSERT_TRUE(file.SetModifiedTime(stamp));

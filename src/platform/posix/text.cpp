@@ -68,11 +68,12 @@ std::optional<std::wstring> ConvertToWide(Converter& converter, std::string_view
 }
 
 // Opening a descriptor costs a lookup in iconv's tables, which once per name adds up over a directory of thousands:
-// each thread keeps the one it used last, reset to its initial state for every use.
+// each thread keeps the one it used last, reset to its initial state for every use (one that could not be opened is
+// asked for again).
 Converter& ToWideConverter(int codePage) {
     thread_local std::unique_ptr<Converter> cached;
     thread_local int cachedCodePage = 0;
-    if (!cached || cachedCodePage != codePage) {
+    if (!cached || cachedCodePage != codePage || !cached->IsValid()) {
         cached = std::make_unique<Converter>("WCHAR_T", IconvName(codePage).c_str());
         cachedCodePage = codePage;
     }

@@ -141,6 +141,11 @@ bool OutputFile::Write(const void* data, std::size_t length) {
 
 bool OutputFile::Reserve(std::uint64_t size) {
     if (!IsOpen() || size == 0) return false;
+    // An allocation below the end of the file would cut the file there.
+    LARGE_INTEGER length{};
+    if (!::GetFileSizeEx(AsHandle(handle_), &length) || static_cast<std::uint64_t>(length.QuadPart) >= size) {
+        return false;
+    }
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
     return ::SetFileInformationByHandle(AsHandle(handle_), FileAllocationInfo, &allocation, sizeof(allocation)) != 0;
