@@ -7,6 +7,8 @@
 namespace Arkova::Testing {
 
 // true as soon as `condition` holds (checked after each batch of messages), false after limitMs.
-bool PumpUntil(const std::function<bool()>& condition, int limitMs = 5000);
+// The default limit is generous: the first dialog of a run in a fresh Wine prefix has taken over 5 s to show, and a
+// condition that holds returns at once anyway.
+bool PumpUntil(const std::function<bool()>& condition, int limitMs = 15000);
 
 }  // namespace Arkova::Testing
