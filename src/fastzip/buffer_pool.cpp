@@ -1,5 +1,6 @@
 #include "fastzip/buffer_pool.h"
 
+#include <cstdint>
 #include <new>
 
 namespace Arkova::FastZip {
@@ -13,17 +14,26 @@ std::size_t BufferPool::Fill(std::size_t count, std::size_t bufferSize) {
     bufferSize_ = bufferSize;
     shutDown_ = false;
     try {
+        auto block = std::make_unique<Platform::LargeBuffer>();
+        if (count > 0 && bufferSize <= SIZE_MAX / count && block->Allocate(count * bufferSize)) {
+            for (std::size_t i = 0; i < count; ++i) free_.push_back(block->Data() + i * bufferSize);
+            blocks_.push_back(std::move(block));
+            held_ += count;
+            return held_;
+        }
+        // Without one block, each buffer on its own.
         owned_.reserve(owned_.size() + count);
         for (std::size_t i = 0; i < count; ++i) {
             void* memory = ::operator new(bufferSize, kAlignment, std::nothrow);
             if (memory == nullptr) continue;
             owned_.push_back(static_cast<std::uint8_t*>(memory));
             free_.push_back(owned_.back());
+            ++held_;
         }
     } catch (const std::bad_alloc&) {
         // Keep what was allocated; the caller checks the count.
     }
-    return owned_.size();
+    return held_;
 }
 
 std::uint8_t* BufferPool::Take() {
@@ -55,8 +65,10 @@ void BufferPool::ShutDown() {
         std::lock_guard<std::mutex> guard(lock_);
         shutDown_ = true;
         free_.clear();
+        blocks_.clear();
         for (std::uint8_t* buffer : owned_) ::operator delete(buffer, kAlignment);
         owned_.clear();
+        held_ = 0;
     }
     bufferFree_.notify_all();
 }

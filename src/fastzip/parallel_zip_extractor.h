@@ -19,13 +19,13 @@
 // memory for the pools) or a cancel stops the run.
 //
 // Memory, whatever the archive claims: two pools of 2N + 2 buffers of 1 MiB each (N = 2: 12 MiB; N = 7: 32 MiB),
-// touched only as far as small files need them, and the reader's 256 KiB window; for each worker that streams, two
-// piece buffers (256 KiB each) and one inflate (or bzip2) state, made for its first large entry and reused for the
-// rest; a worker decoding bzip2 keeps one output buffer of at most 1 MiB. Large entries decoded whole share one
-// budget of 192 MiB, held only while they are decoded and written, and an entry that claims more is streamed, so
-// a lying size cannot raise it. Beyond that only the directory's bookkeeping grows with the archive: the entry
-// list, and a small state per entry (its result; the message only of an entry that failed). A file's target path is
-// dropped once the file is in place. The budget for a whole extraction of small files, the process with its archive
+// touched only as far as small files need them (in huge pages where the system gives them), and the reader's
+// 256 KiB window; for each worker that streams, two piece buffers (256 KiB each) and one inflate (or bzip2) state,
+// made for its first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at
+// most 1 MiB. Large entries decoded whole share one budget of 192 MiB, held only while they are decoded and
+// written, and an entry that claims more is streamed, so a lying size cannot raise it. Beyond that only the
+// directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the
+// message only of an entry that failed). A file's target path is dropped once the file is in place. The budget for a whole extraction of small files, the process with its archive
 // listing included, is 96 MiB for directories of tens of thousands of entries (15,000 files: 58 MiB); large files
 // add at most the whole-decode budget. 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a
 // quarter of the memory.
