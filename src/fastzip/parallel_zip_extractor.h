@@ -25,10 +25,10 @@
 // most 1 MiB. Large entries decoded whole share one budget of 192 MiB, held only while they are decoded and
 // written, and an entry that claims more is streamed, so a lying size cannot raise it. Beyond that only the
 // directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the
-// message only of an entry that failed). A file's target path is dropped once the file is in place. The budget for a whole extraction of small files, the process with its archive
-// listing included, is 96 MiB for directories of tens of thousands of entries (15,000 files: 58 MiB); large files
-// add at most the whole-decode budget. 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a
-// quarter of the memory.
+// message only of an entry that failed). A file's target path is dropped once the file is in place. The budget
+// for a whole extraction of small files, the process with its archive listing included, is 96 MiB for directories
+// of tens of thousands of entries (15,000 files: 58 MiB); large files add at most the whole-decode budget. 1 MiB
+// buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
