@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
+#include "fastzip/deflate_pieces.h"
 #include "platform/memory.h"
 
 namespace Arkova::FastZip {
@@ -22,8 +24,8 @@ struct EntryStreamer::State {
     }
 };
 
-EntryStreamer::EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize)
-    : reader_(reader), pieceSize_(pieceSize), state_(new (std::nothrow) State) {
+EntryStreamer::EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board)
+    : reader_(reader), pieceSize_(pieceSize), board_(board), state_(new (std::nothrow) State) {
     if (!state_) return;
     state_->input.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
     state_->output.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
@@ -63,10 +65,10 @@ bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& f
 }
 
 bool EntryStreamer::RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                             std::wstring& failure) {
+                             const Restart& restart, std::wstring& failure) {
     if (entry.method != kMethodDeflate || decompressor == nullptr) return Run(entry, sink, failure);
     if (!Begin(entry, failure)) return false;
-    return InflateWhole(entry, decompressor, sink, failure) && Finish(entry, failure);
+    return InflateWhole(entry, decompressor, sink, restart, failure) && Finish(entry, failure);
 }
 
 bool EntryStreamer::Finish(const ZipEntry& entry, std::wstring& failure) {
@@ -118,22 +120,42 @@ bool EntryStreamer::Copy(const ZipEntry& entry, const Sink& sink, std::wstring& 
     return true;
 }
 
-bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                                 std::wstring& failure) {
-    auto inputLength = static_cast<std::size_t>(entry.compressedSize);
-    auto capacity = static_cast<std::size_t>(entry.uncompressedSize);
-    Platform::LargeBuffer input, output;
-    if (!input.Allocate(inputLength) || !output.Allocate(capacity)) return Inflate(entry, sink, failure);
-    if (!reader_.ReadExactAt(entry.dataOffset, input.Data(), inputLength)) {
-        lastFailure_ = Failure::Read;
-        failure = L"Failed to read compressed data";
-        return false;
-    }
+bool EntryStreamer::ReadWhole(const ZipEntry& entry, std::uint8_t* input, std::wstring& failure) {
     leftToRead_ = 0;
+    if (reader_.ReadExactAt(entry.dataOffset, input, static_cast<std::size_t>(entry.compressedSize))) return true;
+    lastFailure_ = Failure::Read;
+    failure = L"Failed to read compressed data";
+    return false;
+}
+
+bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
+                                 const Restart& restart, std::wstring& failure) {
+    Platform::LargeBuffer input, output;
+    if (!input.Allocate(static_cast<std::size_t>(entry.compressedSize)) ||
+        !output.Allocate(static_cast<std::size_t>(entry.uncompressedSize))) {
+        return Inflate(entry, sink, failure);
+    }
+    if (!ReadWhole(entry, input.Data(), failure)) return false;
+    if (restart && DecodesInParts(entry)) {
+        PartsOutcome outcome = InflateInParts(entry, decompressor, input.Data(), output.Data(), sink, failure);
+        if (outcome != PartsOutcome::DecodeAgain) return outcome == PartsOutcome::Delivered;
+        // The parts were patched into the compressed data, so it is read again.
+        if (!restart() || !ReadWhole(entry, input.Data(), failure)) return false;
+        produced_ = 0;
+        crc_ = 0;
+        lastFailure_ = Failure::Data;
+    }
+    return InflateInOneCall(entry, decompressor, input, output.Data(), sink, failure);
+}
+
+bool EntryStreamer::InflateInOneCall(const ZipEntry& entry, libdeflate_decompressor* decompressor,
+                                     Platform::LargeBuffer& input, std::uint8_t* output, const Sink& sink,
+                                     std::wstring& failure) {
     std::size_t produced = 0;
     libdeflate_result result =
-        libdeflate_deflate_decompress(decompressor, input.Data(), inputLength, output.Data(), capacity, &produced);
-    input.Free();
+        libdeflate_deflate_decompress(decompressor, input.Data(), static_cast<std::size_t>(entry.compressedSize),
+                                      output, static_cast<std::size_t>(entry.uncompressedSize), &produced);
+    input.Free();  // not needed while the output is written
     if (result == LIBDEFLATE_INSUFFICIENT_SPACE) {
         failure = L"The entry '" + entry.name + L"' is longer than its stated size";
         return false;
@@ -142,7 +164,46 @@ bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor*
         failure = L"The deflated data of '" + entry.name + L"' is damaged";
         return false;
     }
-    return Deliver(entry, sink, output.Data(), produced, failure);
+    return Deliver(entry, sink, output, produced, failure);
+}
+
+EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
+                                                          libdeflate_decompressor* decompressor, std::uint8_t* input,
+                                                          std::uint8_t* output, const Sink& sink,
+                                                          std::wstring& failure) {
+    OutputRelay relay(
+        output, [&](const std::uint8_t* data, std::size_t length) { return Deliver(entry, sink, data, length, failure); },
+        board_);
+    const auto inputLength = static_cast<std::size_t>(entry.compressedSize);
+    const std::uint64_t part = std::max<std::uint64_t>(kSplitPartInPieces * pieceSize_, inputLength / 16);
+    DeflatePieces pieces(decompressor, input, inputLength, output, static_cast<std::size_t>(entry.uncompressedSize));
+    std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
+    bool decoded = true;
+    while (!relay.Stopped()) {
+        // A part ends at the first block start past its planned length. Where none is found within another such
+        // length, the rest is one part: the search costs more than a few parts would save.
+        std::optional<std::uint64_t> end;
+        if (from + part / 2 < inputLength) end = FindBlockStart(input, inputLength, from * 8, (from + part) * 8);
+        if (!pieces.DecodeNext(end.value_or(DeflatePieces::kToTheEnd))) {
+            decoded = false;
+            break;
+        }
+        if (!end) {
+            relay.Publish(pieces.Produced());
+            break;
+        }
+        // The next part writes the window in front of it again: only what lies before that is final.
+        if (pieces.Produced() > DeflatePieces::kRewrittenOutput) {
+            relay.Publish(pieces.Produced() - DeflatePieces::kRewrittenOutput);
+        }
+        from = *end / 8 + part;
+    }
+    if (!relay.Finish()) return PartsOutcome::Stopped;
+    // A start found by chance inside a block, or damaged data: the decode in one call decides which.
+    if (!decoded || produced_ != entry.uncompressedSize || (entry.crcKnown && crc_ != entry.crc32)) {
+        return PartsOutcome::DecodeAgain;
+    }
+    return PartsOutcome::Delivered;
 }
 
 bool EntryStreamer::Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {

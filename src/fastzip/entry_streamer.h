@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "fastzip/output_relay.h"
 #include "fastzip/zip_entry.h"
 #include "fastzip/zip_file_reader.h"
+#include "platform/memory.h"
 
 struct libdeflate_decompressor;
 
@@ -21,8 +23,12 @@ public:
     // Receives each piece of output; false stops the entry (with `failure` set by the sink, or left empty for a
     // cancel).
     using Sink = std::function<bool(const std::uint8_t*, std::size_t)>;
+    // Makes the sink forget what it got, so that the entry can be delivered again from its start; false when that
+    // failed (with `failure` set).
+    using Restart = std::function<bool()>;
 
-    EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize);
+    // Without a board, no entry is decoded in parts: nobody could deliver them during the decode.
+    EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board = nullptr);
     ~EntryStreamer();
     EntryStreamer(const EntryStreamer&) = delete;
     EntryStreamer& operator=(const EntryStreamer&) = delete;
@@ -38,14 +44,25 @@ public:
     // with its stated size and CRC-32; else `failure` says why (empty after a cancel by the sink).
     bool Run(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     // The same for a deflated entry decoded in one call (libdeflate, several times zlib's speed) into a buffer of
-    // its size, read whole into another: the caller has set aside its compressed plus its uncompressed size. The
-    // sink gets the result in one piece. Where the buffers cannot be had, it inflates piece by piece instead.
-    // Without a decompressor, or for an entry that is not deflated, it is Run.
+    // its size, read whole into another: the caller has set aside its compressed plus its uncompressed size. Where
+    // the buffers cannot be had, it inflates piece by piece instead. Without a decompressor, or for an entry that is
+    // not deflated, it is Run.
+    // An entry that DecodesInParts is decoded in parts (DeflatePieces) and handed to the sink through a relay on the
+    // board, so that a helper may deliver each part while the next is decoded; should that fail, the sink is
+    // restarted and the entry decoded in one call, which has the last word. Other entries, and any without
+    // `restart`, go to the sink in one piece.
     bool RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                  std::wstring& failure);
+                  const Restart& restart, std::wstring& failure);
     // The memory RunWhole takes for an entry.
     static std::uint64_t WholeDecodeBytes(const ZipEntry& entry) {
         return entry.compressedSize + entry.uncompressedSize;
+    }
+    // Where decoding in parts starts to pay (the parts are a sixteenth of the entry, and no smaller than this), in
+    // pieces of the streamer's piece size; small in tests, so that their entries are split into many parts.
+    static constexpr std::uint64_t kSplitPartInPieces = 4;
+    bool DecodesInParts(const ZipEntry& entry) const {
+        return board_ != nullptr && entry.method == kMethodDeflate &&
+               entry.compressedSize >= 2 * kSplitPartInPieces * pieceSize_;
     }
     Failure LastFailure() const { return lastFailure_; }
     // For a caller whose own step around the run failed.
@@ -59,7 +76,13 @@ private:
     bool Begin(const ZipEntry& entry, std::wstring& failure);
     bool Finish(const ZipEntry& entry, std::wstring& failure);
     bool InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                      std::wstring& failure);
+                      const Restart& restart, std::wstring& failure);
+    bool ReadWhole(const ZipEntry& entry, std::uint8_t* input, std::wstring& failure);
+    bool InflateInOneCall(const ZipEntry& entry, libdeflate_decompressor* decompressor, Platform::LargeBuffer& input,
+                          std::uint8_t* output, const Sink& sink, std::wstring& failure);
+    enum class PartsOutcome { Delivered, Stopped, DecodeAgain };
+    PartsOutcome InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor, std::uint8_t* input,
+                                std::uint8_t* output, const Sink& sink, std::wstring& failure);
     bool Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Bunzip(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
@@ -69,6 +92,7 @@ private:
 
     const ZipFileReader& reader_;
     const std::size_t pieceSize_;
+    RelayBoard* const board_;
     std::unique_ptr<State> state_;
     std::uint64_t readOffset_ = 0;
     std::uint64_t leftToRead_ = 0;

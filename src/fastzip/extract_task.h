@@ -25,13 +25,18 @@ struct TaskPiece {
 };
 
 struct ExtractTask {
-    std::uint32_t sequence = 0;  // 0, 1, 2, ... in the order the reader made tasks (directory order)
+    // The place of its first entry in the run's list: the writer takes the tasks in that order, whatever order the
+    // workers took them in.
+    std::uint32_t sequence = 0;
     std::vector<TaskPiece> pieces;
     std::uint8_t* input = nullptr;
     std::uint64_t inputLength = 0;  // bytes of `input` in use
     std::uint8_t* output = nullptr;
     std::uint64_t outputCapacity = 0;  // bytes of `output` in use: the sum of the uncompressed sizes
     BufferKind kind = BufferKind::Pooled;
+    // Streamed tasks queued before all others: their decodes end last, so the workers that run out of work help
+    // deliver their output.
+    bool startedFirst = false;
     // Streamed tasks: the complete file a worker wrote beside the target, empty when streaming failed (the worker
     // recorded why and removed what it had written).
     std::wstring partialPath;

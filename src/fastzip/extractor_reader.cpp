@@ -44,40 +44,63 @@ void ParallelZipExtractor::ReaderThread() noexcept {
 void ParallelZipExtractor::ReadEntries() {
     ReadWindow window(index_.reader);
     window_ = &window;
-    std::uint32_t sequence = 0;
+    StartedEntries started;
+    const bool startedWell = StartDominantEntries(started);
     ExtractTask batch;  // the pooled task being filled; no input buffer while none is
     for (ZipEntry& entry : index_.entries) {
-        if (cancel_) break;
+        if (cancel_ || !startedWell) break;
         if (entry.isDirectory) {
             if (!testing_) PrepareFolder(entry);
             continue;
         }
-        Prepared prepared = PrepareFile(entry);
+        auto early = std::find_if(started.begin(), started.end(), [&](const auto& item) { return item.first == &entry; });
+        Prepared prepared = early != started.end() ? early->second : PrepareFile(entry);
         if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) {
             // A failed entry travels without data, so that the writer meets every file entry in archive order.
             batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
             continue;
         }
-        if (Streams(entry)) {
-            QueueBatch(batch, sequence);  // keeps the tasks in directory order
-            QueueStreamed(entry, sequence);
-        } else if (!AddToBatch(entry, batch, sequence)) {
+        if (early != started.end() || Streams(entry)) {
+            QueueBatch(batch);  // a task holds entries that follow one another
+            if (early == started.end()) QueueStreamed(entry);
+        } else if (!AddToBatch(entry, batch)) {
             break;
         }
     }
-    if (!cancel_) QueueBatch(batch, sequence);
+    if (!cancel_) QueueBatch(batch);
     ReleaseInput(batch);
     ReleaseOutput(batch);
     window_ = nullptr;
 }
 
-bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence) {
+bool ParallelZipExtractor::StartDominantEntries(StartedEntries& started) {
+    // An entry that alone holds a large share of the archive is queued first: in its turn in directory order it
+    // could start last and keep one processor busy long after the others have finished.
+    if (threadCount_ < 2) return true;
+    const std::uint64_t share = index_.totalUncompressed / (2 * threadCount_);
+    std::vector<ZipEntry*> dominant;
+    for (ZipEntry& entry : index_.entries) {
+        if (!entry.isDirectory && entry.uncompressedSize >= share && Streams(entry)) dominant.push_back(&entry);
+    }
+    std::stable_sort(dominant.begin(), dominant.end(),
+                     [](const ZipEntry* a, const ZipEntry* b) { return a->uncompressedSize > b->uncompressedSize; });
+    if (dominant.size() > threadCount_) dominant.resize(static_cast<std::size_t>(threadCount_));
+    for (ZipEntry* entry : dominant) {
+        Prepared prepared = PrepareFile(*entry);
+        if (prepared == Prepared::Stop) return false;
+        started.emplace_back(entry, prepared);
+        if (prepared == Prepared::Go) QueueStreamed(*entry, true);
+    }
+    return true;
+}
+
+bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch) {
     // Enough files to keep the writer busy while the next buffer is inflated, few enough to stay responsive.
     constexpr std::size_t kMaxFilesPerTask = 512;
     bool full = batch.inputLength + entry.compressedSize > bufferSize_ ||
                 batch.outputCapacity + entry.uncompressedSize > bufferSize_ || batch.pieces.size() >= kMaxFilesPerTask;
-    if (batch.input != nullptr && full) QueueBatch(batch, sequence);
+    if (batch.input != nullptr && full) QueueBatch(batch);
     if (batch.input == nullptr && !AcquireBuffers(batch)) return false;  // cancelled
     if (!window_->ReadExactAt(entry.dataOffset, batch.input + batch.inputLength,
                               static_cast<std::size_t>(entry.compressedSize))) {
@@ -91,18 +114,19 @@ bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch, std::
     return true;
 }
 
-void ParallelZipExtractor::QueueStreamed(ZipEntry& entry, std::uint32_t& sequence) {
+void ParallelZipExtractor::QueueStreamed(ZipEntry& entry, bool startedFirst) {
     ExtractTask task;
     task.kind = BufferKind::Streamed;
+    task.startedFirst = startedFirst;
     task.pieces.push_back({&entry, 0, 0});
-    task.sequence = sequence++;
+    task.sequence = PlaceOf(entry);
     ++streamedFiles_;
     Queue(std::move(task));
 }
 
-void ParallelZipExtractor::QueueBatch(ExtractTask& batch, std::uint32_t& sequence) {
+void ParallelZipExtractor::QueueBatch(ExtractTask& batch) {
     if (batch.pieces.empty()) return;
-    batch.sequence = sequence++;
+    batch.sequence = PlaceOf(*batch.pieces.front().entry);
     Queue(std::move(batch));
     batch = ExtractTask{};
 }

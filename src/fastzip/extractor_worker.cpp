@@ -54,6 +54,7 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
                 guard.unlock();
                 // Nothing is left to decode: this worker's processor serves the workers still decoding large entries.
                 roomReservations_.ReserveOffered(cancel_);
+                relayBoard_.HelpPosted(cancel_);
                 return;
             }
             task = std::move(workQueue_.front());
@@ -84,17 +85,21 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
 void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
                                                libdeflate_decompressor* decompressor) {
     const ZipEntry& entry = *task.pieces.front().entry;
-    if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_);
+    if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_, &relayBoard_);
     // A deflated entry the budget can hold is decoded in one call; the rest, and any after a cancel, piece by piece.
     bool deflated = entry.method == kMethodDeflate && decompressor != nullptr;
     MemoryBudget::Lease lease(wholeDecodeBudget_, deflated ? EntryStreamer::WholeDecodeBytes(entry) : 0);
     const bool whole = deflated && lease.Held();
     if (whole) ++wholeDecodedFiles_;
     libdeflate_decompressor* wholeDecoder = whole ? decompressor : nullptr;
+    // Only an entry started before the rest is decoded in parts: its decode ends last, when others have run out of
+    // work and can deliver its parts. Another entry's parts would be delivered by its own worker after all.
+    const bool inParts = whole && task.startedFirst && streamer->DecodesInParts(entry);
     std::wstring failure;
     if (testing_) {
         bool ok = streamer->RunWhole(
-            entry, wholeDecoder, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); }, failure);
+            entry, wholeDecoder, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); },
+            inParts ? EntryStreamer::Restart([] { return true; }) : EntryStreamer::Restart(), failure);
         // Like a whole decode, a stream that cannot be decoded has no CRC to show.
         if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
         if (!ok) FailStreamed(entry, *streamer, failure);
@@ -104,7 +109,7 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     std::wstring partial = PartialFileName(entry.targetPath + L"." + std::to_wstring(task.sequence));
     bool ok = false;
     try {
-        ok = StreamInto(partial, entry, *streamer, wholeDecoder, failure);
+        ok = StreamInto(partial, entry, *streamer, wholeDecoder, inParts, failure);
     } catch (...) {
         Platform::RemoveFile(partial);
         throw;
@@ -134,28 +139,43 @@ void ParallelZipExtractor::FailStreamed(const ZipEntry& entry, const EntryStream
 }
 
 bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
-                                      libdeflate_decompressor* wholeDecoder, std::wstring& failure) {
+                                      libdeflate_decompressor* wholeDecoder, bool inParts, std::wstring& failure) {
     Platform::OutputFile file;
     if (Platform::IsDirectory(entry.targetPath) || !file.Create(path)) {
         failure = L"Failed to create output file: " + entry.targetPath;
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     }
-    // A whole decode writes nothing until it is done: meanwhile a worker with nothing left to do may reserve the
-    // file's room.
+    // A decode in one call writes nothing until it is done: meanwhile a worker with nothing left to do may reserve
+    // the file's room. (A decode in parts has such a worker write the parts instead.)
     std::optional<RoomReservations::Offer> offer;
-    if (wholeDecoder != nullptr) offer.emplace(roomReservations_, file, entry.uncompressedSize);
-    bool ok = streamer.RunWhole(
-        entry, wholeDecoder,
-        [&](const std::uint8_t* data, std::size_t length) {
-            if (offer) offer->Withdraw();
-            if (!file.Write(data, length)) {
-                failure = L"Failed to write output file: " + entry.targetPath;
-                return false;
-            }
-            return ReportProgress(entry.name, entry.uncompressedSize, length);
-        },
-        failure);
+    if (wholeDecoder != nullptr && !inParts) {
+        offer.emplace(roomReservations_, file, entry.uncompressedSize);
+    }
+    // A restarted entry is written again from its start, and its progress counts only what goes beyond the last run.
+    std::uint64_t delivered = 0, reported = 0;
+    auto sink = [&](const std::uint8_t* data, std::size_t length) {
+        if (offer) offer->Withdraw();
+        if (!file.Write(data, length)) {
+            failure = L"Failed to write output file: " + entry.targetPath;
+            return false;
+        }
+        delivered += length;
+        if (delivered <= reported) return !cancel_.load();
+        std::uint64_t fresh = delivered - reported;
+        reported = delivered;
+        return ReportProgress(entry.name, entry.uncompressedSize, fresh);
+    };
+    auto restart = [&] {
+        if (offer) offer->Withdraw();
+        delivered = 0;
+        file.Close();
+        if (file.Create(path)) return true;
+        failure = L"Failed to create output file: " + entry.targetPath;
+        streamer.SetFailure(EntryStreamer::Failure::Sink);
+        return false;
+    };
+    bool ok = streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr, failure);
     if (offer) offer->Withdraw();
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {

@@ -17,8 +17,9 @@ void ParallelZipExtractor::WriterThread() noexcept {
 }
 
 void ParallelZipExtractor::WriteLoop() {
-    std::uint32_t next = 0;
+    std::uint32_t next = 0;  // the place of the next file entry to write; folders were made by the reader
     while (!cancel_) {
+        while (next < index_.entries.size() && index_.entries[next].isDirectory) ++next;
         ExtractTask task;
         {
             std::unique_lock<std::mutex> guard(doneLock_);
@@ -41,8 +42,8 @@ void ParallelZipExtractor::WriteLoop() {
                 WriteWhole(task, piece);
             }
         }
+        next = PlaceOf(*task.pieces.back().entry) + 1;
         Discard(task);
-        ++next;
     }
 }
 

@@ -54,6 +54,7 @@
 #include "fastzip/error_slot.h"
 #include "fastzip/extract_task.h"
 #include "fastzip/memory_budget.h"
+#include "fastzip/output_relay.h"
 #include "fastzip/room_reservations.h"
 #include "fastzip/zip_entry.h"
 
@@ -176,19 +177,23 @@ private:
     Prepared PrepareFile(ZipEntry& entry);
     bool EnsureFolder(const std::wstring& path);
     bool AcquireBuffers(ExtractTask& task);
-    bool AddToBatch(ZipEntry& entry, ExtractTask& batch, std::uint32_t& sequence);
-    void QueueStreamed(ZipEntry& entry, std::uint32_t& sequence);
+    // The entries queued before all others, each with how it was prepared; false when the run is to stop.
+    using StartedEntries = std::vector<std::pair<const ZipEntry*, Prepared>>;
+    bool StartDominantEntries(StartedEntries& started);
+    bool AddToBatch(ZipEntry& entry, ExtractTask& batch);
+    void QueueStreamed(ZipEntry& entry, bool startedFirst = false);
     void Queue(ExtractTask&& task);
-    void QueueBatch(ExtractTask& batch, std::uint32_t& sequence);
+    void QueueBatch(ExtractTask& batch);
 
     // Worker stage (extractor_worker.cpp).
     void WorkerThread(unsigned workerIndex) noexcept;
     void WorkLoop(libdeflate_decompressor* decompressor);
     void StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
                              libdeflate_decompressor* decompressor);
-    // Writes one entry into `path`: decoded whole with `wholeDecoder`, piece by piece without one.
+    // Writes one entry into `path`: decoded whole with `wholeDecoder` (in parts when `inParts`), piece by piece
+    // without one.
     bool StreamInto(const std::wstring& path, const ZipEntry& entry, EntryStreamer& streamer,
-                    libdeflate_decompressor* wholeDecoder, std::wstring& failure);
+                    libdeflate_decompressor* wholeDecoder, bool inParts, std::wstring& failure);
     void FailStreamed(const ZipEntry& entry, const EntryStreamer& streamer, const std::wstring& failure);
     // `scratch` is the worker's own, reused for the entries that cannot be decoded in place.
     void DecompressPiece(const ExtractTask& task, const TaskPiece& piece, libdeflate_decompressor* decompressor,
@@ -222,9 +227,10 @@ private:
         bool reached = false;  // a test run got to it
         std::wstring message;
     };
-    EntryState& StateOf(const ZipEntry& entry) {
-        return states_[static_cast<std::size_t>(&entry - index_.entries.data())];
+    std::uint32_t PlaceOf(const ZipEntry& entry) const {
+        return static_cast<std::uint32_t>(&entry - index_.entries.data());
     }
+    EntryState& StateOf(const ZipEntry& entry) { return states_[PlaceOf(entry)]; }
     void SetActualCrc(const ZipEntry& entry, std::uint32_t crc) { StateOf(entry).actualCrc = crc; }
     void MarkReached(const ZipEntry& entry) { StateOf(entry).reached = true; }
 
@@ -261,6 +267,7 @@ private:
     std::atomic<std::uint64_t> pooledFiles_{0}, streamedFiles_{0}, wholeDecodedFiles_{0};
     MemoryBudget wholeDecodeBudget_;
     RoomReservations roomReservations_;
+    RelayBoard relayBoard_;
 };
 
 }  // namespace Arkova::FastZip

@@ -1,0 +1,107 @@
+#include "fastzip/output_relay.h"
+
+#include <algorithm>
+
+namespace Arkova::FastZip {
+
+OutputRelay::OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board)
+    : buffer_(buffer), deliver_(std::move(deliver)), board_(board) {
+    if (board_ != nullptr) board_->Post(*this);
+}
+
+OutputRelay::~OutputRelay() {
+    // Without a Finish (an exception in the filler): nothing more is delivered, and a helper is let go first.
+    if (board_ != nullptr) board_->Remove(*this);
+    std::unique_lock<std::mutex> guard(lock_);
+    finished_ = true;
+    stopped_ = true;
+    changed_.notify_all();
+    changed_.wait(guard, [this] { return !helped_; });
+}
+
+void OutputRelay::Publish(std::size_t end) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (end <= published_) return;
+    published_ = end;
+    changed_.notify_all();
+}
+
+bool OutputRelay::Stopped() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return stopped_;
+}
+
+bool OutputRelay::Finish() {
+    if (board_ != nullptr) board_->Remove(*this);
+    std::unique_lock<std::mutex> guard(lock_);
+    finished_ = true;
+    changed_.notify_all();
+    for (;;) {
+        if (CanDeliver()) {
+            DeliverNext(guard);
+            continue;
+        }
+        if (!delivering_ && !helped_ && (stopped_ || published_ == delivered_)) return !stopped_;
+        changed_.wait(guard);
+    }
+}
+
+void OutputRelay::Help() {
+    std::unique_lock<std::mutex> guard(lock_);
+    while (!finished_) {
+        if (CanDeliver()) {
+            DeliverNext(guard);
+            continue;
+        }
+        if (stopped_) break;
+        changed_.wait(guard);
+    }
+    helped_ = false;
+    changed_.notify_all();
+}
+
+void OutputRelay::DeliverNext(std::unique_lock<std::mutex>& guard) {
+    const std::size_t from = delivered_, to = std::min(published_, from + kStretch);
+    delivering_ = true;
+    guard.unlock();
+    bool ok = false;
+    try {
+        ok = deliver_(buffer_ + from, to - from);
+    } catch (...) {
+        ok = false;
+    }
+    guard.lock();
+    delivering_ = false;
+    delivered_ = to;
+    if (!ok) stopped_ = true;
+    changed_.notify_all();
+}
+
+void RelayBoard::Post(OutputRelay& relay) {
+    std::lock_guard<std::mutex> guard(lock_);
+    posted_.push_back(&relay);
+}
+
+void RelayBoard::Remove(OutputRelay& relay) {
+    std::lock_guard<std::mutex> guard(lock_);
+    posted_.erase(std::remove(posted_.begin(), posted_.end(), &relay), posted_.end());
+}
+
+void RelayBoard::HelpPosted(const std::atomic<bool>& cancel) {
+    while (!cancel) {
+        OutputRelay* relay = nullptr;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (posted_.empty()) return;
+            relay = posted_.front();
+            posted_.pop_front();
+            // Marked while the board is locked: a filler that takes its relay off the board afterwards waits for
+            // this helper.
+            std::lock_guard<std::mutex> relayGuard(relay->lock_);
+            relay->helped_ = true;
+        }
+        relay->Help();
+    }
+}
+
+}  // namespace Arkova::FastZip

@@ -1,0 +1,80 @@
+// Hands the finished front of a buffer, in order, to a function, while the rest of the buffer is still being filled.
+// The filler posts its relay on a board; a worker with nothing left to decode takes it and delivers each stretch as
+// it is published, so that a large entry decoded in parts is checked and written on another processor during its
+// decode. Whatever no helper delivered, the filler delivers itself once it is done: a helper is never waited for
+// unless it is delivering at that moment.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+namespace Arkova::FastZip {
+
+class RelayBoard;
+
+class OutputRelay {
+public:
+    // Gets each new stretch of the buffer; false stops the relay.
+    using Deliver = std::function<bool(const std::uint8_t*, std::size_t)>;
+
+    // Posted on `board` at once, when there is one.
+    OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board);
+    ~OutputRelay();
+    OutputRelay(const OutputRelay&) = delete;
+    OutputRelay& operator=(const OutputRelay&) = delete;
+
+    // buffer[0, end) is final: nothing writes it again.
+    void Publish(std::size_t end);
+    // True once the function returned false.
+    bool Stopped();
+    // After the last Publish: delivers what no helper has, waits for a helper still delivering, and takes the relay
+    // off the board. False when the function stopped the relay.
+    bool Finish();
+
+private:
+    friend class RelayBoard;
+
+    // A helper's part: delivers stretches as they come, until the filler finishes or the relay stops.
+    void Help();
+    // Delivers the next stretch, at most kStretch bytes, with the lock held on entry and on return.
+    void DeliverNext(std::unique_lock<std::mutex>& guard);
+    bool CanDeliver() const { return !stopped_ && !delivering_ && published_ > delivered_; }
+
+    // Bounds one call of the function, so that a helper and the filler can hand over between stretches.
+    static constexpr std::size_t kStretch = 4 << 20;
+
+    const std::uint8_t* const buffer_;
+    const Deliver deliver_;
+    RelayBoard* const board_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::size_t published_ = 0;
+    std::size_t delivered_ = 0;
+    bool delivering_ = false;
+    bool finished_ = false;
+    bool stopped_ = false;
+    bool helped_ = false;
+};
+
+// The relays that fillers posted and no helper has taken yet.
+class RelayBoard {
+public:
+    // Helps the posted relays one at a time, oldest first, until none is posted or `cancel` is set.
+    void HelpPosted(const std::atomic<bool>& cancel);
+
+private:
+    friend class OutputRelay;
+
+    void Post(OutputRelay& relay);
+    void Remove(OutputRelay& relay);
+
+    std::mutex lock_;
+    std::deque<OutputRelay*> posted_;
+};
+
+}  // namespace Arkova::FastZip
