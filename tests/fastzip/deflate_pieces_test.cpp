@@ -1,0 +1,176 @@
+// A deflate stream decoded in parts comes out exactly as decoded in one call, whichever encoder made it and wherever
+// its blocks start in a byte; a part that does not end where a block starts is refused, and a streamer whose parts
+// fail hands the entry over to the decode in one call, with its failure.
+#include <gtest/gtest.h>
+#include <libdeflate.h>
+
+#include <atomic>
+#include <memory>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "support/alz_writer.h"
+#include "fastzip/deflate_pieces.h"
+#include "fastzip/entry_streamer.h"
+#include "platform/text.h"
+#include "support/scratch_folder.h"
+
+namespace Arkova::FastZip {
+namespace {
+
+using Testing::Bytes;
+
+// Text-like runs and random runs, so that encoders make blocks of every kind and size.
+Bytes MixedBytes(std::size_t size) {
+    std::mt19937 random(7);
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bool text = (i / 50000) % 3 != 2;
+        bytes[i] = static_cast<std::uint8_t>(text ? 'a' + random() % 12 : random());
+    }
+    return bytes;
+}
+
+Bytes LibdeflateRaw(const Bytes& data, int level) {
+    libdeflate_compressor* compressor = libdeflate_alloc_compressor(level);
+    Bytes packed(libdeflate_deflate_compress_bound(compressor, data.size()));
+    packed.resize(libdeflate_deflate_compress(compressor, data.data(), data.size(), packed.data(), packed.size()));
+    libdeflate_free_compressor(compressor);
+    return packed;
+}
+
+struct Decompressor {
+    libdeflate_decompressor* handle = libdeflate_alloc_decompressor();
+    ~Decompressor() { libdeflate_free_decompressor(handle); }
+};
+
+TEST(DeflatePiecesTest, PartsOfEveryEncodersStreamDecodeAsTheWholeStreamDoes) {
+    const Bytes content = MixedBytes(3 << 20);
+    const std::vector<std::pair<const char*, Bytes>> streams = {{"zlib 1", Testing::DeflateRaw(content, 1)},
+                                                                {"zlib 6", Testing::DeflateRaw(content, 6)},
+                                                                {"zlib 9", Testing::DeflateRaw(content, 9)},
+                                                                {"libdeflate 6", LibdeflateRaw(content, 6)},
+                                                                {"libdeflate 12", LibdeflateRaw(content, 12)}};
+    Decompressor decompressor;
+    std::set<unsigned> shifts;  // where in its byte each part began
+    for (const auto& [encoder, packed] : streams) {
+        SCOPED_TRACE(encoder);
+        Bytes data = packed, output(content.size());
+        DeflatePieces pieces(decompressor.handle, data.data(), data.size(), output.data(), output.size());
+        // Every block start found is a part's end: parts of one block each, the most lead-ins there can be.
+        std::uint64_t from = DeflatePieces::kFirstStartBit;
+        unsigned parts = 0;
+        while (auto end = FindBlockStart(data.data(), data.size(), from, data.size() * 8ull)) {
+            ASSERT_TRUE(pieces.DecodeNext(*end)) << "part " << parts << " to bit " << *end;
+            shifts.insert(static_cast<unsigned>(*end % 8));
+            from = *end + 2;
+            ++parts;
+        }
+        ASSERT_TRUE(pieces.DecodeNext(DeflatePieces::kToTheEnd));
+        EXPECT_GT(parts, 10u);
+        EXPECT_EQ(pieces.Produced(), content.size());
+        EXPECT_TRUE(output == content);
+    }
+    EXPECT_EQ(shifts, (std::set<unsigned>{0, 2, 4, 6}));
+}
+
+TEST(DeflatePiecesTest, APartThatDoesNotEndWhereABlockStartsIsRefused) {
+    const Bytes content = MixedBytes(1 << 20);
+    const Bytes packed = Testing::DeflateRaw(content, 6);
+    auto start = FindBlockStart(packed.data(), packed.size(), DeflatePieces::kFirstStartBit, packed.size() * 8ull);
+    ASSERT_TRUE(start.has_value());
+    Decompressor decompressor;
+    for (std::uint64_t end : {*start - 2, *start + 2, *start + 4, *start + 6, *start + 1}) {
+        Bytes data = packed, output(content.size());
+        DeflatePieces pieces(decompressor.handle, data.data(), data.size(), output.data(), output.size());
+        EXPECT_FALSE(pieces.DecodeNext(end)) << end - *start;
+    }
+}
+
+// An entry streamed from a file that holds its raw stream alone, with a worker helping deliver the parts.
+class PartsStreamerTest : public ::testing::Test {
+protected:
+    struct Outcome {
+        bool ok = false;
+        std::wstring failure;
+        EntryStreamer::Failure last = EntryStreamer::Failure::None;
+        Bytes delivered;
+        unsigned restarts = 0;
+    };
+
+    Outcome Stream(const Bytes& packed, std::uint32_t crc, bool inParts, std::size_t refuseAfter = SIZE_MAX) {
+        Outcome outcome;
+        EXPECT_TRUE(Testing::WriteBytes(scratch_ / L"stream", packed));
+        ZipFileReader reader;
+        EXPECT_TRUE(reader.Open(scratch_ / L"stream"));
+        ZipEntry entry;
+        entry.name = L"big.bin";
+        entry.method = kMethodDeflate;
+        entry.compressedSize = packed.size();
+        entry.uncompressedSize = content_.size();
+        entry.crc32 = crc;
+        RelayBoard board;
+        EntryStreamer streamer(reader, 16 << 10, &board);  // parts of 64 KiB or more
+        EXPECT_TRUE(streamer.DecodesInParts(entry));
+        std::atomic<bool> done{false}, cancel{false};
+        std::thread helper([&] {
+            while (!done) {
+                board.HelpPosted(cancel);
+                std::this_thread::yield();
+            }
+        });
+        Decompressor decompressor;
+        auto sink = [&](const std::uint8_t* data, std::size_t length) {
+            outcome.delivered.insert(outcome.delivered.end(), data, data + length);
+            return outcome.delivered.size() < refuseAfter;
+        };
+        auto restart = [&] {
+            ++outcome.restarts;
+            outcome.delivered.clear();
+            return true;
+        };
+        outcome.ok = streamer.RunWhole(entry, decompressor.handle, sink,
+                                       inParts ? EntryStreamer::Restart(restart) : nullptr, outcome.failure);
+        outcome.last = streamer.LastFailure();
+        done = true;
+        helper.join();
+        return outcome;
+    }
+
+    Testing::ScratchFolder scratch_;
+    const Bytes content_ = MixedBytes(2 << 20);
+    const Bytes packed_ = Testing::DeflateRaw(content_, 6);
+    const std::uint32_t crc_ = libdeflate_crc32(0, content_.data(), content_.size());
+};
+
+TEST_F(PartsStreamerTest, AGoodEntryIsDeliveredOnceAndInOrder) {
+    Outcome outcome = Stream(packed_, crc_, true);
+    EXPECT_TRUE(outcome.ok) << Platform::WideToUtf8(outcome.failure);
+    EXPECT_EQ(outcome.restarts, 0u);
+    EXPECT_TRUE(outcome.delivered == content_);
+}
+
+TEST_F(PartsStreamerTest, AFailedPartLeavesTheVerdictToTheDecodeInOneCall) {
+    Bytes damaged = packed_;
+    for (std::size_t i = damaged.size() * 3 / 4; i < damaged.size() * 3 / 4 + 64; ++i) damaged[i] ^= 0x5A;
+    const std::pair<Bytes, std::uint32_t> cases[] = {{damaged, crc_}, {packed_, crc_ ^ 1}};
+    for (const auto& [packed, crc] : cases) {
+        Outcome inParts = Stream(packed, crc, true), inOneCall = Stream(packed, crc, false);
+        EXPECT_FALSE(inParts.ok);
+        EXPECT_EQ(inParts.restarts, 1u);
+        EXPECT_EQ(inParts.failure, inOneCall.failure);
+        EXPECT_EQ(inParts.last, inOneCall.last);
+        EXPECT_FALSE(inParts.failure.empty());
+    }
+}
+
+TEST_F(PartsStreamerTest, ASinkThatStopsEndsTheEntryWithoutARestart) {
+    Outcome outcome = Stream(packed_, crc_, true, 300 << 10);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.restarts, 0u);
+    EXPECT_TRUE(outcome.failure.empty());
+}
+
+}  // namespace
+}  // namespace Arkova::FastZip
