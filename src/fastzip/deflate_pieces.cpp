@@ -47,7 +47,9 @@ struct PrefixCode {
             if (left < 0) return -1;
         }
         std::array<std::uint16_t, kMaxCodeLength + 1> offset{};
-        for (unsigned length = 1; length < kMaxCodeLength; ++length) offset[length + 1] = offset[length] + count[length];
+        for (unsigned length = 1; length < kMaxCodeLength; ++length) {
+            offset[length + 1] = offset[length] + count[length];
+        }
         for (unsigned i = 0; i < n; ++i) {
             if (lengths[i] != 0) symbol[offset[lengths[i]]++] = static_cast<std::uint16_t>(i);
         }
@@ -69,7 +71,8 @@ struct PrefixCode {
     }
 };
 
-constexpr std::array<std::uint8_t, 19> kPrecodeOrder = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+constexpr std::array<std::uint8_t, 19> kPrecodeOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 // The whole check of a dynamic block header at `bit`, past the quick one.
 bool DynamicHeaderAt(const std::uint8_t* data, std::size_t length, std::uint64_t bit) {
@@ -174,7 +177,9 @@ bool HeaderLooksRight(std::uint64_t header, std::uint64_t lengths) {
 constexpr unsigned kEmptyBlockBits = 10;  // header (3 bits) and the fixed code's end-of-block symbol (7 zero bits)
 
 void ClearBits(std::uint8_t* data, std::uint64_t from, std::uint64_t count) {
-    for (std::uint64_t bit = from; bit < from + count; ++bit) data[bit >> 3] &= static_cast<std::uint8_t>(~(1u << (bit & 7)));
+    for (std::uint64_t bit = from; bit < from + count; ++bit) {
+        data[bit >> 3] &= static_cast<std::uint8_t>(~(1u << (bit & 7)));
+    }
 }
 
 void SetBit(std::uint8_t* data, std::uint64_t bit) { data[bit >> 3] |= static_cast<std::uint8_t>(1u << (bit & 7)); }
@@ -190,8 +195,8 @@ std::optional<std::uint64_t> FindBlockStart(const std::uint8_t* data, std::size_
     for (std::size_t index = static_cast<std::size_t>(fromBit >> 3); static_cast<std::uint64_t>(index) * 8 < toBit;
          index += 6) {
         const std::uint64_t word = Load64(data, length, index);
-        std::uint64_t candidates = ~word & ~(word >> 1) & (word >> 2);  // not the last block, type 2
-        candidates &= ~((word >> 4) & (word >> 5) & (word >> 6) & (word >> 7));    // 5 bits of HLIT at most 29
+        std::uint64_t candidates = ~word & ~(word >> 1) & (word >> 2);              // not the last block, type 2
+        candidates &= ~((word >> 4) & (word >> 5) & (word >> 6) & (word >> 7));     // 5 bits of HLIT at most 29
         candidates &= ~((word >> 9) & (word >> 10) & (word >> 11) & (word >> 12));  // 5 bits of HDIST at most 29
         candidates &= kEvenBits;
         while (candidates != 0) {
@@ -250,9 +255,8 @@ bool DeflatePieces::DecodeNext(std::uint64_t endBit) {
     }
     const std::size_t outFrom = produced_ - window;
     std::size_t consumed = 0, written = 0;
-    libdeflate_result result = libdeflate_deflate_decompress_ex(decompressor_, data_ + inFrom, inEnd - inFrom,
-                                                                output_ + outFrom, capacity_ - outFrom, &consumed,
-                                                                &written);
+    libdeflate_result result = libdeflate_deflate_decompress_ex(
+        decompressor_, data_ + inFrom, inEnd - inFrom, output_ + outFrom, capacity_ - outFrom, &consumed, &written);
     if (endBit != kToTheEnd) std::memcpy(data_ + savedFrom, saved.data(), inEnd - savedFrom);
     if (result != LIBDEFLATE_SUCCESS || written < window) return false;
     if (endBit != kToTheEnd && consumed != inEnd - inFrom) return false;

@@ -28,8 +28,8 @@ public:
     static constexpr std::size_t kRewrittenOutput = 32768;
     static constexpr std::uint64_t kToTheEnd = UINT64_MAX;
 
-    DeflatePieces(libdeflate_decompressor* decompressor, std::uint8_t* data, std::size_t length,
-                  std::uint8_t* output, std::size_t capacity)
+    DeflatePieces(libdeflate_decompressor* decompressor, std::uint8_t* data, std::size_t length, std::uint8_t* output,
+                  std::size_t capacity)
         : decompressor_(decompressor), data_(data), length_(length), output_(output), capacity_(capacity) {}
 
     // Decodes the next piece: from where the last one ended (bit 0 at first) to `endBit`, a later block start at an

@@ -167,12 +167,12 @@ bool EntryStreamer::InflateInOneCall(const ZipEntry& entry, libdeflate_decompres
     return Deliver(entry, sink, output, produced, failure);
 }
 
-EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
-                                                          libdeflate_decompressor* decompressor, std::uint8_t* input,
-                                                          std::uint8_t* output, const Sink& sink,
+EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor,
+                                                          std::uint8_t* input, std::uint8_t* output, const Sink& sink,
                                                           std::wstring& failure) {
     OutputRelay relay(
-        output, [&](const std::uint8_t* data, std::size_t length) { return Deliver(entry, sink, data, length, failure); },
+        output,
+        [&](const std::uint8_t* data, std::size_t length) { return Deliver(entry, sink, data, length, failure); },
         board_);
     const auto inputLength = static_cast<std::size_t>(entry.compressedSize);
     const std::uint64_t part = std::max<std::uint64_t>(kSplitPartInPieces * pieceSize_, inputLength / 16);

@@ -53,7 +53,8 @@ void ParallelZipExtractor::ReadEntries() {
             if (!testing_) PrepareFolder(entry);
             continue;
         }
-        auto early = std::find_if(started.begin(), started.end(), [&](const auto& item) { return item.first == &entry; });
+        auto early =
+            std::find_if(started.begin(), started.end(), [&](const auto& item) { return item.first == &entry; });
         Prepared prepared = early != started.end() ? early->second : PrepareFile(entry);
         if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) {

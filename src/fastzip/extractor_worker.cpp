@@ -175,7 +175,8 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     };
-    bool ok = streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr, failure);
+    bool ok =
+        streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr, failure);
     if (offer) offer->Withdraw();
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {

@@ -11,9 +11,9 @@
 // worker with nothing left to decode may reserve the file's room, so that the write after it is little more than a
 // copy. An entry that alone holds a large share of the archive is queued before all others and decoded in parts
 // (DeflatePieces), which a worker with nothing left to decode checks and writes while the rest is decoded; the
-// writer still places it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never
-// leaves a file behind, and an existing file is only ever replaced by a complete one. Entry paths that would leave
-// the destination are refused. Modification times are restored.
+// writer still places it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a
+// damaged or cancelled entry never leaves a file behind, and an existing file is only ever replaced by a complete
+// one. Entry paths that would leave the destination are refused. Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
 // created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for
@@ -34,7 +34,8 @@
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
-// order), and on a worker after each piece it streams or delivers; calls never overlap. Cancel may be called from any thread. One run at a time.
+// order), and on a worker after each piece it streams or delivers; calls never overlap. Cancel may be called from
+// any thread. One run at a time.
 #pragma once
 
 #include <atomic>

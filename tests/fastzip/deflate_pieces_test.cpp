@@ -10,10 +10,10 @@
 #include <set>
 #include <thread>
 
-#include "support/alz_writer.h"
 #include "fastzip/deflate_pieces.h"
 #include "fastzip/entry_streamer.h"
 #include "platform/text.h"
+#include "support/alz_writer.h"
 #include "support/scratch_folder.h"
 
 namespace Arkova::FastZip {
