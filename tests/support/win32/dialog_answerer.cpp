@@ -14,6 +14,9 @@ thread_local DialogAnswerer* current = nullptr;
 // A message box's text is the static control with this id.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// How long a dialog's modal loop may take to show it before it is answered hidden.
+constexpr DWORD kShowWaitMs = 10000;
+
 bool IsDialogWindow(HWND window) {
     wchar_t name[16] = {};
     return ::GetClassNameW(window, name, 16) > 0 && std::wstring_view(name) == L"#32770";
@@ -67,6 +70,7 @@ LRESULT CALLBACK DialogAnswerer::CbtHook(int code, WPARAM wParam, LPARAM lParam)
     } else if (self != nullptr && code == HCBT_ACTIVATE &&
                std::ranges::find(self->created_, window) != self->created_.end()) {
         std::erase(self->created_, window);
+        if (self->pending_.empty()) self->pendingSince_ = ::GetTickCount();
         self->pending_.push_back(window);
         // The dialog is only being activated: answer it from its own modal loop, which dispatches the timer.
         ::SetTimer(nullptr, 0, 0, &DialogAnswerer::AnswerPending);
@@ -77,6 +81,13 @@ LRESULT CALLBACK DialogAnswerer::CbtHook(int code, WPARAM wParam, LPARAM lParam)
 void CALLBACK DialogAnswerer::AnswerPending(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
     DialogAnswerer* self = current;
+    // A modal loop shows its dialog the first time its queue is empty, and a slow start (a fresh Wine prefix) lets
+    // this timer come first. Answering then would pump from inside the timer, so the loop would never show it: wait.
+    if (self != nullptr && !self->pending_.empty() && !::IsWindowVisible(self->pending_.front()) &&
+        ::IsWindow(self->pending_.front()) && ::GetTickCount() - self->pendingSince_ < kShowWaitMs) {
+        ::SetTimer(nullptr, 0, 10, &DialogAnswerer::AnswerPending);
+        return;
+    }
     // An answer may open another dialog, whose timer runs inside it: take each dialog off the list first.
     while (self != nullptr && !self->pending_.empty()) {
         HWND dialog = self->pending_.front();

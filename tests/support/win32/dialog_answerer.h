@@ -62,6 +62,7 @@ private:
     HHOOK hook_ = nullptr;
     std::vector<HWND> created_;  // dialogs made since the answerer started, not yet answered
     std::vector<HWND> pending_;  // activated, waiting for their modal loop
+    DWORD pendingSince_ = 0;     // when the oldest pending dialog was activated
     std::vector<SeenDialog> seen_;
 };
 
