@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 #include "archive/item_test_result.h"
 
 namespace Arkova {
+
+namespace FastZip {
+struct ListedDirectory;
+}  // namespace FastZip
 
 using ItemProgressCallback = std::function<bool(const std::wstring& path, std::uint64_t done, std::uint64_t total)>;
 using ByteProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
@@ -64,6 +69,9 @@ public:
     // What the operations since Open delivered but found odd (bytes after the end of a compressed stream whose
     // checksum verified), in English, each once; empty when nothing was.
     virtual std::vector<std::wstring> Warnings() const { return {}; }
+    // The ZIP central directory as Open read it with the parallel engine's reader, for the engine to start from
+    // instead of reading it again; null when Open read none.
+    virtual std::shared_ptr<const FastZip::ListedDirectory> ZipDirectory() const { return nullptr; }
 };
 
 }  // namespace Arkova

@@ -79,12 +79,13 @@ std::unique_ptr<FastZip::EntrySource> ExtractionJob::EngineSourceForJob() const 
     if (!parallelAllowed_ || !settings_.useParallelAllExtract || session_.context.Decoder()->HasEncryptedItems()) {
         return nullptr;
     }
-    return EngineSourceForArchive(session_.context.Format(), session_.archivePath, session_.context.CodePage());
+    return EngineSourceForArchive(session_.context.Format(), session_.archivePath, session_.context.CodePage(),
+                                  session_.context.Decoder());
 }
 
 bool ExtractionJob::ParallelAllowedForItems(std::size_t itemCount) const {
     return parallelAllowed_ && itemCount >= 2 && settings_.useParallelAllExtract && !session_.archivePath.empty() &&
-           !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractEntries(session_.archivePath);
+           !session_.context.Decoder()->HasEncryptedItems() && EngineCanExtractEntries(session_.archivePath, session_.context.Decoder());
 }
 
 // The job holds the decoder for its whole run (the password it may ask for is given to the decoder too); the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "fastzip/central_directory.h"
 #include "fastzip/little_endian.h"
@@ -14,16 +15,16 @@ namespace {
 
 constexpr std::size_t kLocalHeaderSize = 30;
 
-// Reads the directory into `index` (names in `codePage`); true when the engine can extract every entry of it.
-bool ReadEngineReadableDirectory(const std::wstring& archivePath, std::int32_t codePage,
-                                 FastZip::ZipArchiveIndex& index) {
-    FastZip::ErrorSlot errors;
-    if (!FastZip::ReadCentralDirectory(index, errors, archivePath, codePage)) return false;
-    // A name the engine refuses fails that entry alone, as entry by entry.
-    return std::all_of(index.entries.begin(), index.entries.end(), [](const FastZip::ZipEntry& entry) {
+// A name the engine refuses fails that entry alone, as entry by entry.
+bool EngineReadsEveryEntry(const std::vector<FastZip::ZipEntry>& entries) {
+    return std::all_of(entries.begin(), entries.end(), [](const FastZip::ZipEntry& entry) {
         return (entry.flags & FastZip::kFlagEncrypted) == 0 &&
                (entry.isDirectory || entry.method == FastZip::kMethodStored || entry.method == FastZip::kMethodDeflate);
     });
+}
+
+std::shared_ptr<const FastZip::ListedDirectory> DirectoryReadWhileOpening(const IArchiveDecoder* opened) {
+    return opened != nullptr ? opened->ZipDirectory() : nullptr;
 }
 
 bool StartsWithPlainLocalHeader(const std::wstring& archivePath) {
@@ -35,25 +36,29 @@ bool StartsWithPlainLocalHeader(const std::wstring& archivePath) {
 
 }  // namespace
 
-bool EngineCanExtractEntries(const std::wstring& archivePath) {
+bool EngineCanExtractEntries(const std::wstring& archivePath, const IArchiveDecoder* opened) {
     Platform::InputFile file;
     std::uint8_t signature[2] = {};
     if (!file.Open(archivePath) || !file.ReadExactAt(0, signature, sizeof(signature))) return false;
     if (signature[0] != 0x50 || signature[1] != 0x4B) return false;
     file.Close();
-    FastZip::ZipArchiveIndex index;
-    return ReadEngineReadableDirectory(archivePath, -1, index);
+    if (std::shared_ptr<const FastZip::ListedDirectory> read = DirectoryReadWhileOpening(opened)) {
+        return EngineReadsEveryEntry(read->entries);
+    }
+    std::optional<FastZip::ListedDirectory> listed = FastZip::ListDirectory(archivePath, -1);
+    return listed && EngineReadsEveryEntry(listed->entries);
 }
 
 std::unique_ptr<FastZip::EntrySource> EngineSourceForArchive(ArchiveFormat format, const std::wstring& archivePath,
-                                                             std::int32_t codePage) {
+                                                             std::int32_t codePage, const IArchiveDecoder* opened) {
     if (format == ArchiveFormat::Zip) {
         // The directory read for the check is the one the first run lists.
-        FastZip::ZipArchiveIndex index;
-        if (!StartsWithPlainLocalHeader(archivePath) || !ReadEngineReadableDirectory(archivePath, codePage, index)) {
-            return nullptr;
-        }
-        return std::make_unique<FastZip::ZipEntrySource>(index);
+        if (!StartsWithPlainLocalHeader(archivePath)) return nullptr;
+        std::shared_ptr<const FastZip::ListedDirectory> read = DirectoryReadWhileOpening(opened);
+        std::optional<FastZip::ListedDirectory> listed =
+            read && read->nameCodePage == codePage ? *read : FastZip::ListDirectory(archivePath, codePage);
+        if (!listed || !EngineReadsEveryEntry(listed->entries)) return nullptr;
+        return std::make_unique<FastZip::ZipEntrySource>(std::move(*listed));
     }
     if (format != ArchiveFormat::Alz && format != ArchiveFormat::Egg) return nullptr;
     auto native = format == ArchiveFormat::Alz ? FastZip::NativeEntrySource::Format::Alz

@@ -65,7 +65,8 @@ std::optional<std::vector<ItemTestResult>> TestWithParallelEngine(const ArchiveC
     const IArchiveDecoder* decoder = context.Decoder();
     if (decoder == nullptr || !decoder->IsOpen() || decoder->HasEncryptedItems()) return std::nullopt;
     const std::wstring& path = context.ArchivePath();
-    std::unique_ptr<FastZip::EntrySource> source = EngineSourceForArchive(context.Format(), path, context.CodePage());
+    std::unique_ptr<FastZip::EntrySource> source =
+        EngineSourceForArchive(context.Format(), path, context.CodePage(), decoder);
     if (!source) return std::nullopt;
     const std::vector<ArchiveItem>& items = context.Items();
     const auto total = static_cast<std::uint32_t>(

@@ -186,6 +186,28 @@ bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const st
     return ReadCentralDirectory(index, errorSlot, archivePath);
 }
 
+ListedDirectory TakeListing(ZipArchiveIndex& index) {
+    ListedDirectory listed;
+    listed.entries = std::move(index.entries);
+    index.entries.clear();
+    listed.announcedEntries = index.announcedEntries;
+    listed.directoryComplete = index.directoryComplete;
+    listed.nameCodePage = index.nameCodePage;
+    listed.fileSize = index.reader.FileSize();
+    return listed;
+}
+
+std::optional<ListedDirectory> ListDirectory(const std::wstring& archivePath, std::int32_t codePage) {
+    try {
+        ZipArchiveIndex index;
+        ErrorSlot errors;
+        if (!ReadCentralDirectory(index, errors, archivePath, codePage)) return std::nullopt;
+        return TakeListing(index);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
 bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath) {
     const std::int32_t codePage = index.nameCodePage;
     index.entries.clear();

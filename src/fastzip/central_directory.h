@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "fastzip/error_slot.h"
@@ -18,6 +19,11 @@ bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const st
 // The same, in `codePage` (-1 or 0: the system ANSI code page), which becomes `index.nameCodePage`.
 bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const std::wstring& archivePath,
                           std::int32_t codePage);
+
+// Reads the directory as above and keeps what it found; empty when the read fails.
+std::optional<ListedDirectory> ListDirectory(const std::wstring& archivePath, std::int32_t codePage);
+// Takes the entries out of a read index.
+ListedDirectory TakeListing(ZipArchiveIndex& index);
 
 // Position in `tail` of the end record: the last signature whose comment length reaches the end of the file, else
 // the last signature at all; npos when there is none. `tail` holds the file's last bytes.

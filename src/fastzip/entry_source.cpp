@@ -6,17 +6,8 @@
 
 namespace Arkova::FastZip {
 
-ZipEntrySource::ZipEntrySource(ZipArchiveIndex& listed)
-    : listed_(std::move(listed.entries)),
-      listedAnnounced_(listed.announcedEntries),
-      listedComplete_(listed.directoryComplete),
-      listedCodePage_(listed.nameCodePage),
-      listedFileSize_(listed.reader.FileSize()) {
-    listed.entries.clear();
-}
-
 bool ZipEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) {
-    if (listed_.empty() || listedCodePage_ != index.nameCodePage) {
+    if (listed_.entries.empty() || listed_.nameCodePage != index.nameCodePage) {
         return ReadCentralDirectory(index, errors, archivePath);
     }
     index.reader.Close();
@@ -24,16 +15,16 @@ bool ZipEntrySource::List(ZipArchiveIndex& index, ErrorSlot& errors, const std::
         RecordError(errors, L"Failed to open ZIP file");
         return false;
     }
-    std::vector<ZipEntry> listed = std::move(listed_);
-    listed_.clear();
+    std::vector<ZipEntry> listed = std::move(listed_.entries);
+    listed_.entries.clear();
     // A job may wait for the user between the check and the run: an archive replaced meanwhile is read again.
-    if (index.reader.FileSize() != listedFileSize_) return ReadCentralDirectory(index, errors, archivePath);
+    if (index.reader.FileSize() != listed_.fileSize) return ReadCentralDirectory(index, errors, archivePath);
     index.entries = std::move(listed);
     std::uint64_t total = 0;
     for (const ZipEntry& entry : index.entries) total += entry.uncompressedSize;
     index.totalUncompressed = total;
-    index.announcedEntries = listedAnnounced_;
-    index.directoryComplete = listedComplete_;
+    index.announcedEntries = listed_.announcedEntries;
+    index.directoryComplete = listed_.directoryComplete;
     return true;
 }
 

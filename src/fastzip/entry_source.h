@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "fastzip/central_directory.h"
 #include "fastzip/error_slot.h"
 #include "fastzip/zip_entry.h"
 
@@ -31,17 +33,14 @@ public:
     ZipEntrySource() = default;
     // With a directory ReadCentralDirectory read, whose entries it takes: the first run in the same code page lists
     // them instead of reading the directory again, unless the archive's size has changed since.
-    explicit ZipEntrySource(ZipArchiveIndex& listed);
+    explicit ZipEntrySource(ZipArchiveIndex& listed) : listed_(TakeListing(listed)) {}
+    explicit ZipEntrySource(ListedDirectory listed) : listed_(std::move(listed)) {}
 
     bool List(ZipArchiveIndex& index, ErrorSlot& errors, const std::wstring& archivePath) override;
     bool HasLocalHeaders() const override { return true; }
 
 private:
-    std::vector<ZipEntry> listed_;
-    std::uint64_t listedAnnounced_ = 0;
-    bool listedComplete_ = false;
-    std::int32_t listedCodePage_ = -1;
-    std::uint64_t listedFileSize_ = 0;
+    ListedDirectory listed_;
 };
 
 // An ALZ or EGG archive through its reader: only one whose entries are independent (one file, no solid stream, no

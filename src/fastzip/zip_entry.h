@@ -51,4 +51,13 @@ struct ZipArchiveIndex {
     std::int32_t nameCodePage = -1;
 };
 
+// What a read of the directory found, without the open file: a later run in the same code page starts from it.
+struct ListedDirectory {
+    std::vector<ZipEntry> entries;
+    std::uint64_t announcedEntries = 0;
+    bool directoryComplete = false;
+    std::int32_t nameCodePage = -1;
+    std::uint64_t fileSize = 0;  // of the archive when it was read: a changed size means it must be read again
+};
+
 }  // namespace Arkova::FastZip

@@ -1,5 +1,6 @@
 #include "archive/sevenzip/bit7z_decoder.h"
 
+#include <future>
 #include <unordered_map>
 
 #include "archive/archive_context.h"
@@ -76,6 +77,7 @@ void Bit7zDecoder::Close() {
     library_.reset();
     items_.clear();
     sources_.clear();
+    zipDirectory_.reset();
     archivePath_.clear();
     hasEncryptedItems_ = false;
 }
@@ -118,6 +120,14 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
                                                          : SevenZip::FormatForExtension(FileExtensionLower(path));
     options.password = password_;
     options.codePage = nameCodePage > 0 ? nameCodePage : 0;
+    // A ZIP's directory is read again with our own reader (see TakeZipNamesFromDirectory): on a second thread, while
+    // the library reads it. Leaving by an exception waits for that read too.
+    std::future<std::optional<FastZip::ListedDirectory>> directory;
+    if (options.format == SevenZip::kFormatZip || options.format == SevenZip::kFormatAuto) {
+        directory = std::async(std::launch::async, [path, nameCodePage] {
+            return FastZip::ListDirectory(path, nameCodePage);
+        });
+    }
     reader_ = std::make_unique<SevenZip::ArchiveReader>(library_, path, options);
 
     items_.clear();
@@ -146,7 +156,11 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
         if (item.isEncrypted) hasEncryptedItems_ = true;
         items_.push_back(std::move(item));
     }
-    if (Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) TakeZipNamesFromDirectory(path, nameCodePage);
+    if (directory.valid() && Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) {
+        if (std::optional<FastZip::ListedDirectory> listed = directory.get()) {
+            TakeZipNamesFromDirectory(std::make_shared<const FastZip::ListedDirectory>(std::move(*listed)));
+        }
+    }
     sources_ = ResolveHardLinks(items_, linkTargets);
     InstallProgressHook();
     return DecodeResult::Ok;
@@ -156,29 +170,30 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
 // fewer folder marks), while the parallel engine reads them with our directory reader. The listing takes the names,
 // folder flags and comments from that reader too, so that the browser, the entry-by-entry path and the engine
 // agree; but only when both list the same entries in the same order. A name that differs only in its separators
-// keeps the library's form, as the library gives it for every other format (no trailing separator).
-void Bit7zDecoder::TakeZipNamesFromDirectory(const std::wstring& path, std::int32_t codePage) {
-    FastZip::ZipArchiveIndex index;
-    FastZip::ErrorSlot errors;
-    if (!FastZip::ReadCentralDirectory(index, errors, path, codePage) || index.entries.size() != items_.size()) return;
+// keeps the library's form, as the library gives it for every other format (no trailing separator). The directory
+// is kept for the engine when it matched.
+void Bit7zDecoder::TakeZipNamesFromDirectory(std::shared_ptr<const FastZip::ListedDirectory> directory) {
+    const std::vector<FastZip::ZipEntry>& entries = directory->entries;
+    if (entries.size() != items_.size()) return;
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        const FastZip::ZipEntry& entry = index.entries[i];
+        const FastZip::ZipEntry& entry = entries[i];
         if (items_[i].index != i || entry.uncompressedSize != items_[i].size || entry.crc32 != items_[i].crc) return;
     }
     std::wstring entryScratch, itemScratch;
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        FastZip::ZipEntry& entry = index.entries[i];
+        const FastZip::ZipEntry& entry = entries[i];
         ArchiveItem& item = items_[i];
         std::wstring_view name = BrowserPathView(entry.name, entryScratch);
         if (!name.empty() && name != BrowserPathView(item.path, itemScratch)) {
-            while (!entry.name.empty() && (entry.name.back() == L'/' || entry.name.back() == L'\\'))
-                entry.name.pop_back();
-            item.path = std::move(entry.name);
+            std::wstring_view stored = entry.name;
+            while (!stored.empty() && (stored.back() == L'/' || stored.back() == L'\\')) stored.remove_suffix(1);
+            item.path = stored;
         }
         if (entry.isDirectory) item.attributes |= 0x10u;
         item.isDirectory = entry.isDirectory;
-        if (!entry.comment.empty()) item.comment = std::move(entry.comment);
+        if (!entry.comment.empty()) item.comment = entry.comment;
     }
+    zipDirectory_ = std::move(directory);
 }
 
 // Names the library decoded itself (Unicode formats, UTF-8-flagged names, and on Windows every name) are taken as

@@ -68,10 +68,11 @@ public:
     std::vector<std::wstring> Warnings() const override;
     // The library in use (after a successful Open, the one loaded).
     const std::wstring& LibraryPath() const { return libraryPath_; }
+    std::shared_ptr<const FastZip::ListedDirectory> ZipDirectory() const override { return zipDirectory_; }
 
 private:
     DecodeResult OpenReader(const std::wstring& path);
-    void TakeZipNamesFromDirectory(const std::wstring& path, std::int32_t codePage);
+    void TakeZipNamesFromDirectory(std::shared_ptr<const FastZip::ListedDirectory> directory);
     void InstallProgressHook();
     std::wstring ItemName(const std::wstring& libraryText, const std::string* nameBytes) const;
     DecodeResult Failure(DecodeResult result, const std::string& why);
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<SevenZip::ArchiveReader> reader_;
     std::vector<ArchiveItem> items_;
     std::vector<DataSource> sources_;  // parallel to items_: hard links read their data from an earlier entry
+    std::shared_ptr<const FastZip::ListedDirectory> zipDirectory_;  // of a ZIP whose listing it matched
     std::wstring archivePath_;
     std::wstring libraryPath_;
     Detection detection_;
