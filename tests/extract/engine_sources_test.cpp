@@ -7,6 +7,7 @@
 #include <random>
 
 #include "archive/browser_path.h"
+#include "archive/sevenzip/bit7z_decoder.h"
 #include "extract/extraction_job.h"
 #include "extract/parallel_choice.h"
 #include "extract/parallel_test.h"
@@ -292,7 +293,8 @@ TEST(EngineSourceChoiceTest, OnlyIndependentNativeArchivesGoToTheEngine) {
     EXPECT_NE(EngineSourceForArchive(ArchiveFormat::Alz, folder / L"small.alz"), nullptr);
 }
 
-// The directory read to choose the engine serves only a run in the code page it was read in, on the same archive.
+// The directory read to choose the engine, or while the decoder opened the archive, serves only a run in the code
+// page it was read in, on the same archive.
 TEST(ZipEngineSourceTest, ARunInAnotherCodePageOrOnAReplacedArchiveReadsTheDirectoryAgain) {
     ScratchFolder folder;
     Testing::ZipWriterEntry entry;
@@ -313,8 +315,22 @@ TEST(ZipEngineSourceTest, ARunInAnotherCodePageOrOnAReplacedArchiveReadsTheDirec
         ASSERT_TRUE(engine.RunAll(archive, destination, *source));
         EXPECT_TRUE(Platform::PathExists(destination + Platform::kPathSeparator + run.name)) << run.runCodePage;
     }
+    Bit7zDecoder opened;
+    opened.SetCodePage(949);
+    ASSERT_EQ(opened.Open(archive), DecodeResult::Ok);
+    ASSERT_NE(opened.ZipDirectory(), nullptr);
+    for (const auto& run : runs) {
+        std::unique_ptr<FastZip::EntrySource> source =
+            EngineSourceForArchive(ArchiveFormat::Zip, archive, run.runCodePage, &opened);
+        ASSERT_NE(source, nullptr);
+        FastZip::ParallelZipExtractor engine(2);
+        engine.SetNameCodePage(run.runCodePage);
+        const std::wstring destination = folder / (L"opened" + std::to_wstring(run.runCodePage));
+        ASSERT_TRUE(engine.RunAll(archive, destination, *source));
+        EXPECT_TRUE(Platform::PathExists(destination + Platform::kPathSeparator + run.name)) << run.runCodePage;
+    }
 
-    std::unique_ptr<FastZip::EntrySource> stale = EngineSourceForArchive(ArchiveFormat::Zip, archive, 949);
+    std::unique_ptr<FastZip::EntrySource> stale = EngineSourceForArchive(ArchiveFormat::Zip, archive, 949, &opened);
     ASSERT_NE(stale, nullptr);
     entry.name = "replaced.txt";
     ASSERT_TRUE(Testing::ZipWriter().Add(entry).Finish().WriteTo(archive));
