@@ -332,6 +332,7 @@ TEST(ZipEngineSourceTest, ARunInAnotherCodePageOrOnAReplacedArchiveReadsTheDirec
 
     std::unique_ptr<FastZip::EntrySource> stale = EngineSourceForArchive(ArchiveFormat::Zip, archive, 949, &opened);
     ASSERT_NE(stale, nullptr);
+    opened.Close();  // Windows keeps an open archive from being rewritten
     entry.name = "replaced.txt";
     ASSERT_TRUE(Testing::ZipWriter().Add(entry).Finish().WriteTo(archive));
     FastZip::ParallelZipExtractor engine(2);
