@@ -17,6 +17,7 @@
 #include "archive/sevenzip/library.h"
 #include "fastzip/central_directory.h"
 #include "platform/file_system.h"
+#include "platform/file_time.h"
 #include "platform/text.h"
 
 namespace Arkova {
@@ -124,6 +125,7 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
     // the library reads it. Leaving by an exception waits for that read too.
     std::future<std::optional<FastZip::ListedDirectory>> directory;
     if (options.format == SevenZip::kFormatZip || options.format == SevenZip::kFormatAuto) {
+        Platform::LoadTimeZone();  // both reads convert DOS times
         directory = std::async(std::launch::async, [path, nameCodePage] {
             return FastZip::ListDirectory(path, nameCodePage);
         });

@@ -2,6 +2,9 @@
 
 #include <time.h>
 
+#include <cstdlib>
+#include <mutex>
+
 namespace Arkova::Platform {
 
 std::uint64_t LocalFileTimeToUtc(std::uint64_t localFileTime) {
@@ -17,6 +20,14 @@ std::uint64_t LocalFileTimeToUtc(std::uint64_t localFileTime) {
     std::int64_t ticks = static_cast<std::int64_t>(utcSeconds) * static_cast<std::int64_t>(kTicksPerSecond) +
                          static_cast<std::int64_t>(fraction) + static_cast<std::int64_t>(kUnixEpochTicks);
     return ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
+}
+
+void LoadTimeZone() {
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        ::setenv("TZ", ":/etc/localtime", 0);
+        ::tzset();
+    });
 }
 
 }  // namespace Arkova::Platform

@@ -11,4 +11,6 @@ std::uint64_t LocalFileTimeToUtc(std::uint64_t localFileTime) {
     return (static_cast<std::uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
 }
 
+void LoadTimeZone() {}
+
 }  // namespace Arkova::Platform
