@@ -27,6 +27,7 @@ struct DirectoryLocation {
     std::uint64_t offset = 0;
     std::uint64_t limit = 0;  // the directory must end at or before this file offset
     bool zip64 = false;
+    bool tightEnd = false;  // the end record's comment ends the file, and the ZIP64 records fill the gap before it
 };
 
 // Replaces the end record's values by those of a ZIP64 end record, when a valid locator stands before it.
@@ -44,6 +45,9 @@ void ApplyZip64(const ZipFileReader& reader, std::uint64_t endRecordOffset, Dire
     location.offset = Le64(record + 48);
     location.limit = recordOffset;
     location.zip64 = true;
+    // The record's own length field counts what follows it (12 bytes in); the locator comes right after.
+    location.tightEnd =
+        location.tightEnd && recordOffset + 12 + Le64(record + 4) == endRecordOffset - kZip64LocatorSize;
 }
 
 constexpr std::uint8_t kHostUnix = 3;
@@ -109,6 +113,9 @@ ZipEntry MakeEntry(const std::uint8_t* record, std::size_t available, bool macHi
     std::uint32_t external = Le32(record + 38);
     entry.isDirectory = IsFolderEntry(entry.name, host, external);
     entry.attributes = AttributesOf(host, external, entry.isDirectory);
+    entry.host = host;
+    entry.externalAttributes = external;
+    entry.creationTime = extras.ntfsCreationTime;
     if (extras.ntfsModifiedTime != 0) {
         entry.modifiedTime = extras.ntfsModifiedTime;
     } else if (extras.unixModifiedTime != 0) {
@@ -157,7 +164,11 @@ bool LocateDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, DirectoryLoca
     location.size = Le32(end + 12);
     location.offset = Le32(end + 16);
     location.limit = endOffset;
+    // One disk, holding the whole directory: the library warns of any other numbers, even beside ZIP64 records.
+    location.tightEnd = Le16(end + 4) == 0 && Le16(end + 6) == 0 && Le16(end + 8) == Le16(end + 10);
     ApplyZip64(reader, endOffset, location);
+    location.tightEnd = location.tightEnd && at + kEndRecordSize + Le16(end + 20) == tailLength &&
+                        location.offset + location.size == location.limit;
     // The directory is read whole: its claimed size must be bytes that the file really holds.
     if (location.size > location.limit || location.offset > location.limit - location.size) {
         RecordError(errorSlot, L"Central directory lies outside the ZIP file");
@@ -192,6 +203,7 @@ ListedDirectory TakeListing(ZipArchiveIndex& index) {
     index.entries.clear();
     listed.announcedEntries = index.announcedEntries;
     listed.directoryComplete = index.directoryComplete;
+    listed.tightEnd = index.tightEnd;
     listed.nameCodePage = index.nameCodePage;
     listed.fileSize = index.reader.FileSize();
     return listed;
@@ -215,6 +227,7 @@ bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const st
     index.totalUncompressed = 0;
     index.announcedEntries = 0;
     index.directoryComplete = false;
+    index.tightEnd = false;
     if (!index.reader.Open(archivePath)) {
         RecordError(errorSlot, L"Failed to open ZIP file");
         return false;
@@ -226,6 +239,7 @@ bool ReadCentralDirectory(ZipArchiveIndex& index, ErrorSlot& errorSlot, const st
     DirectoryLocation location;
     if (!LocateDirectory(index, errorSlot, location)) return false;
     index.announcedEntries = location.entries;
+    index.tightEnd = location.tightEnd;
 
     std::vector<std::uint8_t> directory;
     try {

@@ -10,6 +10,7 @@ namespace {
 constexpr std::uint16_t kZip64Field = 0x0001;
 constexpr std::uint16_t kNtfsField = 0x000A;
 constexpr std::uint16_t kExtendedTimestampField = 0x5455;
+constexpr std::uint16_t kOldUnixField = 0x5855;  // Info-ZIP's first Unix field: access and modification times
 constexpr std::uint16_t kUnicodePathField = 0x7075;
 constexpr std::uint16_t kUnicodeCommentField = 0x6375;
 
@@ -36,17 +37,22 @@ void ReadNtfs(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
         at += 4;
         if (tagSize > size - at) return;
         if (tag == 1 && tagSize >= 8) extras.ntfsModifiedTime = Le64(p + at);
+        if (tag == 1 && tagSize >= 24) extras.ntfsCreationTime = Le64(p + at + 16);
         at += tagSize;
     }
 }
 
-// A flags byte, then the modification time as signed Unix seconds when flag bit 0 is set.
-void ReadExtendedTimestamp(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
-    if (size < 5 || (p[0] & 1) == 0) return;
-    auto seconds = static_cast<std::int32_t>(Le32(p + 1));
+// Signed Unix seconds, as both Unix time fields store them.
+void TakeUnixTime(const std::uint8_t* p, CentralExtras& extras) {
+    auto seconds = static_cast<std::int32_t>(Le32(p));
     std::int64_t ticks = static_cast<std::int64_t>(seconds) * static_cast<std::int64_t>(Platform::kTicksPerSecond) +
                          static_cast<std::int64_t>(Platform::kUnixEpochTicks);
     if (ticks > 0) extras.unixModifiedTime = static_cast<std::uint64_t>(ticks);
+}
+
+// A flags byte, then the modification time when flag bit 0 is set.
+void ReadExtendedTimestamp(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
+    if (size >= 5 && (p[0] & 1) != 0) TakeUnixTime(p + 1, extras);
 }
 
 }  // namespace
@@ -67,6 +73,8 @@ CentralExtras ParseCentralExtras(const std::uint8_t* data, std::size_t length, b
             ReadNtfs(field, size, extras);
         } else if (id == kExtendedTimestampField) {
             ReadExtendedTimestamp(field, size, extras);
+        } else if (id == kOldUnixField && size >= 8 && extras.unixModifiedTime == 0) {
+            TakeUnixTime(field + 4, extras);  // the access time, then the modification time
         } else if (id == kUnicodePathField) {
             extras.unicodePath = field;
             extras.unicodePathLength = size;

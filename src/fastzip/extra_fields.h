@@ -13,8 +13,10 @@ struct CentralExtras {
     // ZIP64 values, present only for the fields that the record set to 0xFFFFFFFF.
     bool hasUncompressed = false, hasCompressed = false, hasOffset = false;
     std::uint64_t uncompressedSize = 0, compressedSize = 0, localHeaderOffset = 0;
-    // FILETIME ticks, UTC, from the NTFS field (0x000A) or the extended timestamp (0x5455); 0 when absent.
+    // FILETIME ticks, UTC, from the NTFS field (0x000A), else the extended timestamp (0x5455) or the older Unix
+    // field (0x5855); 0 when absent.
     std::uint64_t ntfsModifiedTime = 0;
+    std::uint64_t ntfsCreationTime = 0;
     std::uint64_t unixModifiedTime = 0;
     // The Info-ZIP Unicode Path (0x7075) and Unicode Comment (0x6375) fields' data, inside the block; null when
     // absent. Whether they apply is UnicodeFieldText's check.

@@ -33,6 +33,9 @@ struct ZipEntry {
     std::uint32_t crc32 = 0;
     std::uint32_t attributes = 0;    // Windows attribute bits, from the external attributes
     std::uint64_t modifiedTime = 0;  // FILETIME ticks, UTC; 0 when the archive gives none
+    std::uint64_t creationTime = 0;  // FILETIME ticks, UTC, from the NTFS field only; 0 when absent
+    std::uint8_t host = 0;           // the high byte of "version made by"
+    std::uint32_t externalAttributes = 0;  // as stored: their meaning depends on the host
     // A trailing separator, or the folder bit of a host that keeps DOS attributes or Unix modes.
     bool isDirectory = false;
     std::wstring comment;  // the entry's comment, decoded as the name is
@@ -47,6 +50,9 @@ struct ZipArchiveIndex {
     // that ends early lists the records before the damage.
     std::uint64_t announcedEntries = 0;
     bool directoryComplete = false;
+    // The end record ends the file and the directory runs up to it (through the ZIP64 records): nothing in the
+    // archive's tail belongs to no record.
+    bool tightEnd = false;
     // The code page of names not marked as UTF-8: -1 or 0 the system ANSI code page; else the one the user chose.
     std::int32_t nameCodePage = -1;
 };
@@ -56,6 +62,7 @@ struct ListedDirectory {
     std::vector<ZipEntry> entries;
     std::uint64_t announcedEntries = 0;
     bool directoryComplete = false;
+    bool tightEnd = false;
     std::int32_t nameCodePage = -1;
     std::uint64_t fileSize = 0;  // of the archive when it was read: a changed size means it must be read again
 };

@@ -15,6 +15,7 @@
 #include "archive/sevenzip/error.h"
 #include "archive/sevenzip/formats.h"
 #include "archive/sevenzip/library.h"
+#include "archive/sevenzip/zip_listing.h"
 #include "fastzip/central_directory.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
@@ -74,6 +75,7 @@ DecodeResult Bit7zDecoder::Failure(DecodeResult result, const std::string& why) 
 }
 
 void Bit7zDecoder::Close() {
+    listedByUs_ = false;
     reader_.reset();
     library_.reset();
     items_.clear();
@@ -111,26 +113,55 @@ DecodeResult Bit7zDecoder::Open(const std::wstring& path) {
     return result;
 }
 
-DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
-    if (libraryPath_.empty()) libraryPath_ = SevenZip::DefaultLibraryPath();
-    library_ = std::make_shared<SevenZip::Library>(libraryPath_);
-
-    std::int32_t nameCodePage = codePage_ == 0 ? Platform::SystemAnsiCodePage() : codePage_;
+SevenZip::OpenOptions Bit7zDecoder::ReaderOptions(const std::wstring& path) const {
     SevenZip::OpenOptions options;
     options.format = detection_ == Detection::AnyHandler ? SevenZip::kFormatAuto
                                                          : SevenZip::FormatForExtension(FileExtensionLower(path));
     options.password = password_;
-    options.codePage = nameCodePage > 0 ? nameCodePage : 0;
-    // A ZIP's directory is read again with our own reader (see TakeZipNamesFromDirectory): on a second thread, while
-    // the library reads it. Leaving by an exception waits for that read too.
-    std::future<std::optional<FastZip::ListedDirectory>> directory;
+    options.codePage = nameCodePage_ > 0 ? nameCodePage_ : 0;
+    return options;
+}
+
+void Bit7zDecoder::StartReader() {
+    if (libraryPath_.empty()) libraryPath_ = SevenZip::DefaultLibraryPath();
+    library_ = std::make_shared<SevenZip::Library>(libraryPath_);
+    reader_ = std::make_unique<SevenZip::ArchiveReader>(library_, archivePath_, ReaderOptions(archivePath_));
+}
+
+DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
+    nameCodePage_ = codePage_ == 0 ? Platform::SystemAnsiCodePage() : codePage_;
+    const SevenZip::OpenOptions options = ReaderOptions(path);
     if (options.format == SevenZip::kFormatZip || options.format == SevenZip::kFormatAuto) {
         Platform::LoadTimeZone();  // both reads convert DOS times
-        directory = std::async(std::launch::async, [path, nameCodePage] {
+    }
+    // A ZIP named so is read with our own reader first: a plain one is listed from that read alone, and the library
+    // is loaded when an entry first needs it (StartLibraryWhenListedByUs).
+    std::optional<FastZip::ListedDirectory> readFirst;
+    if (options.format == SevenZip::kFormatZip) {
+        readFirst = FastZip::ListDirectory(path, nameCodePage_);
+        if (readFirst) {
+            if (std::optional<std::vector<ArchiveItem>> items = SevenZip::ListPlainZip(*readFirst)) {
+                items_ = std::move(*items);
+                zipDirectory_ = std::make_shared<const FastZip::ListedDirectory>(std::move(*readFirst));
+                sources_.assign(items_.size(), DataSource{});
+                listedByUs_ = true;
+                return DecodeResult::Ok;
+            }
+        }
+    }
+    // Any other ZIP's directory is read with our own reader too (see TakeZipNamesFromDirectory): on a second thread,
+    // while the library reads it. Leaving by an exception waits for that read too.
+    std::future<std::optional<FastZip::ListedDirectory>> directory;
+    if (options.format == SevenZip::kFormatAuto) {
+        directory = std::async(std::launch::async, [path, nameCodePage = nameCodePage_] {
             return FastZip::ListDirectory(path, nameCodePage);
         });
+    } else if (readFirst) {
+        std::promise<std::optional<FastZip::ListedDirectory>> done;
+        done.set_value(std::move(readFirst));
+        directory = done.get_future();
     }
-    reader_ = std::make_unique<SevenZip::ArchiveReader>(library_, path, options);
+    StartReader();
 
     items_.clear();
     items_.reserve(reader_->Items().size());
@@ -166,6 +197,34 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
     sources_ = ResolveHardLinks(items_, linkTargets);
     InstallProgressHook();
     return DecodeResult::Ok;
+}
+
+DecodeResult Bit7zDecoder::StartLibraryWhenListedByUs() {
+    if (reader_ || !listedByUs_) return reader_ ? DecodeResult::Ok : DecodeResult::InvalidArchive;
+    try {
+        StartReader();
+        // The library must see the archive that was listed: the same entries, sizes and CRCs in the same order.
+        const std::vector<SevenZip::ReaderItem>& listed = reader_->Items();
+        bool same = listed.size() == items_.size();
+        for (std::size_t i = 0; same && i < listed.size(); ++i) {
+            same = listed[i].size == items_[i].size && listed[i].crc == items_[i].crc;
+        }
+        if (!same) {
+            reader_.reset();
+            return Failure(DecodeResult::InvalidArchive, "the archive changed after it was opened: open it again");
+        }
+        InstallProgressHook();
+        return DecodeResult::Ok;
+    } catch (const SevenZip::Error& error) {
+        reader_.reset();
+        return Failure(OpenResult(error.Kind()), error.what());
+    } catch (const std::bad_alloc&) {
+        reader_.reset();
+        return Failure(DecodeResult::InternalError, "out of memory");
+    } catch (const std::exception& error) {
+        reader_.reset();
+        return Failure(DecodeResult::InternalError, error.what());
+    }
 }
 
 // The library decodes ZIP names its own way (it drops or replaces bytes that the code page cannot read, and knows
@@ -233,7 +292,8 @@ void Bit7zDecoder::SetProgressCallback(ItemProgressCallback callback) {
 
 DecodeResult Bit7zDecoder::ExtractToMemory(std::uint32_t position, std::vector<std::uint8_t>& buffer) {
     lastError_.clear();
-    if (!reader_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    if (!IsOpen() || position >= items_.size()) return DecodeResult::FileNotFound;
+    if (DecodeResult started = StartLibraryWhenListedByUs(); started != DecodeResult::Ok) return started;
     std::optional<std::uint32_t> dataPosition = DataPosition(position);
     if (!dataPosition) {
         return Failure(DecodeResult::DecompressFailed, Platform::WideToUtf8(UnresolvedLinkText(sources_[position])));
@@ -255,7 +315,7 @@ DecodeResult Bit7zDecoder::ExtractToMemory(std::uint32_t position, std::vector<s
 }
 
 DecodeResult Bit7zDecoder::ExtractToFile(std::uint32_t position, const std::wstring& target) {
-    if (!reader_ || position >= items_.size()) return DecodeResult::FileNotFound;
+    if (!IsOpen() || position >= items_.size()) return DecodeResult::FileNotFound;
     std::vector<std::uint8_t> data;
     DecodeResult result = ExtractToMemory(position, data);
     if (result != DecodeResult::Ok) return result;
@@ -272,7 +332,8 @@ std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint3
                                                     std::vector<ItemTestResult>& results) {
     lastError_.clear();
     results.clear();
-    if (!reader_) return DecodeResult::InvalidArchive;
+    if (!IsOpen()) return DecodeResult::InvalidArchive;
+    if (DecodeResult started = StartLibraryWhenListedByUs(); started != DecodeResult::Ok) return started;
     std::vector<std::uint32_t> indices;
     std::unordered_map<std::uint32_t, std::uint32_t> positionOf;
     // A hard link is tested by testing its source, once however many links share it.
@@ -337,7 +398,8 @@ std::optional<DecodeResult> Bit7zDecoder::TestItems(const std::vector<std::uint3
 
 DecodeResult Bit7zDecoder::ExtractAll(const std::wstring& folder) {
     lastError_.clear();
-    if (!reader_) return DecodeResult::InvalidArchive;
+    if (!IsOpen()) return DecodeResult::InvalidArchive;
+    if (DecodeResult started = StartLibraryWhenListedByUs(); started != DecodeResult::Ok) return started;
     DecodeResult result = DecodeResult::Ok;
     try {
         std::vector<SevenZip::FolderEntry> entries(reader_->Items().size());

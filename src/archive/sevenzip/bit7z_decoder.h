@@ -17,6 +17,7 @@ namespace Arkova {
 namespace SevenZip {
 class ArchiveReader;
 class Library;
+struct OpenOptions;
 }  // namespace SevenZip
 
 class Bit7zDecoder : public IArchiveDecoder {
@@ -51,7 +52,7 @@ public:
     // -1 = names as the library decodes them; 0 = the system ANSI code page; else that code page, for the names
     // that archives store as bytes in a legacy code page. Takes effect at the next Open.
     void SetCodePage(std::int32_t codePage) override { codePage_ = codePage; }
-    bool IsOpen() const override { return reader_ != nullptr; }
+    bool IsOpen() const override { return reader_ != nullptr || listedByUs_; }
     bool HasEncryptedItems() const override { return hasEncryptedItems_; }
     std::uint64_t ItemCount() const override { return items_.size(); }
 
@@ -72,6 +73,12 @@ public:
 
 private:
     DecodeResult OpenReader(const std::wstring& path);
+    SevenZip::OpenOptions ReaderOptions(const std::wstring& path) const;
+    // Loads the library and opens the archive with it (throws SevenZip::Error).
+    void StartReader();
+    // For an archive listed from our own directory read: the library, opened on the same archive, which must list
+    // the same entries. Ok when the library is open.
+    DecodeResult StartLibraryWhenListedByUs();
     void TakeZipNamesFromDirectory(std::shared_ptr<const FastZip::ListedDirectory> directory);
     void InstallProgressHook();
     std::wstring ItemName(const std::wstring& libraryText, const std::string* nameBytes) const;
@@ -90,6 +97,8 @@ private:
     std::wstring password_;
     bool hasEncryptedItems_ = false;
     std::int32_t codePage_ = -1;
+    std::int32_t nameCodePage_ = -1;  // the one in use since Open
+    bool listedByUs_ = false;         // a plain ZIP, listed without the library
     ItemProgressCallback callback_;
     std::wstring lastError_;
 };

@@ -25,6 +25,13 @@ a -t7z -pSecret -mhe=on ../encrypted-headers.7z tree
 a -tzip -pSecret ../encrypted.zip tree
 a -tzip -pSecret -mem=AES256 ../encrypted-aes.zip tree
 a -tzip -mm=BZip2 ../bzip2-method.zip tree
+# The same tree by Info-ZIP (Unix hosts, extended timestamps), stored and at three levels; and every ZIP of
+# libarchive's test suite, when the setup script has fetched it: archives nobody here made, for the listing tests.
+mkdir -p ../zips
+for level in 0 1 6 9; do zip -q -r -"$level" "../zips/info-zip-$level.zip" tree; done
+cp ../tree.zip ../bzip2-method.zip ../encrypted.zip ../zips/
+corpus="${ARKOVA_CACHE:-$HOME/.cache/arkova}/libarchive-corpus-3.6.2-1+deb12u5/archives"
+if [ -d "$corpus" ]; then find "$corpus" -name '*.zip' -exec cp -t ../zips {} +; fi
 # Plain entries beside encrypted ones.
 mkdir -p partly
 printf 'plain one\n' > partly/plain.txt
@@ -72,7 +79,6 @@ if command -v arj >/dev/null; then
   (arj a ../tree.arj tree/a.txt tree/sub/deeper/big.txt >/dev/null && [ -f ../tree.arj ]) || rm -f ../tree.arj
 fi
 # LZH: no Debian tool writes it; libarchive's test archive, when the setup script has fetched the corpus.
-corpus="${ARKOVA_CACHE:-$HOME/.cache/arkova}/libarchive-corpus-3.6.2-1+deb12u5/archives"
 if [ -f "$corpus/test_read_format_lha_lh6.lzh" ]; then cp "$corpus/test_read_format_lha_lh6.lzh" ../lh6.lzh; fi
 # One file and no symbolic links, whose "name|target" entries cannot be Windows file names.
 if [ -f "$corpus/test_read_format_lha_bugfix_0.lzh" ]; then cp "$corpus/test_read_format_lha_bugfix_0.lzh" ../lh5.lzh; fi

@@ -1,0 +1,103 @@
+// Plain ZIPs are listed from our own directory read, without the library: over every ZIP that make_fixtures.sh
+// gathered (Info-ZIP's, 7-Zip's and libarchive's test suite), each one so listed must equal the library's listing
+// item for item, and the library is loaded only when an entry is extracted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "archive/archive_session.h"
+#include "archive/browser_path.h"
+#include "archive/sevenzip/bit7z_decoder.h"
+#include "archive/sevenzip/zip_listing.h"
+#include "fastzip/central_directory.h"
+#include "fixtures.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace Arkova {
+namespace {
+
+std::vector<std::wstring> FixtureZips() {
+    std::vector<std::wstring> paths;
+    std::wstring folder = Testing::FixturePath(L"zips");
+    std::vector<Platform::DirectoryEntry> entries;
+    if (folder.empty() || !Platform::ListDirectory(folder, entries)) return paths;
+    for (const Platform::DirectoryEntry& entry : entries) paths.push_back(Platform::JoinPath(folder, entry.name));
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+TEST(ZipListingTest, PlainZipsAreListedAsTheLibraryListsThem) {
+    const std::vector<std::wstring> archives = FixtureZips();
+    if (archives.empty()) GTEST_SKIP() << "no fixture ZIPs";
+    std::vector<std::wstring> taken, refused;
+    for (const std::wstring& path : archives) {
+        SCOPED_TRACE(Platform::WideToUtf8(path));
+        std::optional<FastZip::ListedDirectory> directory = FastZip::ListDirectory(path, -1);
+        std::optional<std::vector<ArchiveItem>> ours =
+            directory ? SevenZip::ListPlainZip(*directory) : std::nullopt;
+        (ours ? taken : refused).push_back(FileNamePart(path));
+        if (!ours) continue;
+        // Detection by content alone keeps the library's own listing.
+        Bit7zDecoder library({}, Bit7zDecoder::Detection::AnyHandler);
+        ASSERT_EQ(library.Open(path), DecodeResult::Ok);
+        EXPECT_TRUE(library.Warnings().empty());
+        const std::vector<ArchiveItem>& theirs = library.Items();
+        ASSERT_EQ(ours->size(), theirs.size());
+        for (std::size_t i = 0; i < theirs.size(); ++i) {
+            const ArchiveItem& a = (*ours)[i];
+            const ArchiveItem& b = theirs[i];
+            SCOPED_TRACE(Platform::WideToUtf8(b.path));
+            EXPECT_EQ(BrowserPath(a.path), BrowserPath(b.path));
+            EXPECT_EQ(a.size, b.size);
+            EXPECT_EQ(a.packedSize, b.packedSize);
+            EXPECT_EQ(a.crc, b.crc);
+            EXPECT_EQ(a.attributes, b.attributes);
+            EXPECT_EQ(a.creationTime, b.creationTime);
+            EXPECT_EQ(a.modifiedTime, b.modifiedTime);
+            EXPECT_EQ(a.isDirectory, b.isDirectory);
+            EXPECT_EQ(a.isEncrypted, b.isEncrypted);
+            EXPECT_EQ(a.index, b.index);
+            EXPECT_EQ(Platform::WideToUtf8(a.method), Platform::WideToUtf8(b.method));
+            EXPECT_EQ(Platform::WideToUtf8(a.comment), Platform::WideToUtf8(b.comment));
+            EXPECT_EQ(Platform::WideToUtf8(a.hostOs), Platform::WideToUtf8(b.hostOs));
+        }
+    }
+    std::string refusedNames;
+    for (const std::wstring& name : refused) refusedNames += " " + Platform::WideToUtf8(name);
+    RecordProperty("refused", refusedNames);
+    // Info-ZIP's and 7-Zip's archives of the fixture tree are plain; encrypted and bzip2 ones are not.
+    for (const wchar_t* name : {L"info-zip-0.zip", L"info-zip-1.zip", L"info-zip-6.zip", L"info-zip-9.zip",
+                                L"tree.zip"}) {
+        EXPECT_NE(std::find(taken.begin(), taken.end(), name), taken.end()) << Platform::WideToUtf8(name);
+    }
+    for (const wchar_t* name : {L"encrypted.zip", L"bzip2-method.zip"}) {
+        EXPECT_NE(std::find(refused.begin(), refused.end(), name), refused.end()) << Platform::WideToUtf8(name);
+    }
+}
+
+// Listing needs no library at all; the first entry extracted loads it, or says that it cannot be loaded.
+TEST(ZipListingTest, TheLibraryIsLoadedWhenAnEntryNeedsIt) {
+    ARKOVA_REQUIRE_FIXTURE(archive, L"zips/info-zip-6.zip");
+    Bit7zDecoder missing(Platform::JoinPath(Platform::TempDirectory(), L"no-such-7zip-library"));
+    ASSERT_EQ(missing.Open(archive), DecodeResult::Ok);
+    EXPECT_TRUE(missing.IsOpen());
+    ASSERT_FALSE(missing.Items().empty());
+    std::vector<std::uint8_t> data;
+    EXPECT_EQ(missing.ExtractToMemory(0, data), DecodeResult::InvalidArchive);
+    EXPECT_NE(missing.LastErrorText().find(L"cannot be used"), std::wstring::npos);
+
+    Bit7zDecoder decoder;
+    ASSERT_EQ(decoder.Open(archive), DecodeResult::Ok);
+    const std::vector<ArchiveItem>& items = decoder.Items();
+    auto big = std::find_if(items.begin(), items.end(),
+                            [](const ArchiveItem& item) { return item.path == L"tree/sub/deeper/big.txt"; });
+    ASSERT_NE(big, items.end());
+    ASSERT_EQ(decoder.ExtractToMemory(static_cast<std::uint32_t>(big - items.begin()), data), DecodeResult::Ok);
+    EXPECT_EQ(std::string(data.begin(), data.end()), Testing::BigFileText());
+}
+
+}  // namespace
+}  // namespace Arkova
