@@ -24,6 +24,7 @@ public:
 private:
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
+    std::size_t mapped_ = 0;  // what the system gave, at least size_
 };
 
 #ifndef _WIN32

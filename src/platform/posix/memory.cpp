@@ -3,23 +3,48 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 namespace Arkova::Platform {
 
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;  // x86-64's and 4 KiB-page arm64's
+
+// A mapping of `length` bytes starting on a huge-page boundary: a huge page can back only an aligned 2 MiB, so an
+// unaligned buffer of a few MiB would get few of them or none.
+void* MapOnHugePageBoundary(std::size_t length) {
+    void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return MAP_FAILED;
+    auto start = reinterpret_cast<std::uintptr_t>(raw);
+    std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    std::size_t tail = start + kHugePage - aligned;
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + length), tail);
+    return reinterpret_cast<void*>(aligned);
+}
+
+}  // namespace
+
 bool LargeBuffer::Allocate(std::size_t size) {
     Free();
-    // A mapping of zero bytes is refused; one byte stands in for it.
+    // A mapping of zero bytes is refused; one byte stands in for it. From half a huge page up the mapping is whole
+    // huge pages: one fault and one zeroed page per 2 MiB costs far less than 512 faults.
     std::size_t length = size == 0 ? 1 : size;
-    void* memory = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const bool huge = length >= kHugePage / 2 && length <= SIZE_MAX - 2 * kHugePage;
+    if (huge) length = (length + kHugePage - 1) & ~(kHugePage - 1);
+    void* memory = huge ? MapOnHugePageBoundary(length)
+                        : mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) return false;
 #ifdef MADV_HUGEPAGE
     madvise(memory, length, MADV_HUGEPAGE);  // a hint; without it the buffer still works
 #endif
     data_ = static_cast<std::uint8_t*>(memory);
     size_ = size;
+    mapped_ = length;
     return true;
 }
 
@@ -54,9 +79,10 @@ void RestartWithHugePageHeap(char** argv) {
 }
 
 void LargeBuffer::Free() {
-    if (data_ != nullptr) munmap(data_, size_ == 0 ? 1 : size_);
+    if (data_ != nullptr) munmap(data_, mapped_);
     data_ = nullptr;
     size_ = 0;
+    mapped_ = 0;
 }
 
 }  // namespace Arkova::Platform
