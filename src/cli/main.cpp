@@ -15,7 +15,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> arguments(argv + 1, argv + argc);
 #else
 int main(int argc, char** argv) {
-    Arkova::Platform::RestartWithHugePageHeap(argv);
+    Arkova::Platform::UseHugePageHeap();
     std::vector<std::wstring> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(Arkova::Platform::Utf8ToWide(argv[i]));
     // Without TZ the C library stats /etc/localtime on every localtime() call, which the UnRAR library makes twice

@@ -1,6 +1,6 @@
 // Large blocks of memory straight from the system: uninitialised, page-aligned, given back whole when freed. On
-// Linux they are backed by huge pages where the system allows it, which spares one page fault per 4 KiB when a
-// buffer of tens of megabytes is filled once.
+// Linux they are backed by huge pages where the system allows it (from 1 MiB up, placed on huge-page boundaries and
+// rounded up to whole huge pages), which spares one page fault per 4 KiB when a buffer is filled once.
 #pragma once
 
 #include <cstddef>
@@ -29,11 +29,9 @@ private:
 
 #ifndef _WIN32
 // Puts the C library's heap on huge pages too, where the system gives them on request (Linux with glibc): on a
-// virtual machine a page fault per 4 KiB costs an archive's listing and directory about a quarter of a test's time.
-// glibc takes that setting only when a process starts, so this starts the program again with it, once
-// (ARKOVA_HUGE_PAGE_HEAP marks the new process; set beforehand, it keeps the usual heap, as does a GLIBC_TUNABLES of
-// the user's own). Returns where no restart was made. Called first thing in main, with main's arguments.
-void RestartWithHugePageHeap(char** argv);
+// virtual machine a page fault per 4 KiB costs an archive's listing and directory much of a test's time.
+// ARKOVA_HUGE_PAGE_HEAP=0, or a GLIBC_TUNABLES of the user's own, keeps the usual heap. Called first thing in main.
+void UseHugePageHeap();
 #endif
 
 }  // namespace Arkova::Platform

@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <malloc.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -59,22 +61,26 @@ bool HugePagesOnRequest() {
 
 }  // namespace
 
-void RestartWithHugePageHeap(char** argv) {
+void UseHugePageHeap() {
 #if defined(__linux__) && defined(__GLIBC__)
-    static constexpr char kMarker[] = "ARKOVA_HUGE_PAGE_HEAP";
-    if (std::getenv(kMarker) != nullptr || std::getenv("GLIBC_TUNABLES") != nullptr || !HugePagesOnRequest()) return;
-    // Freed memory is kept and blocks up to 32 MiB come from the heap, so that they too are on huge pages once
-    // touched instead of new mappings faulted in again.
-    if (setenv(kMarker, "1", 1) != 0 ||
-        setenv("GLIBC_TUNABLES",
-               "glibc.malloc.hugetlb=1:glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=33554432",
-               1) != 0) {
+    const char* choice = std::getenv("ARKOVA_HUGE_PAGE_HEAP");
+    if ((choice != nullptr && std::string(choice) == "0") || std::getenv("GLIBC_TUNABLES") != nullptr ||
+        !HugePagesOnRequest()) {
         return;
     }
-    execv("/proc/self/exe", argv);
-    unsetenv("GLIBC_TUNABLES");  // the restart failed: go on as started
-#else
-    (void)argv;
+    // Freed memory is kept and blocks up to 32 MiB come from the heap, so that they are reused where they were
+    // touched instead of mapped and faulted in again. The heap grows by 64 MiB at a time, and that first growth is
+    // marked for huge pages: memory added to the heap later would not inherit the mark.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_TOP_PAD, 64 << 20);
+    // More than the heap's small start holds, so that it grows now, by the pad.
+    void* probe = std::malloc(kHugePage);
+    if (probe == nullptr) return;
+    auto from = reinterpret_cast<std::uintptr_t>(probe) & ~(std::uintptr_t{kHugePage} - 1);
+    auto to = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    std::free(probe);
 #endif
 }
 
