@@ -116,6 +116,7 @@ ZipEntry MakeEntry(const std::uint8_t* record, std::size_t available, bool macHi
     entry.host = host;
     entry.externalAttributes = external;
     entry.creationTime = extras.ntfsCreationTime;
+    entry.unusualTimes = extras.unusualTimes;
     if (extras.ntfsModifiedTime != 0) {
         entry.modifiedTime = extras.ntfsModifiedTime;
     } else if (extras.unixModifiedTime != 0) {

@@ -30,6 +30,9 @@ void ReadZip64(const std::uint8_t* p, std::size_t size, bool needUncompressed, b
 
 // Four reserved bytes, then tagged attributes; tag 1 holds modification, access and creation FILETIMEs.
 void ReadNtfs(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
+    // Readers differ on a second field, one without all three times, and a zero time.
+    extras.unusualTimes = extras.unusualTimes || extras.ntfsModifiedTime != 0 || size < 32 || Le16(p + 4) != 1 ||
+                          Le16(p + 6) < 24 || Le64(p + 8) == 0;
     std::size_t at = 4;
     while (at + 4 <= size) {
         std::uint16_t tag = Le16(p + at);
@@ -45,6 +48,7 @@ void ReadNtfs(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
 // Signed Unix seconds, as both Unix time fields store them.
 void TakeUnixTime(const std::uint8_t* p, CentralExtras& extras) {
     auto seconds = static_cast<std::int32_t>(Le32(p));
+    if (seconds < 0) extras.unusualTimes = true;  // some readers take the field as unsigned
     std::int64_t ticks = static_cast<std::int64_t>(seconds) * static_cast<std::int64_t>(Platform::kTicksPerSecond) +
                          static_cast<std::int64_t>(Platform::kUnixEpochTicks);
     if (ticks > 0) extras.unixModifiedTime = static_cast<std::uint64_t>(ticks);
@@ -52,7 +56,11 @@ void TakeUnixTime(const std::uint8_t* p, CentralExtras& extras) {
 
 // A flags byte, then the modification time when flag bit 0 is set.
 void ReadExtendedTimestamp(const std::uint8_t* p, std::size_t size, CentralExtras& extras) {
-    if (size >= 5 && (p[0] & 1) != 0) TakeUnixTime(p + 1, extras);
+    if (size >= 5 && (p[0] & 1) != 0) {
+        TakeUnixTime(p + 1, extras);
+    } else {
+        extras.unusualTimes = true;  // readers differ on whether another field's time then applies
+    }
 }
 
 }  // namespace

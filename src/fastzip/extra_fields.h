@@ -17,6 +17,9 @@ struct CentralExtras {
     // field (0x5855); 0 when absent.
     std::uint64_t ntfsModifiedTime = 0;
     std::uint64_t ntfsCreationTime = 0;
+    // A time field that other readers take differently: a repeated or short NTFS field or a zero time in it, a
+    // negative Unix time, an extended timestamp without the modification time.
+    bool unusualTimes = false;
     std::uint64_t unixModifiedTime = 0;
     // The Info-ZIP Unicode Path (0x7075) and Unicode Comment (0x6375) fields' data, inside the block; null when
     // absent. Whether they apply is UnicodeFieldText's check.

@@ -34,6 +34,7 @@ struct ZipEntry {
     std::uint32_t attributes = 0;    // Windows attribute bits, from the external attributes
     std::uint64_t modifiedTime = 0;  // FILETIME ticks, UTC; 0 when the archive gives none
     std::uint64_t creationTime = 0;  // FILETIME ticks, UTC, from the NTFS field only; 0 when absent
+    bool unusualTimes = false;       // see CentralExtras
     std::uint8_t host = 0;           // the high byte of "version made by"
     std::uint32_t externalAttributes = 0;  // as stored: their meaning depends on the host
     // A trailing separator, or the folder bit of a host that keeps DOS attributes or Unix modes.

@@ -17,6 +17,7 @@
 #include "archive/sevenzip/library.h"
 #include "archive/sevenzip/zip_listing.h"
 #include "fastzip/central_directory.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "platform/text.h"
@@ -26,6 +27,8 @@ namespace Arkova {
 namespace {
 
 using SevenZip::ErrorKind;
+
+constexpr std::size_t kLocalHeaderSize = 30;
 
 DecodeResult ExtractResult(ErrorKind kind) {
     switch (kind) {
@@ -139,8 +142,11 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
     std::optional<FastZip::ListedDirectory> readFirst;
     if (options.format == SevenZip::kFormatZip) {
         readFirst = FastZip::ListDirectory(path, nameCodePage_);
-        if (readFirst) {
-            if (std::optional<std::vector<ArchiveItem>> items = SevenZip::ListPlainZip(*readFirst)) {
+        std::uint8_t firstBytes[kLocalHeaderSize] = {};
+        Platform::InputFile file;
+        const bool read = file.Open(path) && file.ReadExactAt(0, firstBytes, sizeof(firstBytes));
+        if (readFirst && read) {
+            if (auto items = SevenZip::ListPlainZip(*readFirst, firstBytes, sizeof(firstBytes))) {
                 items_ = std::move(*items);
                 zipDirectory_ = std::make_shared<const FastZip::ListedDirectory>(std::move(*readFirst));
                 sources_.assign(items_.size(), DataSource{});
@@ -211,7 +217,12 @@ DecodeResult Bit7zDecoder::StartLibraryWhenListedByUs() {
         }
         if (!same) {
             reader_.reset();
-            return Failure(DecodeResult::InvalidArchive, "the archive changed after it was opened: open it again");
+            Platform::InputFile file;
+            std::uint64_t size = 0;
+            if (!file.Open(archivePath_) || !file.Size(size) || size != zipDirectory_->fileSize) {
+                return Failure(DecodeResult::InvalidArchive, "the archive changed after it was opened: open it again");
+            }
+            return Failure(DecodeResult::InvalidArchive, "the 7-Zip library reads the archive's entries differently");
         }
         InstallProgressHook();
         return DecodeResult::Ok;
@@ -224,6 +235,9 @@ DecodeResult Bit7zDecoder::StartLibraryWhenListedByUs() {
     } catch (const std::exception& error) {
         reader_.reset();
         return Failure(DecodeResult::InternalError, error.what());
+    } catch (...) {
+        reader_.reset();
+        return Failure(DecodeResult::InternalError, "unknown failure");
     }
 }
 

@@ -32,7 +32,8 @@ public:
     ~Bit7zDecoder() override;
 
     // Missing file FileNotFound; library missing or unusable, or no handler accepts the file, InvalidArchive;
-    // encrypted headers without the right password PasswordRequired.
+    // encrypted headers without the right password PasswordRequired. A plain ZIP is listed without the library
+    // (zip_listing.h), which is loaded when an entry first needs it: a missing library shows there.
     DecodeResult Open(const std::wstring& path) override;
     void Close() override;
     const std::vector<ArchiveItem>& Items() const override { return items_; }
@@ -52,7 +53,8 @@ public:
     // -1 = names as the library decodes them; 0 = the system ANSI code page; else that code page, for the names
     // that archives store as bytes in a legacy code page. Takes effect at the next Open.
     void SetCodePage(std::int32_t codePage) override { codePage_ = codePage; }
-    bool IsOpen() const override { return reader_ != nullptr || listedByUs_; }
+    // Other threads may ask while an entry loads the library: for an archive we listed, reader_ is not read.
+    bool IsOpen() const override { return listedByUs_ || reader_ != nullptr; }
     bool HasEncryptedItems() const override { return hasEncryptedItems_; }
     std::uint64_t ItemCount() const override { return items_.size(); }
 
@@ -67,7 +69,7 @@ public:
     // What the last failed operation found, in English; empty after a success.
     std::wstring LastErrorText() const override { return lastError_; }
     std::vector<std::wstring> Warnings() const override;
-    // The library in use (after a successful Open, the one loaded).
+    // The library in use (once loaded; a plain ZIP loads it with its first extracted entry).
     const std::wstring& LibraryPath() const { return libraryPath_; }
     std::shared_ptr<const FastZip::ListedDirectory> ZipDirectory() const override { return zipDirectory_; }
 

@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "fastzip/little_endian.h"
+
 namespace Arkova::SevenZip {
 
 namespace {
 
+constexpr std::size_t kLocalHeaderSize = 30;
 constexpr std::uint8_t kHostFat = 0;
 constexpr std::uint8_t kHostUnix = 3;
 constexpr std::uint8_t kHostNtfs = 11;  // Info-ZIP's number, which the library follows
@@ -19,7 +22,20 @@ bool IsPlainEntry(const FastZip::ZipEntry& entry) {
     // Deflate's fourth level has a name of the library's own choosing; such archives are left to it.
     if (entry.method == FastZip::kMethodDeflate && ((entry.flags >> 1) & 3) == 3) return false;
     if (entry.host != kHostFat && entry.host != kHostUnix && entry.host != kHostNtfs) return false;
+    // Times that the library would show differently, or none where it may show one (a date no calendar has).
+    if (entry.unusualTimes || entry.modifiedTime == 0) return false;
     return !entry.name.empty() && entry.name.find_first_not_of(L"/\\") != std::wstring::npos;
+}
+
+// The library reads the first local header too, and lists the archive from the local headers, with a warning, when
+// it disagrees with the directory.
+bool AgreesWithLocalHeader(const FastZip::ZipEntry& first, const std::uint8_t* header, std::size_t length) {
+    if (length < kLocalHeaderSize || !FastZip::HasSignature(header, 0x03, 0x04)) return false;
+    const std::uint16_t flags = FastZip::Le16(header + 6);
+    if (FastZip::Le16(header + 8) != first.method || (flags & 0x0006) != (first.flags & 0x0006)) return false;
+    if ((flags & FastZip::kFlagDataDescriptor) != 0) return true;  // the local fields hold zeros then
+    return FastZip::Le32(header + 14) == first.crc32 && FastZip::Le32(header + 18) == first.compressedSize &&
+           FastZip::Le32(header + 22) == first.uncompressedSize;
 }
 
 // The method and the compression level that the writer noted in the flags.
@@ -54,10 +70,13 @@ const wchar_t* HostText(std::uint8_t host) {
 
 }  // namespace
 
-std::optional<std::vector<ArchiveItem>> ListPlainZip(const FastZip::ListedDirectory& directory) {
+std::optional<std::vector<ArchiveItem>> ListPlainZip(const FastZip::ListedDirectory& directory,
+                                                     const std::uint8_t* firstLocalHeader, std::size_t length) {
     const std::vector<FastZip::ZipEntry>& entries = directory.entries;
     if (!directory.directoryComplete || !directory.tightEnd || entries.empty()) return std::nullopt;
-    if (entries.front().localHeaderOffset != 0) return std::nullopt;
+    if (entries.front().localHeaderOffset != 0 || !AgreesWithLocalHeader(entries.front(), firstLocalHeader, length)) {
+        return std::nullopt;
+    }
     for (const FastZip::ZipEntry& entry : entries) {
         if (!IsPlainEntry(entry)) return std::nullopt;
     }
