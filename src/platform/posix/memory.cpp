@@ -77,9 +77,13 @@ void UseHugePageHeap() {
     // More than the heap's small start holds, so that it grows now, by the pad.
     void* probe = std::malloc(kHugePage);
     if (probe == nullptr) return;
-    auto from = reinterpret_cast<std::uintptr_t>(probe) & ~(std::uintptr_t{kHugePage} - 1);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    auto from = reinterpret_cast<std::uintptr_t>(probe) & ~(page - 1);
     auto to = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    // Only where the block came from the heap's end (another allocator, as under a sanitizer, maps its own).
+    if (to > from && to - from <= (std::size_t{80} << 20)) {
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    }
     std::free(probe);
 #endif
 }
