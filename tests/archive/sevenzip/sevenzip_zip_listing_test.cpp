@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,17 @@ private:
     std::optional<std::string> saved_;
 };
 
+// Every field of the item, in one line.
+std::string Described(const ArchiveItem& item) {
+    std::ostringstream text;
+    text << Platform::WideToUtf8(BrowserPath(item.path)) << " size " << item.size << " packed " << item.packedSize
+         << " crc " << item.crc << " attributes " << item.attributes << " times " << item.creationTime << " "
+         << item.modifiedTime << " folder " << item.isDirectory << " encrypted " << item.isEncrypted << " index "
+         << item.index << " method " << Platform::WideToUtf8(item.method) << " comment "
+         << Platform::WideToUtf8(item.comment) << " host " << Platform::WideToUtf8(item.hostOs);
+    return text.str();
+}
+
 // Whether our own listing takes the archive; when it does, it must equal the library's item for item.
 bool ListedAsTheLibraryDoes(const std::wstring& path) {
     SCOPED_TRACE(Platform::WideToUtf8(path));
@@ -75,22 +87,7 @@ bool ListedAsTheLibraryDoes(const std::wstring& path) {
     const std::vector<ArchiveItem>& theirs = library.Items();
     EXPECT_EQ(ours->size(), theirs.size());
     for (std::size_t i = 0; i < std::min(ours->size(), theirs.size()); ++i) {
-        const ArchiveItem& a = (*ours)[i];
-        const ArchiveItem& b = theirs[i];
-        SCOPED_TRACE(Platform::WideToUtf8(b.path));
-        EXPECT_EQ(BrowserPath(a.path), BrowserPath(b.path));
-        EXPECT_EQ(a.size, b.size);
-        EXPECT_EQ(a.packedSize, b.packedSize);
-        EXPECT_EQ(a.crc, b.crc);
-        EXPECT_EQ(a.attributes, b.attributes);
-        EXPECT_EQ(a.creationTime, b.creationTime);
-        EXPECT_EQ(a.modifiedTime, b.modifiedTime);
-        EXPECT_EQ(a.isDirectory, b.isDirectory);
-        EXPECT_EQ(a.isEncrypted, b.isEncrypted);
-        EXPECT_EQ(a.index, b.index);
-        EXPECT_EQ(Platform::WideToUtf8(a.method), Platform::WideToUtf8(b.method));
-        EXPECT_EQ(Platform::WideToUtf8(a.comment), Platform::WideToUtf8(b.comment));
-        EXPECT_EQ(Platform::WideToUtf8(a.hostOs), Platform::WideToUtf8(b.hostOs));
+        EXPECT_EQ(Described((*ours)[i]), Described(theirs[i]));
     }
     return true;
 }
