@@ -155,17 +155,14 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
             }
         }
     }
-    // Any other ZIP's directory is read with our own reader too (see TakeZipNamesFromDirectory): on a second thread,
-    // while the library reads it. Leaving by an exception waits for that read too.
+    // The names come from our reader for every other ZIP too (see TakeZipNamesFromDirectory): one named so was read
+    // above, one found by content is read on a second thread while the library opens it. Leaving by an exception
+    // waits for that read too.
     std::future<std::optional<FastZip::ListedDirectory>> directory;
     if (options.format == SevenZip::kFormatAuto) {
         directory = std::async(std::launch::async, [path, nameCodePage = nameCodePage_] {
             return FastZip::ListDirectory(path, nameCodePage);
         });
-    } else if (readFirst) {
-        std::promise<std::optional<FastZip::ListedDirectory>> done;
-        done.set_value(std::move(readFirst));
-        directory = done.get_future();
     }
     StartReader();
 
@@ -195,10 +192,9 @@ DecodeResult Bit7zDecoder::OpenReader(const std::wstring& path) {
         if (item.isEncrypted) hasEncryptedItems_ = true;
         items_.push_back(std::move(item));
     }
-    if (directory.valid() && Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) {
-        if (std::optional<FastZip::ListedDirectory> listed = directory.get()) {
-            TakeZipNamesFromDirectory(std::make_shared<const FastZip::ListedDirectory>(std::move(*listed)));
-        }
+    if (directory.valid()) readFirst = directory.get();
+    if (readFirst && Platform::EqualsIgnoringCase(reader_->Format().name, L"zip")) {
+        TakeZipNamesFromDirectory(std::make_shared<const FastZip::ListedDirectory>(std::move(*readFirst)));
     }
     sources_ = ResolveHardLinks(items_, linkTargets);
     InstallProgressHook();
