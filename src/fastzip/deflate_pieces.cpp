@@ -6,135 +6,18 @@
 #include <array>
 #include <cstring>
 
+#include "fastzip/windowless_inflater.h"
+
 namespace Arkova::FastZip {
 
 namespace {
 
-// Bits read one at a time, least significant first, as deflate packs them; reading past the end fails.
-class BitCursor {
-public:
-    BitCursor(const std::uint8_t* data, std::size_t length, std::uint64_t bit)
-        : data_(data), bitLength_(static_cast<std::uint64_t>(length) * 8), bit_(bit) {}
-
-    bool Read(unsigned count, unsigned& value) {
-        if (bit_ + count > bitLength_) return false;
-        value = 0;
-        for (unsigned i = 0; i < count; ++i, ++bit_) value |= ((data_[bit_ >> 3] >> (bit_ & 7)) & 1u) << i;
-        return true;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::uint64_t bitLength_;
-    std::uint64_t bit_;
-};
-
-constexpr unsigned kMaxCodeLength = 15;
-
-// A canonical prefix code, decoded by walking its lengths one bit at a time: slow, but it runs only on the rare
-// positions whose header already looked right.
-struct PrefixCode {
-    std::array<std::uint16_t, kMaxCodeLength + 1> count{};
-    std::array<std::uint16_t, 320> symbol{};
-
-    // How much of the code space is left unused (0: the code is complete); -1 when it is oversubscribed.
-    int Build(const std::uint8_t* lengths, unsigned n) {
-        count.fill(0);
-        for (unsigned i = 0; i < n; ++i) ++count[lengths[i]];
-        int left = 1;
-        for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
-            left = left * 2 - count[length];
-            if (left < 0) return -1;
-        }
-        std::array<std::uint16_t, kMaxCodeLength + 1> offset{};
-        for (unsigned length = 1; length < kMaxCodeLength; ++length) {
-            offset[length + 1] = offset[length] + count[length];
-        }
-        for (unsigned i = 0; i < n; ++i) {
-            if (lengths[i] != 0) symbol[offset[lengths[i]]++] = static_cast<std::uint16_t>(i);
-        }
-        return left;
-    }
-
-    int Decode(BitCursor& bits) const {
-        int code = 0, first = 0, index = 0;
-        for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
-            unsigned bit = 0;
-            if (!bits.Read(1, bit)) return -1;
-            code |= static_cast<int>(bit);
-            if (code - first < count[length]) return symbol[index + code - first];
-            index += count[length];
-            first = (first + count[length]) * 2;
-            code *= 2;
-        }
-        return -1;
-    }
-};
-
-constexpr std::array<std::uint8_t, 19> kPrecodeOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
-
 // The whole check of a dynamic block header at `bit`, past the quick one.
 bool DynamicHeaderAt(const std::uint8_t* data, std::size_t length, std::uint64_t bit) {
-    BitCursor bits(data, length, bit);
-    unsigned final = 0, type = 0, hlit = 0, hdist = 0, hclen = 0;
-    if (!bits.Read(1, final) || !bits.Read(2, type) || !bits.Read(5, hlit) || !bits.Read(5, hdist) ||
-        !bits.Read(4, hclen)) {
-        return false;
-    }
-    if (final != 0 || type != 2 || hlit > 29 || hdist > 29) return false;
-    std::array<std::uint8_t, 19> precodeLengths{};
-    for (unsigned i = 0; i < hclen + 4; ++i) {
-        unsigned value = 0;
-        if (!bits.Read(3, value)) return false;
-        precodeLengths[kPrecodeOrder[i]] = static_cast<std::uint8_t>(value);
-    }
-    PrefixCode precode;
-    if (precode.Build(precodeLengths.data(), 19) != 0) return false;
-
-    const unsigned literalCount = hlit + 257, total = literalCount + hdist + 1;
-    std::array<std::uint8_t, 320> lengths{};
-    // Code space taken so far (of 32768) by each code: random bits oversubscribe one within a few lengths.
-    unsigned literalSpace = 0, distanceSpace = 0;
-    auto assign = [&](unsigned i, std::uint8_t codeLength) {
-        lengths[i] = codeLength;
-        if (codeLength == 0) return true;
-        unsigned& space = i < literalCount ? literalSpace : distanceSpace;
-        space += 32768u >> codeLength;
-        return space <= 32768;
-    };
-    for (unsigned i = 0; i < total;) {
-        int symbol = precode.Decode(bits);
-        if (symbol < 0) return false;
-        if (symbol < 16) {
-            if (!assign(i++, static_cast<std::uint8_t>(symbol))) return false;
-            continue;
-        }
-        unsigned repeat = 0, value = 0;
-        std::uint8_t repeated = 0;
-        if (symbol == 16) {
-            if (i == 0 || !bits.Read(2, repeat)) return false;
-            repeated = lengths[i - 1];
-            repeat += 3;
-        } else if (symbol == 17) {
-            if (!bits.Read(3, value)) return false;
-            repeat = value + 3;
-        } else {
-            if (!bits.Read(7, value)) return false;
-            repeat = value + 11;
-        }
-        if (i + repeat > total) return false;
-        for (unsigned end = i + repeat; i < end; ++i) {
-            if (!assign(i, repeated)) return false;
-        }
-    }
-    if (lengths[256] == 0) return false;  // a block without an end
-    PrefixCode code;
-    if (code.Build(lengths.data(), literalCount) != 0) return false;
-    unsigned distanceCodes = 0;
-    for (unsigned i = literalCount; i < total; ++i) distanceCodes += lengths[i] != 0;
-    // A block of literals alone may have no distance code, or a single one.
-    return distanceCodes <= 1 || code.Build(lengths.data() + literalCount, hdist + 1) == 0;
+    DeflateBits bits(data, length, bit);
+    if (bits.Take(3) != 4) return false;  // not the last block, type 2
+    PrefixCode literals, distances;
+    return ReadDynamicCodes(bits, literals, distances) && !bits.PastTheEnd();
 }
 
 // 64 bits from byte `index` on, zeros past the end.

@@ -36,6 +36,12 @@ public:
     // even position, or to the final block. False when the bits do not decode that way (damaged data, a start found
     // by chance inside a block, or more output than the capacity); the data is left patched then.
     bool DecodeNext(std::uint64_t endBit);
+    // Goes on from a block start at `bit` (at least kFirstStartBit, even), with `produced` bytes of output already in
+    // front: the next piece takes the last 32 KiB of them as its window.
+    void ResumeAt(std::uint64_t bit, std::size_t produced) {
+        nextBit_ = bit;
+        produced_ = produced;
+    }
     // The output of every piece so far.
     std::size_t Produced() const { return produced_; }
 

@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "fastzip/deflate_pieces.h"
+#include "fastzip/tail_offer.h"
+#include "fastzip/windowless_inflater.h"
 #include "platform/memory.h"
 
 namespace Arkova::FastZip {
@@ -170,35 +172,52 @@ bool EntryStreamer::InflateInOneCall(const ZipEntry& entry, libdeflate_decompres
 EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor,
                                                           std::uint8_t* input, std::uint8_t* output, const Sink& sink,
                                                           std::wstring& failure) {
-    OutputRelay relay(
-        output,
-        [&](const std::uint8_t* data, std::size_t length) { return Deliver(entry, sink, data, length, failure); },
-        board_);
+    const auto deliver = [&](const std::uint8_t* data, std::size_t length) {
+        return Deliver(entry, sink, data, length, failure);
+    };
     const auto inputLength = static_cast<std::size_t>(entry.compressedSize);
+    const auto outputSize = static_cast<std::size_t>(entry.uncompressedSize);
     const std::uint64_t part = std::max<std::uint64_t>(kSplitPartInPieces * pieceSize_, inputLength / 16);
-    DeflatePieces pieces(decompressor, input, inputLength, output, static_cast<std::size_t>(entry.uncompressedSize));
+    DeflatePieces pieces(decompressor, input, inputLength, output, outputSize);
+    // A tail worth a helper's time is at least two parts: its windowless start costs about a block or two.
+    TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part), static_cast<std::size_t>(part));
+    OutputRelay relay(output, deliver, board_, &tail);
     std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
-    bool decoded = true;
+    std::size_t published = 0;
+    bool decoded = true, atTheTail = false;
     while (!relay.Stopped()) {
         // A part ends at the first block start past its planned length. Where none is found within another such
         // length, the rest is one part: the search costs more than a few parts would save.
-        std::optional<std::uint64_t> end;
-        if (from + part / 2 < inputLength) end = FindBlockStart(input, inputLength, from * 8, (from + part) * 8);
-        if (!pieces.DecodeNext(end.value_or(DeflatePieces::kToTheEnd))) {
+        const bool search = from + part / 2 < inputLength;
+        const std::uint64_t end = tail.NextEnd(search ? from * 8 : 0, search ? (from + part) * 8 : 0);
+        if (!pieces.DecodeNext(end)) {
             decoded = false;
             break;
         }
-        if (!end) {
-            relay.Publish(pieces.Produced());
+        if (end == DeflatePieces::kToTheEnd) {
+            relay.Publish(published = pieces.Produced());
             break;
         }
         // The next part writes the window in front of it again: only what lies before that is final.
         if (pieces.Produced() > DeflatePieces::kRewrittenOutput) {
-            relay.Publish(pieces.Produced() - DeflatePieces::kRewrittenOutput);
+            relay.Publish(published = pieces.Produced() - DeflatePieces::kRewrittenOutput);
         }
-        from = *end / 8 + part;
+        if ((atTheTail = end == tail.TailStart())) break;
+        from = end / 8 + part;
     }
     if (!relay.Finish()) return PartsOutcome::Stopped;
+    if (decoded && atTheTail) {
+        // The helper's tail follows this output when it came out and makes up the rest; else the decode goes on.
+        const std::size_t produced = pieces.Produced();
+        const std::uint8_t* window = produced >= kDeflateWindow ? output + produced - kDeflateWindow : nullptr;
+        if (tail.Join(window, outputSize - produced)) {
+            if (!deliver(output + published, produced - published) || !deliver(tail.Output(), outputSize - produced)) {
+                return PartsOutcome::Stopped;
+            }
+        } else if ((decoded = pieces.DecodeNext(DeflatePieces::kToTheEnd))) {
+            if (!deliver(output + published, pieces.Produced() - published)) return PartsOutcome::Stopped;
+        }
+    }
     // A start found by chance inside a block, or damaged data: the decode in one call decides which.
     if (!decoded || produced_ != entry.uncompressedSize || (entry.crcKnown && crc_ != entry.crc32)) {
         return PartsOutcome::DecodeAgain;

@@ -54,7 +54,7 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
                 guard.unlock();
                 // Nothing is left to decode: this worker's processor serves the workers still decoding large entries.
                 roomReservations_.ReserveOffered(cancel_);
-                relayBoard_.HelpPosted(cancel_);
+                relayBoard_.HelpPosted(cancel_, decompressor);
                 return;
             }
             task = std::move(workQueue_.front());

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "fastzip/tail_offer.h"
+
 namespace Arkova::FastZip {
 
-OutputRelay::OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board)
-    : buffer_(buffer), deliver_(std::move(deliver)), board_(board) {
+OutputRelay::OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board, TailOffer* tail)
+    : buffer_(buffer), deliver_(std::move(deliver)), board_(board), tail_(tail) {
     if (board_ != nullptr) board_->Post(*this);
 }
 
@@ -46,7 +48,7 @@ bool OutputRelay::Finish() {
     }
 }
 
-void OutputRelay::Help() {
+void OutputRelay::Help(libdeflate_decompressor* decompressor) {
     std::unique_lock<std::mutex> guard(lock_);
     while (!finished_) {
         if (CanDeliver()) {
@@ -54,6 +56,14 @@ void OutputRelay::Help() {
             continue;
         }
         if (stopped_) break;
+        // Caught up: what is left to deliver comes no faster than the filler decodes, unless this helper decodes
+        // a share of it too.
+        if (decompressor != nullptr && tail_ != nullptr && tail_->Claim()) {
+            guard.unlock();
+            tail_->Help(decompressor);
+            guard.lock();
+            continue;
+        }
         changed_.wait(guard);
     }
     helped_ = false;
@@ -87,7 +97,7 @@ void RelayBoard::Remove(OutputRelay& relay) {
     posted_.erase(std::remove(posted_.begin(), posted_.end(), &relay), posted_.end());
 }
 
-void RelayBoard::HelpPosted(const std::atomic<bool>& cancel) {
+void RelayBoard::HelpPosted(const std::atomic<bool>& cancel, libdeflate_decompressor* decompressor) {
     while (!cancel) {
         OutputRelay* relay = nullptr;
         {
@@ -100,7 +110,7 @@ void RelayBoard::HelpPosted(const std::atomic<bool>& cancel) {
             std::lock_guard<std::mutex> relayGuard(relay->lock_);
             relay->helped_ = true;
         }
-        relay->Help();
+        relay->Help(decompressor);
     }
 }
 

@@ -2,7 +2,8 @@
 // The filler posts its relay on a board; a worker with nothing left to decode takes it and delivers each stretch as
 // it is published, so that a large entry decoded in parts is checked and written on another processor during its
 // decode. Whatever no helper delivered, the filler delivers itself once it is done: a helper is never waited for
-// unless it is delivering at that moment.
+// unless it is delivering at that moment. A helper that has caught up with the filler may take the tail of its
+// stream instead (TailOffer), when the filler offers one.
 #pragma once
 
 #include <atomic>
@@ -13,17 +14,20 @@
 #include <functional>
 #include <mutex>
 
+struct libdeflate_decompressor;
+
 namespace Arkova::FastZip {
 
 class RelayBoard;
+class TailOffer;
 
 class OutputRelay {
 public:
     // Gets each new stretch of the buffer; false stops the relay.
     using Deliver = std::function<bool(const std::uint8_t*, std::size_t)>;
 
-    // Posted on `board` at once, when there is one.
-    OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board);
+    // Posted on `board` at once, when there is one. `tail` must outlive the relay.
+    OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board, TailOffer* tail = nullptr);
     ~OutputRelay();
     OutputRelay(const OutputRelay&) = delete;
     OutputRelay& operator=(const OutputRelay&) = delete;
@@ -39,8 +43,9 @@ public:
 private:
     friend class RelayBoard;
 
-    // A helper's part: delivers stretches as they come, until the filler finishes or the relay stops.
-    void Help();
+    // A helper's part: delivers stretches as they come, until the filler finishes or the relay stops. Once it has
+    // caught up, it decodes the tail when that is still worth taking (only with a decompressor).
+    void Help(libdeflate_decompressor* decompressor);
     // Delivers the next stretch, at most kStretch bytes, with the lock held on entry and on return.
     void DeliverNext(std::unique_lock<std::mutex>& guard);
     bool CanDeliver() const { return !stopped_ && !delivering_ && published_ > delivered_; }
@@ -51,6 +56,7 @@ private:
     const std::uint8_t* const buffer_;
     const Deliver deliver_;
     RelayBoard* const board_;
+    TailOffer* const tail_;
     std::mutex lock_;
     std::condition_variable changed_;
     std::size_t published_ = 0;
@@ -64,8 +70,9 @@ private:
 // The relays that fillers posted and no helper has taken yet.
 class RelayBoard {
 public:
-    // Helps the posted relays one at a time, oldest first, until none is posted or `cancel` is set.
-    void HelpPosted(const std::atomic<bool>& cancel);
+    // Helps the posted relays one at a time, oldest first, until none is posted or `cancel` is set; a helper with a
+    // decompressor may decode their tails too.
+    void HelpPosted(const std::atomic<bool>& cancel, libdeflate_decompressor* decompressor = nullptr);
 
 private:
     friend class OutputRelay;

@@ -1,9 +1,11 @@
 // A deflate stream decoded in parts comes out exactly as decoded in one call, whichever encoder made it and wherever
-// its blocks start in a byte; a part that does not end where a block starts is refused, and a streamer whose parts
-// fail hands the entry over to the decode in one call, with its failure.
+// its blocks start in a byte; so does its tail decoded without the window before it, once the markers are resolved.
+// A part that does not end where a block starts is refused, and a streamer whose parts (or tail) fail hands the
+// entry over to the decode in one call, with its failure.
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <random>
@@ -12,6 +14,7 @@
 
 #include "fastzip/deflate_pieces.h"
 #include "fastzip/entry_streamer.h"
+#include "fastzip/windowless_inflater.h"
 #include "platform/text.h"
 #include "support/alz_writer.h"
 #include "support/scratch_folder.h"
@@ -75,6 +78,45 @@ TEST(DeflatePiecesTest, PartsOfEveryEncodersStreamDecodeAsTheWholeStreamDoes) {
     EXPECT_EQ(shifts, (std::set<unsigned>{0, 2, 4, 6}));
 }
 
+TEST(DeflatePiecesTest, ATailDecodedWithoutItsWindowResolvesToTheStreamsOwnOutput) {
+    const Bytes content = MixedBytes(3 << 20);
+    Decompressor decompressor;
+    bool marked = false;  // some tail started in a text run, which reaches back into the window
+    for (int level : {1, 6, 9}) {
+        SCOPED_TRACE(level);
+        Bytes packed = Testing::DeflateRaw(content, level), output(content.size());
+        auto start = FindBlockStart(packed.data(), packed.size(), packed.size() * 4ull, packed.size() * 8ull);
+        ASSERT_TRUE(start.has_value());
+        // Where the tail's output begins, from the front decoded up to its start.
+        DeflatePieces front(decompressor.handle, packed.data(), packed.size(), output.data(), output.size());
+        ASSERT_TRUE(front.DecodeNext(*start));
+        const std::size_t offset = front.Produced();
+
+        std::vector<std::uint16_t> values(content.size() - offset);
+        WindowlessInflater inflater(packed.data(), packed.size(), *start, values.data(), values.size());
+        WindowlessInflater::Block block;
+        std::size_t blocks = 0, markedUntil = 0;
+        while ((block = inflater.DecodeNext()) == WindowlessInflater::Block::Decoded) {
+            ++blocks;
+            if (inflater.UnmarkedTail() < kDeflateWindow) markedUntil = inflater.Produced();
+        }
+        ASSERT_EQ(block, WindowlessInflater::Block::Last);
+        ASSERT_EQ(inflater.Produced(), values.size());
+        EXPECT_GT(blocks, 3u);
+        // References into the window stop well before the end.
+        marked |= std::any_of(values.begin(), values.end(), [](std::uint16_t v) { return v >= kFirstMarker; });
+        EXPECT_LT(markedUntil, values.size() / 2);
+
+        Bytes tail(values.size());
+        ResolveMarkers(values.data(), values.size(), content.data() + offset - kDeflateWindow, tail.data());
+        EXPECT_TRUE(std::equal(tail.begin(), tail.end(), content.begin() + static_cast<std::ptrdiff_t>(offset)));
+        // Too little room fails instead of writing on.
+        WindowlessInflater cramped(packed.data(), packed.size(), *start, values.data(), 1000);
+        EXPECT_EQ(cramped.DecodeNext(), WindowlessInflater::Block::Failed);
+    }
+    EXPECT_TRUE(marked);
+}
+
 TEST(DeflatePiecesTest, APartThatDoesNotEndWhereABlockStartsIsRefused) {
     const Bytes content = MixedBytes(1 << 20);
     const Bytes packed = Testing::DeflateRaw(content, 6);
@@ -114,13 +156,14 @@ protected:
         EntryStreamer streamer(reader, 16 << 10, &board);  // parts of 64 KiB or more
         EXPECT_TRUE(streamer.DecodesInParts(entry));
         std::atomic<bool> done{false}, cancel{false};
+        // The helper decodes the stream's tail too, as it has caught up at once.
+        Decompressor decompressor, helperDecompressor;
         std::thread helper([&] {
             while (!done) {
-                board.HelpPosted(cancel);
+                board.HelpPosted(cancel, helperDecompressor.handle);
                 std::this_thread::yield();
             }
         });
-        Decompressor decompressor;
         auto sink = [&](const std::uint8_t* data, std::size_t length) {
             outcome.delivered.insert(outcome.delivered.end(), data, data + length);
             return outcome.delivered.size() < refuseAfter;
@@ -139,7 +182,7 @@ protected:
     }
 
     Testing::ScratchFolder scratch_;
-    const Bytes content_ = MixedBytes(2 << 20);
+    const Bytes content_ = MixedBytes(4 << 20);  // parts long enough to hold a block start each
     const Bytes packed_ = Testing::DeflateRaw(content_, 6);
     const std::uint32_t crc_ = libdeflate_crc32(0, content_.data(), content_.size());
 };

@@ -1,0 +1,140 @@
+#include "fastzip/tail_offer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "fastzip/deflate_pieces.h"
+#include "fastzip/windowless_inflater.h"
+
+namespace Arkova::FastZip {
+
+namespace {
+
+// The windowless decode's output is bounded: markers that have not faded by then are not going to soon.
+constexpr std::size_t kMostValues = std::size_t{8} << 20;
+// How far past the tail's start libdeflate may take over: its lead-in, written in front of its first bit, must stay
+// clear of the bytes the filler still reads around that start (a block header it checks may reach that far).
+constexpr std::uint64_t kHandOverDistance = (kDeflateWindow + 1024) * 8;
+
+}  // namespace
+
+TailOffer::TailOffer(std::uint8_t* input, std::size_t inputLength, std::size_t outputSize, std::size_t minimumTail,
+                     std::size_t searchLength)
+    : input_(input),
+      inputLength_(inputLength),
+      outputSize_(outputSize),
+      minimumTail_(minimumTail),
+      searchLength_(searchLength) {}
+
+TailOffer::~TailOffer() {
+    std::unique_lock<std::mutex> guard(lock_);
+    closed_ = true;
+    abandoned_ = true;
+    changed_.wait(guard, [this] { return !helped_; });
+}
+
+std::uint64_t TailOffer::NextEnd(std::uint64_t fromBit, std::uint64_t toBit) {
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::uint64_t limit = tailStart_.value_or(DeflatePieces::kToTheEnd);
+    std::optional<std::uint64_t> end;
+    if (fromBit < toBit && fromBit < limit) end = FindBlockStart(input_, inputLength_, fromBit, std::min(toBit, limit));
+    partEnd_ = end.value_or(limit);
+    if (partEnd_ == DeflatePieces::kToTheEnd) closed_ = true;
+    return partEnd_;
+}
+
+std::optional<std::uint64_t> TailOffer::TailStart() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return tailStart_;
+}
+
+bool TailOffer::Join(const std::uint8_t* window, std::size_t length) {
+    std::unique_lock<std::mutex> guard(lock_);
+    changed_.wait(guard, [this] { return !helped_; });
+    if (window == nullptr || !tailStart_ || !tailDecoded_ || length_ != length) {
+        if (!saved_.empty()) std::memcpy(input_ + savedFrom_, saved_.data(), saved_.size());
+        return false;
+    }
+    guard.unlock();
+    ResolveMarkers(reinterpret_cast<const std::uint16_t*>(values_.Data()), valueCount_, window, bytes_.Data());
+    values_.Free();
+    return true;
+}
+
+bool TailOffer::WorthTaking() const {
+    const std::uint64_t inputBits = static_cast<std::uint64_t>(inputLength_) * 8;
+    return !closed_ && !tailStart_ && partEnd_ < inputBits && inputBits - partEnd_ >= minimumTail_ * std::uint64_t{8};
+}
+
+bool TailOffer::Claim() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (helped_ || !WorthTaking()) return false;
+    helped_ = true;
+    return true;
+}
+
+void TailOffer::Help(libdeflate_decompressor* decompressor) {
+    std::unique_lock<std::mutex> guard(lock_);
+    std::optional<std::uint64_t> start;
+    if (WorthTaking()) {
+        // Halfway through what is left: the filler and this helper then decode about as much each.
+        const std::uint64_t inputBits = static_cast<std::uint64_t>(inputLength_) * 8;
+        const std::uint64_t from = partEnd_ + (inputBits - partEnd_) / 2;
+        start = FindBlockStart(input_, inputLength_, from, from + searchLength_ * std::uint64_t{8});
+        if (!start) closed_ = true;  // no block start where one was looked for: not looked for again
+    }
+    const std::size_t capacity = std::min(outputSize_, kMostValues);
+    bool decoded = false;
+    if (start && values_.Allocate(capacity * sizeof(std::uint16_t))) {
+        // Made with the offer locked: the inflater holds the tail's first bytes before the filler, which learns of
+        // the tail from this lock, patches them at the end of its last part.
+        WindowlessInflater inflater(input_, inputLength_, *start, reinterpret_cast<std::uint16_t*>(values_.Data()),
+                                    capacity);
+        tailStart_ = start;
+        guard.unlock();
+        decoded = Decode(inflater, *start, decompressor);
+        guard.lock();
+    }
+    tailDecoded_ = decoded;
+    helped_ = false;
+    changed_.notify_all();
+}
+
+bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdeflate_decompressor* decompressor) {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (abandoned_) return false;
+        }
+        const WindowlessInflater::Block block = inflater.DecodeNext();
+        if (block == WindowlessInflater::Block::Failed) return false;
+        if (block == WindowlessInflater::Block::Last) {
+            valueCount_ = length_ = inflater.Produced();
+            return bytes_.Allocate(length_);
+        }
+        const std::uint64_t bit = inflater.Bit();
+        if (inflater.UnmarkedTail() >= kDeflateWindow && bit >= start + kHandOverDistance && bit % 2 == 0) {
+            return DecodeRest(bit, inflater.Produced(), decompressor);
+        }
+    }
+}
+
+bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_decompressor* decompressor) {
+    if (!bytes_.Allocate(outputSize_)) return false;
+    valueCount_ = marked;
+    // The last 32 KiB of values hold no marker: they are the window libdeflate goes on with.
+    const auto* values = reinterpret_cast<const std::uint16_t*>(values_.Data());
+    std::transform(values + marked - kDeflateWindow, values + marked, bytes_.Data() + marked - kDeflateWindow,
+                   [](std::uint16_t value) { return static_cast<std::uint8_t>(value); });
+    // The lead-in overwrites the compressed bytes in front of `bit`: they are kept for a filler that decodes them
+    // after all.
+    savedFrom_ = static_cast<std::size_t>(bit / 8) - kDeflateWindow - 16;
+    saved_.assign(input_ + savedFrom_, input_ + bit / 8 + 1);
+    DeflatePieces pieces(decompressor, input_, inputLength_, bytes_.Data(), outputSize_);
+    pieces.ResumeAt(bit, marked);
+    if (!pieces.DecodeNext(DeflatePieces::kToTheEnd)) return false;
+    length_ = pieces.Produced();
+    return true;
+}
+
+}  // namespace Arkova::FastZip
