@@ -184,6 +184,22 @@ void WriteJpegSeeds(const std::wstring& folder) {
         }));
 }
 
+// Raw deflate of text runs and random runs at three levels: every block type, and block starts at every bit.
+void WriteDeflateSeeds(const std::wstring& folder) {
+    Arkova::Platform::MakeDirectories(folder);
+    Arkova::Testing::Bytes content(96 << 10);
+    std::uint32_t state = 7;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        const bool text = (i / 20000) % 3 != 2;
+        content[i] = static_cast<std::uint8_t>(text ? 'a' + (state >> 16) % 12 : state >> 16);
+    }
+    for (int level : {1, 6, 9}) {
+        Arkova::Testing::WriteBytes(Arkova::Platform::JoinPath(folder, L"level" + std::to_wstring(level) + L".raw"),
+                                    Arkova::Testing::DeflateRaw(content, level));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -197,5 +213,6 @@ int main(int argc, char** argv) {
     WriteZipSeeds(Arkova::Platform::JoinPath(root, L"zip_directory_fuzzer"));
     WriteRarSeeds(Arkova::Platform::JoinPath(root, L"rar_fuzzer"));
     WriteJpegSeeds(Arkova::Platform::JoinPath(root, L"jpeg_fuzzer"));
+    WriteDeflateSeeds(Arkova::Platform::JoinPath(root, L"deflate_tail_fuzzer"));
     return 0;
 }

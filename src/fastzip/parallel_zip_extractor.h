@@ -10,8 +10,8 @@
 // for other workers to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a
 // worker with nothing left to decode may reserve the file's room, so that the write after it is little more than a
 // copy. An entry that alone holds a large share of the archive is queued before all others and decoded in parts
-// (DeflatePieces), which a worker with nothing left to decode checks and writes while the rest is decoded; the
-// writer still places it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a
+// (DeflatePieces), which a worker with nothing left to decode checks and writes while the rest is decoded, and
+// whose tail it decodes once it has caught up (TailOffer); the writer still places it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a
 // damaged or cancelled entry never leaves a file behind, and an existing file is only ever replaced by a complete
 // one. Entry paths that would leave the destination are refused. Modification times are restored.
 //
@@ -25,8 +25,9 @@
 // 256 KiB window; for each worker that streams, two piece buffers (256 KiB each) and one inflate (or bzip2) state,
 // made for its first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at
 // most 1 MiB. Large entries decoded whole share one budget of 192 MiB, held only while they are decoded and
-// written, and an entry that claims more is streamed, so a lying size cannot raise it. Beyond that only the
-// directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the
+// written, and an entry that claims more is streamed, so a lying size cannot raise it. A tail decoded beside such
+// an entry keeps its output in a buffer of its own (that stretch of the entry's buffer stays untouched), and adds
+// at most 16 MiB of 16-bit values. Beyond that only the directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the
 // message only of an entry that failed). A file's target path is dropped once the file is in place. The budget
 // for a whole extraction of small files, the process with its archive listing included, is 96 MiB for directories
 // of tens of thousands of entries (15,000 files: 58 MiB); large files add at most the whole-decode budget. 1 MiB

@@ -113,7 +113,8 @@ bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdef
             return bytes_.Allocate(length_);
         }
         const std::uint64_t bit = inflater.Bit();
-        if (inflater.UnmarkedTail() >= kDeflateWindow && bit >= start + kHandOverDistance && bit % 2 == 0) {
+        if (inflater.UnmarkedTail() >= kDeflateWindow && bit >= start + kHandOverDistance && bit % 2 == 0 &&
+            bit / 8 < inputLength_) {
             return DecodeRest(bit, inflater.Produced(), decompressor);
         }
     }
