@@ -1,42 +1,43 @@
 // Extracts a whole ZIP archive, or chosen entries, into a folder on every processor core: one reader thread reads
-// compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned
-// to processors), and one writer thread puts the files in place strictly in central-directory order.
+// compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned to
+// processors), and one writer thread puts the files in place strictly in central-directory order.
 //
 // Small files travel many to a buffer, so the stages hand work on per buffer, not per file; the reader fills them
-// through a read window, one system call for many local headers and files. An entry above the streaming threshold
-// is taken by one worker into a partial file beside its target, while the other workers go on with the entries
-// behind it, and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated
-// one in one call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting
-// for other workers to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a
-// worker with nothing left to decode may reserve the file's room, so that the write after it is little more than a
-// copy. An entry that alone holds a large share of the archive is queued before all others and decoded in parts
-// (DeflatePieces), which a worker with nothing left to decode checks and writes while the rest is decoded, and
-// whose tail it decodes once it has caught up (TailOffer); the writer still places it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a
-// damaged or cancelled entry never leaves a file behind, and an existing file is only ever replaced by a complete
-// one. Entry paths that would leave the destination are refused. Modification times are restored.
+// through a read window, one system call for many local headers and files. An entry above the streaming threshold is
+// taken by one worker into a partial file beside its target, while the other workers go on with the entries behind it,
+// and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated one in one
+// call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting for other workers
+// to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a worker with nothing
+// left to decode may reserve the file's room, so that the write after it is little more than a copy. An entry that
+// alone holds a large share of the archive is queued before all others and decoded in parts (DeflatePieces), which a
+// worker with nothing left to decode checks and writes while the rest is decoded, and whose tail it decodes once it has
+// caught up (TailOffer); the writer still places it in its turn. Every file's CRC-32 and size are checked before it
+// takes its name, so a damaged or cancelled entry never leaves a file behind, and an existing file is only ever
+// replaced by a complete one. Entry paths that would leave the destination are refused. Modification times are
+// restored.
 //
-// A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be
-// created) fails that entry alone: it is recorded with its position and the run goes on with the rest, also for
-// entries that share a buffer with it. Only what makes the archive unreadable (its directory, a read that fails,
-// memory for the pools) or a cancel stops the run.
+// A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be created)
+// fails that entry alone: it is recorded with its position and the run goes on with the rest, also for entries that
+// share a buffer with it. Only what makes the archive unreadable (its directory, a read that fails, memory for the
+// pools) or a cancel stops the run.
 //
 // Memory, whatever the archive claims: two pools of 2N + 2 buffers of 1 MiB each (N = 2: 12 MiB; N = 7: 32 MiB),
-// touched only as far as small files need them (in huge pages where the system gives them), and the reader's
-// 256 KiB window; for each worker that streams, two piece buffers (256 KiB each) and one inflate (or bzip2) state,
-// made for its first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at
-// most 1 MiB. Large entries decoded whole share one budget of 192 MiB, held only while they are decoded and
-// written, and an entry that claims more is streamed, so a lying size cannot raise it. A tail decoded beside such
-// an entry keeps its output in a buffer of its own (that stretch of the entry's buffer stays untouched), and adds
-// at most 16 MiB of 16-bit values. Beyond that only the directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the
-// message only of an entry that failed). A file's target path is dropped once the file is in place. The budget
-// for a whole extraction of small files, the process with its archive listing included, is 96 MiB for directories
-// of tens of thousands of entries (15,000 files: 58 MiB); large files add at most the whole-decode budget. 1 MiB
-// buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory.
+// touched only as far as small files need them (in huge pages where the system gives them), and the reader's 256 KiB
+// window; for each worker that streams, two piece buffers (256 KiB each) and one inflate (or bzip2) state, made for its
+// first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at most 1 MiB. Large
+// entries decoded whole share one budget of 192 MiB, held only while they are decoded and written, and an entry that
+// claims more is streamed, so a lying size cannot raise it. A tail decoded beside such an entry keeps its output in a
+// buffer of its own (that stretch of the entry's buffer stays untouched), and adds at most 16 MiB of 16-bit values.
+// Beyond that only the directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its
+// result; the message only of an entry that failed). A file's target path is dropped once the file is in place. The
+// budget for a whole extraction of small files, the process with its archive listing included, is 96 MiB for
+// directories of tens of thousands of entries (15,000 files: 58 MiB); large files add at most the whole-decode budget.
+// 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
-// order), and on a worker after each piece it streams or delivers; calls never overlap. Cancel may be called from
-// any thread. One run at a time.
+// order), and on a worker after each piece it streams or delivers; calls never overlap. Cancel may be called from any
+// thread. One run at a time.
 #pragma once
 
 #include <atomic>

@@ -1,15 +1,16 @@
 // The tail of one large deflate stream that its filler decodes part by part from the front (DeflatePieces), offered
-// through the stream's relay to the worker that helps deliver the parts, once it has caught up. That helper starts at a block start halfway through
-// what the filler has not reached yet and decodes from there on its own processor: without the window before it
-// (WindowlessInflater) until its output holds 32 KiB free of markers, then with libdeflate. The filler stops at the
-// tail's start, and its own last 32 KiB resolve the tail's markers. A tail that goes wrong (a start found by chance
-// inside a block, markers that never fade, damaged data) is handed back: the filler decodes on from the tail's start
-// itself. The entry's CRC-32 still checks the whole.
+// through the stream's relay to the worker that helps deliver the parts, once that helper has caught up. It starts
+// at a block start halfway through what the filler has not reached yet and decodes from there on its own processor:
+// without the window before it (WindowlessInflater) until its output holds 32 KiB free of markers, then with
+// libdeflate. The filler stops at the tail's start, and its own last 32 KiB resolve the tail's markers. A tail that
+// goes wrong (a start found by chance inside a block, markers that never fade, damaged data) is handed back: the
+// filler decodes on from the tail's start itself. The entry's CRC-32 still checks the whole.
 //
 // Who touches which bytes of the compressed data: the filler reads and patches only up to its part's end (a few
 // bytes past it), and searches for the next end with the offer locked; a helper takes the tail with the offer locked,
 // well past that end, and from then on the filler's parts stop at the tail's start. The helper writes its lead-in
-// (DeflatePieces) only a window's length past the tail's start, and puts back what it overwrote if its decode fails.
+// (DeflatePieces) only a window's length past the tail's start; what it overwrote is put back when the tail is not
+// used.
 #pragma once
 
 #include <condition_variable>
