@@ -85,7 +85,7 @@ void TailOffer::Help(libdeflate_decompressor* decompressor) {
     }
     const std::size_t capacity = std::min(outputSize_, kMostValues);
     bool decoded = false;
-    if (start && values_.Allocate(capacity * sizeof(std::uint16_t))) {
+    if (start && values_.Reserve(capacity * sizeof(std::uint16_t))) {
         // Made with the offer locked: the inflater holds the tail's first bytes before the filler, which learns of
         // the tail from this lock, patches them at the end of its last part.
         WindowlessInflater inflater(input_, inputLength_, *start, reinterpret_cast<std::uint16_t*>(values_.Data()),
@@ -121,7 +121,7 @@ bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdef
 }
 
 bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_decompressor* decompressor) {
-    if (!bytes_.Allocate(outputSize_)) return false;
+    if (!bytes_.Reserve(outputSize_)) return false;
     valueCount_ = marked;
     // The last 32 KiB of values hold no marker: they are the window libdeflate goes on with.
     const auto* values = reinterpret_cast<const std::uint16_t*>(values_.Data());

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Arkova::Platform {
 
@@ -31,13 +34,78 @@ void* MapOnHugePageBoundary(std::size_t length) {
 
 }  // namespace
 
-bool LargeBuffer::Allocate(std::size_t size) {
+namespace {
+
+// Huge-page mappings given back, kept for the next buffer they fit: their pages are in place, where a new
+// mapping's are each found and zeroed on first touch, which on a virtual machine costs as much as decoding into them.
+// A buffer that fits none drops them all first, so that what is kept never adds to the most that was in use at once.
+class MappingCache {
+public:
+    // A kept mapping of `length` bytes (whole huge pages), its length in `mapped`; null when none fits.
+    void* Take(std::size_t length, std::size_t& mapped) {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto best = kept_.end();
+        for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+            if (it->second >= length && (best == kept_.end() || it->second < best->second)) best = it;
+        }
+        if (best == kept_.end()) {
+            for (const auto& [memory, keptLength] : kept_) munmap(memory, keptLength);
+            kept_.clear();
+            held_ = 0;
+            return nullptr;
+        }
+        void* memory = best->first;
+        held_ -= best->second;
+        // Whole huge pages beyond what is asked for go back: a smaller buffer must not hold a larger one's memory.
+        if (best->second > length) munmap(static_cast<std::uint8_t*>(memory) + length, best->second - length);
+        mapped = length;
+        kept_.erase(best);
+        return memory;
+    }
+
+    // False when the mapping is not kept: the caller unmaps it.
+    bool Keep(void* memory, std::size_t mapped) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (held_ + mapped > kMostHeld) return false;
+        kept_.emplace_back(memory, mapped);
+        held_ += mapped;
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kMostHeld = std::size_t{128} << 20;
+
+    std::mutex lock_;
+    std::vector<std::pair<void*, std::size_t>> kept_;
+    std::size_t held_ = 0;
+};
+
+MappingCache& Cache() {
+    static MappingCache* cache = new MappingCache;  // never destroyed: buffers may be freed during exit
+    return *cache;
+}
+
+}  // namespace
+
+bool LargeBuffer::Allocate(std::size_t size) { return Map(size, true); }
+
+bool LargeBuffer::Reserve(std::size_t size) { return Map(size, false); }
+
+bool LargeBuffer::Map(std::size_t size, bool reuse) {
     Free();
     // A mapping of zero bytes is refused; one byte stands in for it. From half a huge page up the mapping is whole
     // huge pages: one fault and one zeroed page per 2 MiB costs far less than 512 faults.
     std::size_t length = size == 0 ? 1 : size;
     const bool huge = length >= kHugePage / 2 && length <= SIZE_MAX - 2 * kHugePage;
     if (huge) length = (length + kHugePage - 1) & ~(kHugePage - 1);
+    std::size_t keptLength = 0;
+    // A reserved buffer fits no kept one (their pages are all in place), so it drops them too.
+    if (void* kept = huge ? Cache().Take(reuse ? length : SIZE_MAX, keptLength) : nullptr) {
+        data_ = static_cast<std::uint8_t*>(kept);
+        size_ = size;
+        mapped_ = keptLength;
+        return true;
+    }
     void* memory = huge ? MapOnHugePageBoundary(length)
                         : mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) return false;
@@ -89,7 +157,7 @@ void UseHugePageHeap() {
 }
 
 void LargeBuffer::Free() {
-    if (data_ != nullptr) munmap(data_, mapped_);
+    if (data_ != nullptr && !(mapped_ >= kHugePage && Cache().Keep(data_, mapped_))) munmap(data_, mapped_);
     data_ = nullptr;
     size_ = 0;
     mapped_ = 0;

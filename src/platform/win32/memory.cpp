@@ -13,6 +13,9 @@ bool LargeBuffer::Allocate(std::size_t size) {
     return true;
 }
 
+// Committed pages take memory only once touched, whichever way the buffer was asked for.
+bool LargeBuffer::Reserve(std::size_t size) { return Allocate(size); }
+
 void LargeBuffer::Free() {
     if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
     data_ = nullptr;
