@@ -52,7 +52,9 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
             if (cancel_) return;
             if (workQueue_.empty()) {
                 guard.unlock();
-                // Nothing is left to decode: this worker's processor serves the workers still decoding large entries.
+                // Nothing is left to decode: this worker's processor serves the workers still decoding large entries,
+                // and the buffers kept for its next entry go back.
+                Platform::ReleaseKeptBuffers();
                 roomReservations_.ReserveOffered(cancel_);
                 relayBoard_.HelpPosted(cancel_, decompressor);
                 return;

@@ -1,8 +1,8 @@
 // Large blocks of memory straight from the system: uninitialised, page-aligned, given back whole when freed. On
 // Linux they are backed by huge pages where the system allows it (from 1 MiB up, placed on huge-page boundaries and
 // rounded up to whole huge pages), which spares one page fault per 4 KiB when a buffer is filled once; and a freed
-// one of those is kept for the next buffer it fits (up to 128 MiB in all, dropped when one fits none), whose pages
-// then need neither a fault nor clearing.
+// one of those is kept for the next buffer it fits (up to 128 MiB in all, dropped when one fits none or on
+// ReleaseKeptBuffers), whose pages then need neither a fault nor clearing.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +33,9 @@ private:
     std::size_t size_ = 0;
     std::size_t mapped_ = 0;  // what the system gave, at least size_
 };
+
+// Gives back the memory of freed buffers kept for the next one, for a caller that will ask for none for a while.
+void ReleaseKeptBuffers();
 
 #ifndef _WIN32
 // Puts the C library's heap on huge pages too, where the system gives them on request (Linux with glibc): on a

@@ -38,7 +38,8 @@ namespace {
 
 // Huge-page mappings given back, kept for the next buffer they fit: their pages are in place, where a new
 // mapping's are each found and zeroed on first touch, which on a virtual machine costs as much as decoding into them.
-// A buffer that fits none drops them all first, so that what is kept never adds to the most that was in use at once.
+// A buffer that fits none drops them all first, and so does ReleaseKeptBuffers, so that what is kept waits only for a
+// buffer that is coming.
 class MappingCache {
 public:
     // A kept mapping of `length` bytes (whole huge pages), its length in `mapped`; null when none fits.
@@ -49,9 +50,7 @@ public:
             if (it->second >= length && (best == kept_.end() || it->second < best->second)) best = it;
         }
         if (best == kept_.end()) {
-            for (const auto& [memory, keptLength] : kept_) munmap(memory, keptLength);
-            kept_.clear();
-            held_ = 0;
+            DropAllLocked();
             return nullptr;
         }
         void* memory = best->first;
@@ -72,8 +71,19 @@ public:
         return true;
     }
 
+    void DropAll() {
+        std::lock_guard<std::mutex> guard(lock_);
+        DropAllLocked();
+    }
+
 private:
     static constexpr std::size_t kMostHeld = std::size_t{128} << 20;
+
+    void DropAllLocked() {
+        for (const auto& [memory, mapped] : kept_) munmap(memory, mapped);
+        kept_.clear();
+        held_ = 0;
+    }
 
     std::mutex lock_;
     std::vector<std::pair<void*, std::size_t>> kept_;
@@ -87,6 +97,8 @@ MappingCache& Cache() {
 
 }  // namespace
 
+void ReleaseKeptBuffers() { Cache().DropAll(); }
+
 bool LargeBuffer::Allocate(std::size_t size) { return Map(size, true); }
 
 bool LargeBuffer::Reserve(std::size_t size) { return Map(size, false); }
@@ -98,9 +110,10 @@ bool LargeBuffer::Map(std::size_t size, bool reuse) {
     std::size_t length = size == 0 ? 1 : size;
     const bool huge = length >= kHugePage / 2 && length <= SIZE_MAX - 2 * kHugePage;
     if (huge) length = (length + kHugePage - 1) & ~(kHugePage - 1);
+    // A reserved buffer takes no kept one (their pages are all in place), so it drops them as one that fits none.
+    if (huge && !reuse) Cache().DropAll();
     std::size_t keptLength = 0;
-    // A reserved buffer fits no kept one (their pages are all in place), so it drops them too.
-    if (void* kept = huge ? Cache().Take(reuse ? length : SIZE_MAX, keptLength) : nullptr) {
+    if (void* kept = huge && reuse ? Cache().Take(length, keptLength) : nullptr) {
         data_ = static_cast<std::uint8_t*>(kept);
         size_ = size;
         mapped_ = keptLength;

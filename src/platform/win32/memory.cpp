@@ -16,6 +16,8 @@ bool LargeBuffer::Allocate(std::size_t size) {
 // Committed pages take memory only once touched, whichever way the buffer was asked for.
 bool LargeBuffer::Reserve(std::size_t size) { return Allocate(size); }
 
+void ReleaseKeptBuffers() {}  // nothing is kept
+
 void LargeBuffer::Free() {
     if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
     data_ = nullptr;
