@@ -26,8 +26,9 @@ struct EntryStreamer::State {
     }
 };
 
-EntryStreamer::EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board)
-    : reader_(reader), pieceSize_(pieceSize), board_(board), state_(new (std::nothrow) State) {
+EntryStreamer::EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board,
+                             MemoryBudget* budget)
+    : reader_(reader), pieceSize_(pieceSize), board_(board), budget_(budget), state_(new (std::nothrow) State) {
     if (!state_) return;
     state_->input.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
     state_->output.reset(new (std::nothrow) std::uint8_t[pieceSize_]);
@@ -179,8 +180,10 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
     const auto outputSize = static_cast<std::size_t>(entry.uncompressedSize);
     const std::uint64_t part = std::max<std::uint64_t>(kSplitPartInPieces * pieceSize_, inputLength / 16);
     DeflatePieces pieces(decompressor, input, inputLength, output, outputSize);
-    // A tail worth a helper's time is at least two parts: its windowless start costs about a block or two.
-    TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part), static_cast<std::size_t>(part));
+    // A tail worth a helper's time is at least two parts: its windowless start costs about a block or two. The search
+    // for its start stalls the filler, so it is short.
+    TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part),
+                   static_cast<std::size_t>(std::min<std::uint64_t>(part, 256 << 10)), budget_);
     OutputRelay relay(output, deliver, board_, &tail);
     std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
     std::size_t published = 0;
@@ -189,7 +192,8 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
         // A part ends at the first block start past its planned length. Where none is found within another such
         // length, the rest is one part: the search costs more than a few parts would save.
         const bool search = from + part / 2 < inputLength;
-        const std::uint64_t end = tail.NextEnd(search ? from * 8 : 0, search ? (from + part) * 8 : 0);
+        const std::uint64_t end =
+            tail.NextEnd(search ? from * 8 : 0, search ? (from + part) * 8 : 0, pieces.Produced());
         if (!pieces.DecodeNext(end)) {
             decoded = false;
             break;
@@ -205,6 +209,7 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
         if ((atTheTail = end == tail.TailStart())) break;
         from = end / 8 + part;
     }
+    if (!decoded || !atTheTail || relay.Stopped()) tail.Abandon();  // a helper decoding it need not finish first
     if (!relay.Finish()) return PartsOutcome::Stopped;
     if (decoded && atTheTail) {
         // The helper's tail follows this output when it came out and makes up the rest; else the decode goes on.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "fastzip/memory_budget.h"
 #include "fastzip/output_relay.h"
 #include "fastzip/zip_entry.h"
 #include "fastzip/zip_file_reader.h"
@@ -27,8 +28,10 @@ public:
     // failed (with `failure` set).
     using Restart = std::function<bool()>;
 
-    // Without a board, no entry is decoded in parts: nobody could deliver them during the decode.
-    EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board = nullptr);
+    // Without a board, no entry is decoded in parts: nobody could deliver them during the decode. A tail decoded
+    // beside an entry (TailOffer) holds its output in `budget`, when given.
+    EntryStreamer(const ZipFileReader& reader, std::size_t pieceSize, RelayBoard* board = nullptr,
+                  MemoryBudget* budget = nullptr);
     ~EntryStreamer();
     EntryStreamer(const EntryStreamer&) = delete;
     EntryStreamer& operator=(const EntryStreamer&) = delete;
@@ -93,6 +96,7 @@ private:
     const ZipFileReader& reader_;
     const std::size_t pieceSize_;
     RelayBoard* const board_;
+    MemoryBudget* const budget_;
     std::unique_ptr<State> state_;
     std::uint64_t readOffset_ = 0;
     std::uint64_t leftToRead_ = 0;

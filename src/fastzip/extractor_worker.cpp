@@ -87,7 +87,9 @@ void ParallelZipExtractor::WorkLoop(libdeflate_decompressor* decompressor) {
 void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_ptr<EntryStreamer>& streamer,
                                                libdeflate_decompressor* decompressor) {
     const ZipEntry& entry = *task.pieces.front().entry;
-    if (!streamer) streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_, &relayBoard_);
+    if (!streamer) {
+        streamer = std::make_unique<EntryStreamer>(index_.reader, streamPieceSize_, &relayBoard_, &wholeDecodeBudget_);
+    }
     // A deflated entry the budget can hold is decoded in one call; the rest, and any after a cancel, piece by piece.
     bool deflated = entry.method == kMethodDeflate && decompressor != nullptr;
     MemoryBudget::Lease lease(wholeDecodeBudget_, deflated ? EntryStreamer::WholeDecodeBytes(entry) : 0);

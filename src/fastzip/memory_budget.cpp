@@ -11,6 +11,13 @@ bool MemoryBudget::Reserve(std::uint64_t bytes) {
     return true;
 }
 
+bool MemoryBudget::TryReserve(std::uint64_t bytes) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (cancel_ || bytes > total_ - held_) return false;
+    held_ += bytes;
+    return true;
+}
+
 void MemoryBudget::Release(std::uint64_t bytes) {
     {
         std::lock_guard<std::mutex> guard(lock_);

@@ -17,6 +17,8 @@ public:
     // Waits until `bytes` are free and takes them; false at once when `bytes` exceed the total, and false after a
     // cancel.
     bool Reserve(std::uint64_t bytes);
+    // Takes `bytes` only if they are free now.
+    bool TryReserve(std::uint64_t bytes);
     void Release(std::uint64_t bytes);
     void WakeAll();
 

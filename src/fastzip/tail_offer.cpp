@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fastzip/deflate_pieces.h"
+#include "fastzip/memory_budget.h"
 #include "fastzip/windowless_inflater.h"
 
 namespace Arkova::FastZip {
@@ -19,22 +20,31 @@ constexpr std::uint64_t kHandOverDistance = (kDeflateWindow + 1024) * 8;
 }  // namespace
 
 TailOffer::TailOffer(std::uint8_t* input, std::size_t inputLength, std::size_t outputSize, std::size_t minimumTail,
-                     std::size_t searchLength)
+                     std::size_t searchLength, MemoryBudget* budget)
     : input_(input),
       inputLength_(inputLength),
       outputSize_(outputSize),
       minimumTail_(minimumTail),
-      searchLength_(searchLength) {}
+      searchLength_(searchLength),
+      budget_(budget) {}
 
 TailOffer::~TailOffer() {
     std::unique_lock<std::mutex> guard(lock_);
     closed_ = true;
     abandoned_ = true;
     changed_.wait(guard, [this] { return !helped_; });
+    if (budget_ != nullptr && capacity_ > 0) budget_->Release(capacity_);
 }
 
-std::uint64_t TailOffer::NextEnd(std::uint64_t fromBit, std::uint64_t toBit) {
+void TailOffer::Abandon() {
     std::lock_guard<std::mutex> guard(lock_);
+    closed_ = true;
+    abandoned_ = true;
+}
+
+std::uint64_t TailOffer::NextEnd(std::uint64_t fromBit, std::uint64_t toBit, std::size_t produced) {
+    std::lock_guard<std::mutex> guard(lock_);
+    producedBefore_ = produced;
     const std::uint64_t limit = tailStart_.value_or(DeflatePieces::kToTheEnd);
     std::optional<std::uint64_t> end;
     if (fromBit < toBit && fromBit < limit) end = FindBlockStart(input_, inputLength_, fromBit, std::min(toBit, limit));
@@ -77,22 +87,32 @@ void TailOffer::Help(libdeflate_decompressor* decompressor) {
     std::unique_lock<std::mutex> guard(lock_);
     std::optional<std::uint64_t> start;
     if (WorthTaking()) {
+        // The tail's output is what the filler's part and the tail leave of the entry, at most.
+        capacity_ = outputSize_ - producedBefore_;
+        if (budget_ != nullptr && !budget_->TryReserve(capacity_)) capacity_ = 0;
         // Halfway through what is left: the filler and this helper then decode about as much each.
         const std::uint64_t inputBits = static_cast<std::uint64_t>(inputLength_) * 8;
         const std::uint64_t from = partEnd_ + (inputBits - partEnd_) / 2;
-        start = FindBlockStart(input_, inputLength_, from, from + searchLength_ * std::uint64_t{8});
-        if (!start) closed_ = true;  // no block start where one was looked for: not looked for again
+        if (capacity_ > 0) start = FindBlockStart(input_, inputLength_, from, from + searchLength_ * std::uint64_t{8});
     }
-    const std::size_t capacity = std::min(outputSize_, kMostValues);
+    closed_ = true;  // taken now or never
     bool decoded = false;
-    if (start && values_.Reserve(capacity * sizeof(std::uint16_t))) {
+    const std::size_t values = std::min(capacity_, kMostValues);
+    if (!start || !values_.Reserve(values * sizeof(std::uint16_t))) {
+        if (budget_ != nullptr && capacity_ > 0) budget_->Release(capacity_);
+        capacity_ = 0;
+    } else {
         // Made with the offer locked: the inflater holds the tail's first bytes before the filler, which learns of
         // the tail from this lock, patches them at the end of its last part.
         WindowlessInflater inflater(input_, inputLength_, *start, reinterpret_cast<std::uint16_t*>(values_.Data()),
-                                    capacity);
+                                    values);
         tailStart_ = start;
         guard.unlock();
-        decoded = Decode(inflater, *start, decompressor);
+        try {
+            decoded = Decode(inflater, *start, decompressor);
+        } catch (...) {
+            decoded = false;  // out of memory for the saved bytes
+        }
         guard.lock();
     }
     tailDecoded_ = decoded;
@@ -101,11 +121,12 @@ void TailOffer::Help(libdeflate_decompressor* decompressor) {
 }
 
 bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdeflate_decompressor* decompressor) {
+    auto abandoned = [this] {
+        std::lock_guard<std::mutex> guard(lock_);
+        return abandoned_;
+    };
     for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (abandoned_) return false;
-        }
+        if (abandoned()) return false;
         const WindowlessInflater::Block block = inflater.DecodeNext();
         if (block == WindowlessInflater::Block::Failed) return false;
         if (block == WindowlessInflater::Block::Last) {
@@ -115,13 +136,13 @@ bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdef
         const std::uint64_t bit = inflater.Bit();
         if (inflater.UnmarkedTail() >= kDeflateWindow && bit >= start + kHandOverDistance && bit % 2 == 0 &&
             bit / 8 < inputLength_) {
-            return DecodeRest(bit, inflater.Produced(), decompressor);
+            return !abandoned() && DecodeRest(bit, inflater.Produced(), decompressor);
         }
     }
 }
 
 bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_decompressor* decompressor) {
-    if (!bytes_.Reserve(outputSize_)) return false;
+    if (!bytes_.Reserve(capacity_)) return false;
     valueCount_ = marked;
     // The last 32 KiB of values hold no marker: they are the window libdeflate goes on with.
     const auto* values = reinterpret_cast<const std::uint16_t*>(values_.Data());
@@ -131,7 +152,7 @@ bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_dec
     // after all.
     savedFrom_ = static_cast<std::size_t>(bit / 8) - kDeflateWindow - 16;
     saved_.assign(input_ + savedFrom_, input_ + bit / 8 + 1);
-    DeflatePieces pieces(decompressor, input_, inputLength_, bytes_.Data(), outputSize_);
+    DeflatePieces pieces(decompressor, input_, inputLength_, bytes_.Data(), capacity_);
     pieces.ResumeAt(bit, marked);
     if (!pieces.DecodeNext(DeflatePieces::kToTheEnd)) return false;
     length_ = pieces.Produced();

@@ -26,23 +26,27 @@ struct libdeflate_decompressor;
 
 namespace Arkova::FastZip {
 
+class MemoryBudget;
 class WindowlessInflater;
 
 class TailOffer {
 public:
-    // A tail is taken only while at least `minimumTail` compressed bytes lie past the filler's part; `searchLength`
-    // bounds the search for its start.
+    // A tail is taken only while at least `minimumTail` compressed bytes lie past the filler's part, and while
+    // `budget` (when given) holds the most output the tail can have; `searchLength` bounds the search for its start,
+    // made with the offer locked.
     TailOffer(std::uint8_t* input, std::size_t inputLength, std::size_t outputSize, std::size_t minimumTail,
-              std::size_t searchLength);
+              std::size_t searchLength, MemoryBudget* budget);
     // A helper still decoding is stopped and waited for.
     ~TailOffer();
     TailOffer(const TailOffer&) = delete;
     TailOffer& operator=(const TailOffer&) = delete;
 
-    // The end of the filler's next part: the first block start in [fromBit, toBit) (none searched for when fromBit is
-    // not below toBit), not past the tail's start; else the tail's start, or DeflatePieces::kToTheEnd when no helper
-    // took the tail, which closes the offer.
-    std::uint64_t NextEnd(std::uint64_t fromBit, std::uint64_t toBit);
+    // The end of the filler's next part, whose output will follow the `produced` bytes before it: the first block
+    // start in [fromBit, toBit) (none searched for when fromBit is not below toBit), not past the tail's start; else
+    // the tail's start, or DeflatePieces::kToTheEnd when no helper took the tail, which closes the offer.
+    std::uint64_t NextEnd(std::uint64_t fromBit, std::uint64_t toBit, std::size_t produced);
+    // The filler stops short of the tail (a stop, a failed part): a helper decoding it stops at its next block.
+    void Abandon();
     std::optional<std::uint64_t> TailStart();
     // Once the filler's parts reach the tail's start: waits for the helper. True when the tail came out as
     // `length` bytes, with its markers resolved by `window`, the kDeflateWindow bytes before it: Output()[0, length).
@@ -56,7 +60,8 @@ private:
     // True when the tail may still be worth taking and no helper has it: the caller is then its helper, and must
     // call Help.
     bool Claim();
-    // The helper's part: takes the tail when it is still worth taking, and decodes it.
+    // The helper's part: takes the tail when it is still worth taking, and decodes it. A tail not taken then is
+    // not offered again.
     void Help(libdeflate_decompressor* decompressor);
     bool WorthTaking() const;
     bool Decode(WindowlessInflater& inflater, std::uint64_t start, libdeflate_decompressor* decompressor);
@@ -67,15 +72,18 @@ private:
     const std::size_t outputSize_;
     const std::size_t minimumTail_;
     const std::size_t searchLength_;
+    MemoryBudget* const budget_;
 
     std::mutex lock_;
     std::condition_variable changed_;
-    std::uint64_t partEnd_ = 0;  // the end of the filler's part being decoded
+    std::uint64_t partEnd_ = 0;      // the end of the filler's part being decoded
+    std::size_t producedBefore_ = 0;  // the filler's output before that part
     bool closed_ = false;
     bool abandoned_ = false;  // the filler has gone: a helper stops
     bool helped_ = false;     // a helper claimed the offer and has not returned
     std::optional<std::uint64_t> tailStart_;
     bool tailDecoded_ = false;
+    std::size_t capacity_ = 0;  // the most output the tail may have, held in the budget while the offer lives
 
     // Written by the helper alone while it decodes.
     Platform::LargeBuffer values_;  // the windowless decode's 16-bit values

@@ -155,10 +155,12 @@ bool ReadDynamicCodes(DeflateBits& bits, PrefixCode& literals, PrefixCode& dista
     }
     if (lengths[256] == 0) return false;  // a block without an end
     const std::uint8_t* distanceLengths = lengths.data() + literalCount;
-    const auto distanceCodes = std::count_if(distanceLengths, distanceLengths + distanceCount,
-                                             [](std::uint8_t length) { return length != 0; });
-    return literals.Build(lengths.data(), literalCount, false) &&
-           distances.Build(distanceLengths, distanceCount, distanceCodes <= 1);
+    const std::uint8_t* const distanceEnd = distanceLengths + distanceCount;
+    const auto distanceCodes = std::count_if(distanceLengths, distanceEnd, [](std::uint8_t length) { return length; });
+    // The one incomplete distance code deflate allows: none at all, or a single code of one bit.
+    const bool lone = distanceCodes == 0 ||
+                      (distanceCodes == 1 && *std::max_element(distanceLengths, distanceEnd) == 1);
+    return literals.Build(lengths.data(), literalCount, false) && distances.Build(distanceLengths, distanceCount, lone);
 }
 
 WindowlessInflater::WindowlessInflater(const std::uint8_t* data, std::size_t length, std::uint64_t bit,

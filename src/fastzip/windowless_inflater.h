@@ -77,8 +77,8 @@ private:
 };
 
 // The codes of a dynamic block, read from its header after the three header bits. False where the header is not
-// one: counts beyond limits, a code that is oversubscribed or incomplete (but for a distance code of one symbol or
-// none, as encoders write for literals alone), a repeat that runs over the end, or no end-of-block symbol.
+// one: counts beyond limits, a code that is oversubscribed or incomplete (but for a distance code of one 1-bit symbol
+// or none, as encoders write for literals alone), a repeat that runs over the end, or no end-of-block symbol.
 bool ReadDynamicCodes(DeflateBits& bits, PrefixCode& literals, PrefixCode& distances);
 
 class WindowlessInflater {

@@ -117,6 +117,67 @@ TEST(DeflatePiecesTest, ATailDecodedWithoutItsWindowResolvesToTheStreamsOwnOutpu
     EXPECT_TRUE(marked);
 }
 
+// Bits as deflate packs them: values least significant bit first, prefix codes most significant bit first.
+struct BitWriter {
+    Bytes bytes;
+    std::size_t bit = 0;
+    void Put(unsigned value, unsigned count) {
+        for (unsigned i = 0; i < count; ++i, ++bit) {
+            if (bit % 8 == 0) bytes.push_back(0);
+            bytes.back() = static_cast<std::uint8_t>(bytes.back() | ((value >> i) & 1u) << (bit % 8));
+        }
+    }
+    void PutCode(unsigned code, unsigned length) {
+        for (unsigned i = length; i-- > 0;) Put(code >> i, 1);
+    }
+};
+
+// A last dynamic block of "aaaa" whose distance code is one symbol of `distanceLength` bits.
+Bytes BlockWithOneDistanceCode(unsigned distanceLength) {
+    BitWriter out;
+    out.Put(1, 1);   // the last block
+    out.Put(2, 2);   // dynamic
+    out.Put(0, 5);   // 257 literal and length codes
+    out.Put(0, 5);   // one distance code
+    out.Put(14, 4);  // 18 code-length code lengths, up to the one for length 1
+    // Lengths 0, 1, 2 and the long zero run (18) get 2-bit codes 00, 01, 10, 11; the order is deflate's.
+    for (unsigned symbol : {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1}) {
+        out.Put(symbol == 0 || symbol == 1 || symbol == 2 || symbol == 18 ? 2 : 0, 3);
+    }
+    auto zeros = [&](unsigned count) {
+        out.PutCode(3, 2);
+        out.Put(count - 11, 7);
+    };
+    zeros(97);           // up to 'a'
+    out.PutCode(1, 2);   // 'a': 1 bit
+    zeros(138);          // up to the end-of-block symbol
+    zeros(20);
+    out.PutCode(1, 2);   // end of block: 1 bit
+    out.PutCode(distanceLength, 2);
+    for (int i = 0; i < 4; ++i) out.PutCode(0, 1);  // 'a'
+    out.PutCode(1, 1);                               // end of block
+    return out.bytes;
+}
+
+TEST(DeflatePiecesTest, ALoneDistanceCodeMustBeOneBitAsForEveryOtherDecoder) {
+    Decompressor decompressor;
+    for (unsigned length : {1u, 2u}) {
+        SCOPED_TRACE(length);
+        const Bytes block = BlockWithOneDistanceCode(length);
+        std::uint16_t values[8] = {};
+        WindowlessInflater inflater(block.data(), block.size(), 0, values, 8);
+        std::uint8_t bytes[8] = {};
+        std::size_t produced = 0;
+        const bool valid = libdeflate_deflate_decompress(decompressor.handle, block.data(), block.size(), bytes, 8,
+                                                         &produced) == LIBDEFLATE_SUCCESS;
+        EXPECT_EQ(valid, length == 1);
+        EXPECT_EQ(inflater.DecodeNext(), valid ? WindowlessInflater::Block::Last : WindowlessInflater::Block::Failed);
+        if (valid) {
+            EXPECT_EQ(Bytes(values, values + inflater.Produced()), Bytes(bytes, bytes + produced));
+        }
+    }
+}
+
 TEST(DeflatePiecesTest, APartThatDoesNotEndWhereABlockStartsIsRefused) {
     const Bytes content = MixedBytes(1 << 20);
     const Bytes packed = Testing::DeflateRaw(content, 6);
