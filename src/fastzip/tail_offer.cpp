@@ -73,7 +73,8 @@ bool TailOffer::Join(const std::uint8_t* window, std::size_t length) {
 
 bool TailOffer::WorthTaking() const {
     const std::uint64_t inputBits = static_cast<std::uint64_t>(inputLength_) * 8;
-    return !closed_ && !tailStart_ && partEnd_ < inputBits && inputBits - partEnd_ >= minimumTail_ * std::uint64_t{8};
+    return !closed_ && !tailStart_ && triedAt_ != partEnd_ && partEnd_ < inputBits &&
+           inputBits - partEnd_ >= minimumTail_ * std::uint64_t{8};
 }
 
 bool TailOffer::Claim() {
@@ -95,7 +96,7 @@ void TailOffer::Help(libdeflate_decompressor* decompressor) {
         const std::uint64_t from = partEnd_ + (inputBits - partEnd_) / 2;
         if (capacity_ > 0) start = FindBlockStart(input_, inputLength_, from, from + searchLength_ * std::uint64_t{8});
     }
-    closed_ = true;  // taken now or never
+    triedAt_ = partEnd_;  // tried again, if at all, once the filler is on its next part
     bool decoded = false;
     const std::size_t values = std::min(capacity_, kMostValues);
     if (!start || !values_.Reserve(values * sizeof(std::uint16_t))) {

@@ -60,8 +60,8 @@ private:
     // True when the tail may still be worth taking and no helper has it: the caller is then its helper, and must
     // call Help.
     bool Claim();
-    // The helper's part: takes the tail when it is still worth taking, and decodes it. A tail not taken then is
-    // not offered again.
+    // The helper's part: takes the tail when it is still worth taking, and decodes it. A tail not taken then (the
+    // budget cannot hold it yet, no block start was found) is offered again with the filler's next part.
     void Help(libdeflate_decompressor* decompressor);
     bool WorthTaking() const;
     bool Decode(WindowlessInflater& inflater, std::uint64_t start, libdeflate_decompressor* decompressor);
@@ -78,6 +78,7 @@ private:
     std::condition_variable changed_;
     std::uint64_t partEnd_ = 0;      // the end of the filler's part being decoded
     std::size_t producedBefore_ = 0;  // the filler's output before that part
+    std::optional<std::uint64_t> triedAt_;  // the filler's part when a tail was last looked for
     bool closed_ = false;
     bool abandoned_ = false;  // the filler has gone: a helper stops
     bool helped_ = false;     // a helper claimed the offer and has not returned
