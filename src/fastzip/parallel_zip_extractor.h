@@ -27,12 +27,13 @@
 // first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at most 1 MiB. Large
 // entries decoded whole share one budget of 192 MiB, held only while they are decoded and written, and an entry that
 // claims more is streamed, so a lying size cannot raise it. A tail decoded beside such an entry keeps its output in a
-// buffer of its own and holds the most it can have in that budget too (so a tail is decoded only beside entries of
-// up to about half the budget); beyond that it adds at most 16 MiB of 16-bit values. Beyond that only the directory's bookkeeping grows with the archive: the entry list, and a small state per entry (its
-// result; the message only of an entry that failed). A file's target path is dropped once the file is in place. The
-// budget for a whole extraction of small files, the process with its archive listing included, is 96 MiB for
-// directories of tens of thousands of entries (15,000 files: 58 MiB); large files add at most the whole-decode budget.
-// 1 MiB buffers extract many small files as fast as 4 MiB ones did, at a quarter of the memory.
+// buffer of its own and holds the most it can have in that budget too (so a tail is decoded only beside entries of up
+// to about half the budget), and otherwise adds at most 16 MiB of 16-bit values. Beyond that only the directory's
+// bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the message only of an
+// entry that failed). A file's target path is dropped once the file is in place. The budget for a whole extraction of
+// small files, the process with its archive listing included, is 96 MiB for directories of tens of thousands of entries
+// (15,000 files: 58 MiB); large files add at most the whole-decode budget. 1 MiB buffers extract many small files as
+// fast as 4 MiB ones did, at a quarter of the memory.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
 // progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
