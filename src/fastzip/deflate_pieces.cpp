@@ -106,7 +106,7 @@ bool DeflatePieces::WriteLeadIn(std::uint64_t startBit) {
     ClearBits(data_, static_cast<std::uint64_t>(emptyFrom) * 8, emptyBlocks * kEmptyBlockBits);
     for (unsigned i = 0; i < emptyBlocks; ++i) SetBit(data_, emptyFrom * 8 + i * kEmptyBlockBits + 1);  // type 01
     // Before them, the window as a stored block: a byte of header, the length and its complement, the bytes.
-    const auto window = static_cast<std::uint16_t>(std::min(produced_, kRewrittenOutput));
+    const auto window = static_cast<std::uint16_t>(WindowLength());
     std::uint8_t* block = data_ + emptyFrom - 5 - window;
     const std::uint16_t complement = static_cast<std::uint16_t>(~window);
     block[0] = 0;
@@ -114,13 +114,14 @@ bool DeflatePieces::WriteLeadIn(std::uint64_t startBit) {
     block[2] = static_cast<std::uint8_t>(window >> 8);
     block[3] = static_cast<std::uint8_t>(complement);
     block[4] = static_cast<std::uint8_t>(complement >> 8);
-    std::memcpy(block + 5, output_ + produced_ - window, window);
+    std::memcpy(block + 5, outputEnd_ - window, window);
     return true;
 }
 
-bool DeflatePieces::DecodeNext(std::uint64_t endBit) {
-    const std::size_t window = nextBit_ == 0 ? 0 : std::min(produced_, kRewrittenOutput);
-    if (nextBit_ != 0 && !WriteLeadIn(nextBit_)) return false;
+DeflatePieces::Outcome DeflatePieces::DecodeNextInto(std::uint64_t endBit, std::uint8_t* output,
+                                                     std::size_t capacity) {
+    const std::size_t window = WindowLength();
+    if (nextBit_ != 0 && !WriteLeadIn(nextBit_)) return Outcome::Failed;
     const std::size_t inFrom =
         nextBit_ == 0 ? 0 : static_cast<std::size_t>(nextBit_ >> 3) - (nextBit_ & 7) / 2 - 5 - window;
     std::size_t inEnd = length_;
@@ -128,7 +129,9 @@ bool DeflatePieces::DecodeNext(std::uint64_t endBit) {
     std::size_t savedFrom = 0;
     if (endBit != kToTheEnd) {
         // The piece ends in an empty final block over the next piece's first bits.
-        if (endBit <= nextBit_ || endBit + kEmptyBlockBits > static_cast<std::uint64_t>(length_) * 8) return false;
+        if (endBit <= nextBit_ || endBit + kEmptyBlockBits > static_cast<std::uint64_t>(length_) * 8) {
+            return Outcome::Failed;
+        }
         savedFrom = static_cast<std::size_t>(endBit >> 3);
         inEnd = static_cast<std::size_t>((endBit + kEmptyBlockBits + 7) >> 3);
         std::memcpy(saved.data(), data_ + savedFrom, inEnd - savedFrom);
@@ -136,16 +139,17 @@ bool DeflatePieces::DecodeNext(std::uint64_t endBit) {
         SetBit(data_, endBit);      // the last block
         SetBit(data_, endBit + 1);  // type 01, fixed code
     }
-    const std::size_t outFrom = produced_ - window;
     std::size_t consumed = 0, written = 0;
-    libdeflate_result result = libdeflate_deflate_decompress_ex(
-        decompressor_, data_ + inFrom, inEnd - inFrom, output_ + outFrom, capacity_ - outFrom, &consumed, &written);
+    libdeflate_result result = libdeflate_deflate_decompress_ex(decompressor_, data_ + inFrom, inEnd - inFrom, output,
+                                                                capacity, &consumed, &written);
     if (endBit != kToTheEnd) std::memcpy(data_ + savedFrom, saved.data(), inEnd - savedFrom);
-    if (result != LIBDEFLATE_SUCCESS || written < window) return false;
-    if (endBit != kToTheEnd && consumed != inEnd - inFrom) return false;
-    produced_ = outFrom + written;
+    if (result == LIBDEFLATE_INSUFFICIENT_SPACE) return Outcome::NoRoom;
+    if (result != LIBDEFLATE_SUCCESS || written < window) return Outcome::Failed;
+    if (endBit != kToTheEnd && consumed != inEnd - inFrom) return Outcome::Failed;
+    produced_ += written - window;
+    outputEnd_ = output + written;
     nextBit_ = endBit;
-    return true;
+    return Outcome::Decoded;
 }
 
 }  // namespace Arkova::FastZip

@@ -6,6 +6,7 @@
 // the piece's own bits, and an empty final block written over the next piece's first bits (put back afterwards).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,22 +29,39 @@ public:
     static constexpr std::size_t kRewrittenOutput = 32768;
     static constexpr std::uint64_t kToTheEnd = UINT64_MAX;
 
+    // Pieces decoded one after another into `output`, each over the window at the end of the one before.
     DeflatePieces(libdeflate_decompressor* decompressor, std::uint8_t* data, std::size_t length, std::uint8_t* output,
                   std::size_t capacity)
         : decompressor_(decompressor), data_(data), length_(length), output_(output), capacity_(capacity) {}
+    // Pieces each decoded into a buffer of the caller's (DecodeNextInto).
+    DeflatePieces(libdeflate_decompressor* decompressor, std::uint8_t* data, std::size_t length)
+        : DeflatePieces(decompressor, data, length, nullptr, 0) {}
 
+    enum class Outcome { Decoded, NoRoom, Failed };
     // Decodes the next piece: from where the last one ended (bit 0 at first) to `endBit`, a later block start at an
-    // even position, or to the final block. False when the bits do not decode that way (damaged data, a start found
-    // by chance inside a block, or more output than the capacity); the data is left patched then.
-    bool DecodeNext(std::uint64_t endBit);
+    // even position, or to the final block. Failed when the bits do not decode that way (damaged data, a start found
+    // by chance inside a block) and NoRoom when the output does not fit; the data is left patched then, and the same
+    // piece may be decoded again.
+    bool DecodeNext(std::uint64_t endBit) {
+        const std::size_t from = produced_ - WindowLength();
+        return DecodeNextInto(endBit, output_ + from, capacity_ - from) == Outcome::Decoded;
+    }
+    // The same into `output`, which gets WindowLength() bytes of the window first, then the piece's own output. The
+    // last piece's buffer must stay as it is until this is called: the window is taken from its end.
+    Outcome DecodeNextInto(std::uint64_t endBit, std::uint8_t* output, std::size_t capacity);
+    // What the next piece writes in front of its own output.
+    std::size_t WindowLength() const { return nextBit_ == 0 ? 0 : std::min(produced_, kRewrittenOutput); }
     // Goes on from a block start at `bit` (at least kFirstStartBit, even), with `produced` bytes of output already in
     // front: the next piece takes the last 32 KiB of them as its window.
     void ResumeAt(std::uint64_t bit, std::size_t produced) {
         nextBit_ = bit;
         produced_ = produced;
+        outputEnd_ = output_ + produced;
     }
     // The output of every piece so far.
     std::size_t Produced() const { return produced_; }
+    // The end of the last piece's output, in its buffer, with at least WindowLength() bytes of output before it.
+    const std::uint8_t* OutputEnd() const { return outputEnd_; }
 
 private:
     bool WriteLeadIn(std::uint64_t startBit);
@@ -55,6 +73,7 @@ private:
     const std::size_t capacity_;
     std::uint64_t nextBit_ = 0;
     std::size_t produced_ = 0;
+    const std::uint8_t* outputEnd_ = nullptr;
 };
 
 }  // namespace Arkova::FastZip

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "fastzip/deflate_pieces.h"
+#include "fastzip/part_buffers.h"
 #include "fastzip/tail_offer.h"
 #include "fastzip/windowless_inflater.h"
 #include "platform/memory.h"
@@ -133,20 +134,28 @@ bool EntryStreamer::ReadWhole(const ZipEntry& entry, std::uint8_t* input, std::w
 
 bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
                                  const Restart& restart, std::wstring& failure) {
+    // Parts are decoded into buffers of their own: only a decode in one call needs the entry's size at once.
+    const bool inParts = restart && DecodesInParts(entry);
     Platform::LargeBuffer input, output;
     if (!input.Allocate(static_cast<std::size_t>(entry.compressedSize)) ||
-        !output.Allocate(static_cast<std::size_t>(entry.uncompressedSize))) {
+        (!inParts && !output.Allocate(static_cast<std::size_t>(entry.uncompressedSize)))) {
         return Inflate(entry, sink, failure);
     }
     if (!ReadWhole(entry, input.Data(), failure)) return false;
-    if (restart && DecodesInParts(entry)) {
-        PartsOutcome outcome = InflateInParts(entry, decompressor, input.Data(), output.Data(), sink, failure);
+    if (inParts) {
+        PartsOutcome outcome = InflateInParts(entry, decompressor, input.Data(), sink, failure);
         if (outcome != PartsOutcome::DecodeAgain) return outcome == PartsOutcome::Delivered;
         // The parts were patched into the compressed data, so it is read again.
         if (!restart() || !ReadWhole(entry, input.Data(), failure)) return false;
         produced_ = 0;
         crc_ = 0;
         lastFailure_ = Failure::Data;
+        if (!output.Allocate(static_cast<std::size_t>(entry.uncompressedSize))) {
+            input.Free();
+            readOffset_ = entry.dataOffset;
+            leftToRead_ = entry.compressedSize;
+            return Inflate(entry, sink, failure);
+        }
     }
     return InflateInOneCall(entry, decompressor, input, output.Data(), sink, failure);
 }
@@ -171,22 +180,21 @@ bool EntryStreamer::InflateInOneCall(const ZipEntry& entry, libdeflate_decompres
 }
 
 EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor,
-                                                          std::uint8_t* input, std::uint8_t* output, const Sink& sink,
-                                                          std::wstring& failure) {
+                                                          std::uint8_t* input, const Sink& sink, std::wstring& failure) {
     const auto deliver = [&](const std::uint8_t* data, std::size_t length) {
         return Deliver(entry, sink, data, length, failure);
     };
     const auto inputLength = static_cast<std::size_t>(entry.compressedSize);
     const auto outputSize = static_cast<std::size_t>(entry.uncompressedSize);
     const std::uint64_t part = std::max<std::uint64_t>(kSplitPartInPieces * pieceSize_, inputLength / 16);
-    DeflatePieces pieces(decompressor, input, inputLength, output, outputSize);
+    DeflatePieces pieces(decompressor, input, inputLength);
     // A tail worth a helper's time is at least two parts: its windowless start costs about a block or two. The search
     // for its start stalls the filler, so it is short.
     TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part),
                    static_cast<std::size_t>(std::min<std::uint64_t>(part, 256 << 10)), budget_);
-    OutputRelay relay(output, deliver, board_, &tail);
+    PartBuffers buffers(static_cast<std::size_t>(std::min<std::uint64_t>(4 * part, outputSize)));
+    OutputRelay relay(deliver, board_, &tail);  // delivers from the buffers, so it goes first
     std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
-    std::size_t published = 0;
     bool decoded = true, atTheTail = false;
     while (!relay.Stopped()) {
         // A part ends at the first block start past its planned length. Where none is found within another such
@@ -194,18 +202,14 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
         const bool search = from + part / 2 < inputLength;
         const std::uint64_t end =
             tail.NextEnd(search ? from * 8 : 0, search ? (from + part) * 8 : 0, pieces.Produced());
-        if (!pieces.DecodeNext(end)) {
+        const std::size_t before = pieces.Produced();
+        if (!buffers.Decode(pieces, end, outputSize - before, relay)) {
             decoded = false;
             break;
         }
-        if (end == DeflatePieces::kToTheEnd) {
-            relay.Publish(published = pieces.Produced());
-            break;
-        }
-        // The next part writes the window in front of it again: only what lies before that is final.
-        if (pieces.Produced() > DeflatePieces::kRewrittenOutput) {
-            relay.Publish(published = pieces.Produced() - DeflatePieces::kRewrittenOutput);
-        }
+        const std::size_t fresh = pieces.Produced() - before;
+        buffers.Published(relay.Publish(pieces.OutputEnd() - fresh, fresh));
+        if (end == DeflatePieces::kToTheEnd) break;
         if ((atTheTail = end == tail.TailStart())) break;
         from = end / 8 + part;
     }
@@ -214,13 +218,16 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
     if (decoded && atTheTail) {
         // The helper's tail follows this output when it came out and makes up the rest; else the decode goes on.
         const std::size_t produced = pieces.Produced();
-        const std::uint8_t* window = produced >= kDeflateWindow ? output + produced - kDeflateWindow : nullptr;
+        const std::uint8_t* window = produced >= kDeflateWindow ? pieces.OutputEnd() - kDeflateWindow : nullptr;
         if (tail.Join(window, outputSize - produced)) {
-            if (!deliver(output + published, produced - published) || !deliver(tail.Output(), outputSize - produced)) {
-                return PartsOutcome::Stopped;
-            }
-        } else if ((decoded = pieces.DecodeNext(DeflatePieces::kToTheEnd))) {
-            if (!deliver(output + published, pieces.Produced() - published)) return PartsOutcome::Stopped;
+            if (!deliver(tail.Output(), outputSize - produced)) return PartsOutcome::Stopped;
+        } else {
+            Platform::LargeBuffer rest;
+            decoded = rest.Reserve(outputSize - produced + pieces.WindowLength()) &&
+                      pieces.DecodeNextInto(DeflatePieces::kToTheEnd, rest.Data(), rest.Size()) ==
+                          DeflatePieces::Outcome::Decoded;
+            const std::size_t fresh = pieces.Produced() - produced;
+            if (decoded && !deliver(pieces.OutputEnd() - fresh, fresh)) return PartsOutcome::Stopped;
         }
     }
     // A start found by chance inside a block, or damaged data: the decode in one call decides which.

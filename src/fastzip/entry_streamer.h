@@ -85,7 +85,7 @@ private:
                           std::uint8_t* output, const Sink& sink, std::wstring& failure);
     enum class PartsOutcome { Delivered, Stopped, DecodeAgain };
     PartsOutcome InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor, std::uint8_t* input,
-                                std::uint8_t* output, const Sink& sink, std::wstring& failure);
+                                const Sink& sink, std::wstring& failure);
     bool Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Bunzip(const ZipEntry& entry, const Sink& sink, std::wstring& failure);

@@ -6,8 +6,8 @@
 
 namespace Arkova::FastZip {
 
-OutputRelay::OutputRelay(const std::uint8_t* buffer, Deliver deliver, RelayBoard* board, TailOffer* tail)
-    : buffer_(buffer), deliver_(std::move(deliver)), board_(board), tail_(tail) {
+OutputRelay::OutputRelay(Deliver deliver, RelayBoard* board, TailOffer* tail)
+    : deliver_(std::move(deliver)), board_(board), tail_(tail) {
     if (board_ != nullptr) board_->Post(*this);
 }
 
@@ -21,11 +21,26 @@ OutputRelay::~OutputRelay() {
     changed_.wait(guard, [this] { return !helped_; });
 }
 
-void OutputRelay::Publish(std::size_t end) {
+std::uint64_t OutputRelay::Publish(const std::uint8_t* data, std::size_t length) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (end <= published_) return;
-    published_ = end;
+    if (length == 0) return published_;
+    stretches_.push_back({data, published_, published_ + length});
+    published_ += length;
     changed_.notify_all();
+    return published_;
+}
+
+bool OutputRelay::Delivered(std::uint64_t ticket) {
+    std::unique_lock<std::mutex> guard(lock_);
+    for (;;) {
+        if (stopped_) return false;
+        if (delivered_ >= ticket) return true;
+        if (CanDeliver()) {
+            DeliverNext(guard);
+        } else {
+            changed_.wait(guard);
+        }
+    }
 }
 
 bool OutputRelay::Stopped() {
@@ -71,18 +86,21 @@ void OutputRelay::Help(libdeflate_decompressor* decompressor) {
 }
 
 void OutputRelay::DeliverNext(std::unique_lock<std::mutex>& guard) {
-    const std::size_t from = delivered_, to = std::min(published_, from + kStretch);
+    const Stretch stretch = stretches_.front();
+    const std::uint64_t from = delivered_, to = std::min(stretch.end, from + kStretch);
+    const std::uint8_t* data = stretch.data + (from - stretch.begin);
     delivering_ = true;
     guard.unlock();
     bool ok = false;
     try {
-        ok = deliver_(buffer_ + from, to - from);
+        ok = deliver_(data, static_cast<std::size_t>(to - from));
     } catch (...) {
         ok = false;
     }
     guard.lock();
     delivering_ = false;
     delivered_ = to;
+    if (to == stretch.end) stretches_.pop_front();
     if (!ok) stopped_ = true;
     changed_.notify_all();
 }

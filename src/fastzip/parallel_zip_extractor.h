@@ -9,12 +9,12 @@
 // call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting for other workers
 // to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a worker with nothing
 // left to decode may reserve the file's room, so that the write after it is little more than a copy. An entry that
-// alone holds a large share of the archive is queued before all others and decoded in parts (DeflatePieces), which a
-// worker with nothing left to decode checks and writes while the rest is decoded, and whose tail it decodes once it has
-// caught up (TailOffer); the writer still places it in its turn. Every file's CRC-32 and size are checked before it
-// takes its name, so a damaged or cancelled entry never leaves a file behind, and an existing file is only ever
-// replaced by a complete one. Entry paths that would leave the destination are refused. Modification times are
-// restored.
+// alone holds a large share of the archive is queued before all others and decoded in parts (DeflatePieces) into three
+// buffers used in turn (PartBuffers), which a worker with nothing left to decode checks and writes while the rest is
+// decoded, and whose tail it decodes once it has caught up (TailOffer); the writer still places it in its turn. Every
+// file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never leaves a file
+// behind, and an existing file is only ever replaced by a complete one. Entry paths that would leave the destination
+// are refused. Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be created)
 // fails that entry alone: it is recorded with its position and the run goes on with the rest, also for entries that
@@ -26,7 +26,9 @@
 // window; for each worker that streams, two piece buffers (256 KiB each) and one inflate (or bzip2) state, made for its
 // first large entry and reused for the rest; a worker decoding bzip2 keeps one output buffer of at most 1 MiB. Large
 // entries decoded whole share one budget of 192 MiB, held only while they are decoded and written, and an entry that
-// claims more is streamed, so a lying size cannot raise it. A tail decoded beside such an entry keeps its output in a
+// claims more is streamed, so a lying size cannot raise it. An entry decoded in parts takes its output buffer from that
+// budget but uses only its part buffers (each half as large again as the largest part so far: for parts of a sixteenth
+// of an evenly packed entry, about 30% of its output in all). A tail decoded beside such an entry keeps its output in a
 // buffer of its own and holds the most it can have in that budget too (so a tail is decoded only beside entries of up
 // to about half the budget), and otherwise adds at most 16 MiB of 16-bit values. Beyond that only the directory's
 // bookkeeping grows with the archive: the entry list, and a small state per entry (its result; the message only of an

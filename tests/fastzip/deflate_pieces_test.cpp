@@ -243,12 +243,31 @@ protected:
     }
 
     Testing::ScratchFolder scratch_;
-    const Bytes content_ = MixedBytes(4 << 20);  // parts long enough to hold a block start each
-    const Bytes packed_ = Testing::DeflateRaw(content_, 6);
-    const std::uint32_t crc_ = libdeflate_crc32(0, content_.data(), content_.size());
+    void Use(Bytes content) {
+        content_ = std::move(content);
+        packed_ = Testing::DeflateRaw(content_, 6);
+        crc_ = libdeflate_crc32(0, content_.data(), content_.size());
+    }
+
+    Bytes content_ = MixedBytes(4 << 20);  // parts long enough to hold a block start each
+    Bytes packed_ = Testing::DeflateRaw(content_, 6);
+    std::uint32_t crc_ = libdeflate_crc32(0, content_.data(), content_.size());
 };
 
 TEST_F(PartsStreamerTest, AGoodEntryIsDeliveredOnceAndInOrder) {
+    Outcome outcome = Stream(packed_, crc_, true);
+    EXPECT_TRUE(outcome.ok) << Platform::WideToUtf8(outcome.failure);
+    EXPECT_EQ(outcome.restarts, 0u);
+    EXPECT_TRUE(outcome.delivered == content_);
+}
+
+TEST_F(PartsStreamerTest, APartFarLongerThanExpectedGetsTheRoomItNeeds) {
+    // A run of zeros packs a thousandfold: its part outgrows the buffers sized for the rest, more than once.
+    Bytes content = MixedBytes(2 << 20);
+    content.resize(content.size() + (24 << 20), 0);
+    const Bytes end = MixedBytes(2 << 20);
+    content.insert(content.end(), end.begin(), end.end());
+    Use(std::move(content));
     Outcome outcome = Stream(packed_, crc_, true);
     EXPECT_TRUE(outcome.ok) << Platform::WideToUtf8(outcome.failure);
     EXPECT_EQ(outcome.restarts, 0u);

@@ -1,0 +1,42 @@
+// The buffers that a large entry's parts are decoded into in turn, while the parts before them are delivered through
+// the entry's relay: a buffer is used again once its part has been delivered, so that the entry's output never takes
+// memory of the entry's size, and what the helper writes out was decoded moments before. A part that does not fit its
+// buffer is decoded again into a larger one, and later parts get room for half as much again as the largest so far.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "fastzip/deflate_pieces.h"
+#include "platform/memory.h"
+
+namespace Arkova::FastZip {
+
+class OutputRelay;
+
+class PartBuffers {
+public:
+    // Parts are expected to give about `expected` bytes each.
+    explicit PartBuffers(std::size_t expected) : capacity_(expected + DeflatePieces::kRewrittenOutput) {}
+
+    // Decodes the next piece of `pieces`, up to `endBit`, into the next buffer, once `relay` has delivered what that
+    // buffer held; `left` is the most output the entry may still have. False when the relay stopped, memory ran out,
+    // or the piece did not decode, also with room for all that is left.
+    bool Decode(DeflatePieces& pieces, std::uint64_t endBit, std::size_t left, OutputRelay& relay);
+    // The relay's ticket for the part just decoded: its buffer is used again once that is delivered.
+    void Published(std::uint64_t ticket);
+
+private:
+    struct Buffer {
+        Platform::LargeBuffer memory;
+        std::uint64_t ticket = 0;
+    };
+
+    // One part being decoded, one being delivered, one waiting: the decode never waits for a single delivery.
+    std::array<Buffer, 3> buffers_;
+    std::size_t next_ = 0;
+    std::size_t capacity_;
+};
+
+}  // namespace Arkova::FastZip
