@@ -69,10 +69,10 @@ bool EntryStreamer::Run(const ZipEntry& entry, const Sink& sink, std::wstring& f
 }
 
 bool EntryStreamer::RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                             const Restart& restart, std::wstring& failure) {
+                             const Restart& restart, const Place& place, std::wstring& failure) {
     if (entry.method != kMethodDeflate || decompressor == nullptr) return Run(entry, sink, failure);
     if (!Begin(entry, failure)) return false;
-    return InflateWhole(entry, decompressor, sink, restart, failure) && Finish(entry, failure);
+    return InflateWhole(entry, decompressor, sink, restart, place, failure) && Finish(entry, failure);
 }
 
 bool EntryStreamer::Finish(const ZipEntry& entry, std::wstring& failure) {
@@ -116,6 +116,19 @@ bool EntryStreamer::Deliver(const ZipEntry& entry, const Sink& sink, const std::
     return false;
 }
 
+bool EntryStreamer::DeliverPlaced(const ZipEntry& entry, const Sink& sink, std::size_t length, std::uint32_t crc,
+                                  std::wstring& failure) {
+    produced_ += length;
+    if (produced_ > entry.uncompressedSize) {
+        failure = L"The entry '" + entry.name + L"' is longer than its stated size";
+        return false;
+    }
+    crc_ = static_cast<std::uint32_t>(crc32_combine(crc_, crc, static_cast<z_off_t>(length)));
+    if (sink(nullptr, length)) return true;
+    if (!failure.empty()) lastFailure_ = Failure::Sink;
+    return false;
+}
+
 bool EntryStreamer::Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure) {
     while (leftToRead_ > 0) {
         std::size_t length = 0;
@@ -133,7 +146,7 @@ bool EntryStreamer::ReadWhole(const ZipEntry& entry, std::uint8_t* input, std::w
 }
 
 bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                                 const Restart& restart, std::wstring& failure) {
+                                 const Restart& restart, const Place& place, std::wstring& failure) {
     // Parts are decoded into buffers of their own: only a decode in one call needs the entry's size at once.
     const bool inParts = restart && DecodesInParts(entry);
     Platform::LargeBuffer input, output;
@@ -143,7 +156,7 @@ bool EntryStreamer::InflateWhole(const ZipEntry& entry, libdeflate_decompressor*
     }
     if (!ReadWhole(entry, input.Data(), failure)) return false;
     if (inParts) {
-        PartsOutcome outcome = InflateInParts(entry, decompressor, input.Data(), sink, failure);
+        PartsOutcome outcome = InflateInParts(entry, decompressor, input.Data(), sink, place, failure);
         if (outcome != PartsOutcome::DecodeAgain) return outcome == PartsOutcome::Delivered;
         // The parts were patched into the compressed data, so it is read again.
         if (!restart() || !ReadWhole(entry, input.Data(), failure)) return false;
@@ -180,7 +193,8 @@ bool EntryStreamer::InflateInOneCall(const ZipEntry& entry, libdeflate_decompres
 }
 
 EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor,
-                                                          std::uint8_t* input, const Sink& sink, std::wstring& failure) {
+                                                          std::uint8_t* input, const Sink& sink, const Place& place,
+                                                          std::wstring& failure) {
     const auto deliver = [&](const std::uint8_t* data, std::size_t length) {
         return Deliver(entry, sink, data, length, failure);
     };
@@ -191,7 +205,7 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
     // A tail worth a helper's time is at least two parts: its windowless start costs about a block or two. The search
     // for its start stalls the filler, so it is short.
     TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part),
-                   static_cast<std::size_t>(std::min<std::uint64_t>(part, 256 << 10)), budget_);
+                   static_cast<std::size_t>(std::min<std::uint64_t>(part, 256 << 10)), budget_, place);
     PartBuffers buffers(static_cast<std::size_t>(std::min<std::uint64_t>(4 * part, outputSize)));
     OutputRelay relay(deliver, board_, &tail);  // delivers from the buffers, so it goes first
     std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
@@ -220,7 +234,11 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
         const std::size_t produced = pieces.Produced();
         const std::uint8_t* window = produced >= kDeflateWindow ? pieces.OutputEnd() - kDeflateWindow : nullptr;
         if (tail.Join(window, outputSize - produced)) {
-            if (!deliver(tail.Output(), outputSize - produced)) return PartsOutcome::Stopped;
+            const std::size_t settled = tail.SettledFrom(), length = outputSize - produced;
+            if (!deliver(tail.Output(), settled) ||
+                (settled < length && !DeliverPlaced(entry, sink, length - settled, tail.SettledCrc(), failure))) {
+                return PartsOutcome::Stopped;
+            }
         } else {
             Platform::LargeBuffer rest;
             decoded = rest.Reserve(outputSize - produced + pieces.WindowLength()) &&

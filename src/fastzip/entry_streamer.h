@@ -11,6 +11,7 @@
 
 #include "fastzip/memory_budget.h"
 #include "fastzip/output_relay.h"
+#include "fastzip/tail_offer.h"
 #include "fastzip/zip_entry.h"
 #include "fastzip/zip_file_reader.h"
 #include "platform/memory.h"
@@ -22,8 +23,10 @@ namespace Arkova::FastZip {
 class EntryStreamer {
 public:
     // Receives each piece of output; false stops the entry (with `failure` set by the sink, or left empty for a
-    // cancel).
+    // cancel). Null data stands for bytes that went to the place function already: the sink only moves past them.
     using Sink = std::function<bool(const std::uint8_t*, std::size_t)>;
+    // Takes output ahead of the sink, at its offset in the entry, on another thread (TailOffer::Place).
+    using Place = TailOffer::Place;
     // Makes the sink forget what it got, so that the entry can be delivered again from its start; false when that
     // failed (with `failure` set).
     using Restart = std::function<bool()>;
@@ -54,8 +57,9 @@ public:
     // board, so that a helper may deliver each part while the next is decoded; should that fail, the sink is
     // restarted and the entry decoded in one call, which has the last word. Other entries, and any without
     // `restart`, go to the sink in one piece.
+    // With `place`, the end of an entry decoded in parts may be handed to it instead of the sink.
     bool RunWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                  const Restart& restart, std::wstring& failure);
+                  const Restart& restart, const Place& place, std::wstring& failure);
     // The memory RunWhole takes for an entry.
     static std::uint64_t WholeDecodeBytes(const ZipEntry& entry) {
         return entry.compressedSize + entry.uncompressedSize;
@@ -79,19 +83,22 @@ private:
     bool Begin(const ZipEntry& entry, std::wstring& failure);
     bool Finish(const ZipEntry& entry, std::wstring& failure);
     bool InflateWhole(const ZipEntry& entry, libdeflate_decompressor* decompressor, const Sink& sink,
-                      const Restart& restart, std::wstring& failure);
+                      const Restart& restart, const Place& place, std::wstring& failure);
     bool ReadWhole(const ZipEntry& entry, std::uint8_t* input, std::wstring& failure);
     bool InflateInOneCall(const ZipEntry& entry, libdeflate_decompressor* decompressor, Platform::LargeBuffer& input,
                           std::uint8_t* output, const Sink& sink, std::wstring& failure);
     enum class PartsOutcome { Delivered, Stopped, DecodeAgain };
     PartsOutcome InflateInParts(const ZipEntry& entry, libdeflate_decompressor* decompressor, std::uint8_t* input,
-                                const Sink& sink, std::wstring& failure);
+                                const Sink& sink, const Place& place, std::wstring& failure);
     bool Copy(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Inflate(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool Bunzip(const ZipEntry& entry, const Sink& sink, std::wstring& failure);
     bool ReadPiece(std::size_t& length, std::wstring& failure);
     bool Deliver(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
                  std::wstring& failure);
+    // Moves past `length` bytes with CRC-32 `crc` that went to the place function.
+    bool DeliverPlaced(const ZipEntry& entry, const Sink& sink, std::size_t length, std::uint32_t crc,
+                       std::wstring& failure);
 
     const ZipFileReader& reader_;
     const std::size_t pieceSize_;

@@ -101,9 +101,11 @@ void ParallelZipExtractor::StreamToPartialFile(ExtractTask& task, std::unique_pt
     const bool inParts = whole && task.startedFirst && streamer->DecodesInParts(entry);
     std::wstring failure;
     if (testing_) {
+        // The end of an entry decoded in parts is checked by the helper that decoded it, and goes nowhere.
         bool ok = streamer->RunWhole(
             entry, wholeDecoder, [this](const std::uint8_t*, std::size_t) { return !cancel_.load(); },
-            inParts ? EntryStreamer::Restart([] { return true; }) : EntryStreamer::Restart(), failure);
+            inParts ? EntryStreamer::Restart([] { return true; }) : EntryStreamer::Restart(),
+            [](std::uint64_t, const std::uint8_t*, std::size_t) { return true; }, failure);
         // Like a whole decode, a stream that cannot be decoded has no CRC to show.
         if (ok || streamer->LastFailure() == EntryStreamer::Failure::Crc) SetActualCrc(entry, streamer->Crc());
         if (!ok) FailStreamed(entry, *streamer, failure);
@@ -160,7 +162,7 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
     std::uint64_t delivered = 0, reported = 0;
     auto sink = [&](const std::uint8_t* data, std::size_t length) {
         if (offer) offer->Withdraw();
-        if (!file.Write(data, length)) {
+        if (data != nullptr && !file.Write(data, length)) {
             failure = L"Failed to write output file: " + entry.targetPath;
             return false;
         }
@@ -179,8 +181,13 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
         streamer.SetFailure(EntryStreamer::Failure::Sink);
         return false;
     };
-    bool ok =
-        streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr, failure);
+    // The end of an entry decoded in parts is written where it belongs by the helper that decoded it, while this
+    // worker writes what comes before.
+    auto place = [&](std::uint64_t offset, const std::uint8_t* data, std::size_t length) {
+        return file.WriteAt(offset, data, length);
+    };
+    bool ok = streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr,
+                                place, failure);
     if (offer) offer->Withdraw();
     if (ok && entry.modifiedTime != 0) file.SetModifiedTime(entry.modifiedTime);
     if (!file.Close() && ok) {

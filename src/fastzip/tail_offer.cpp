@@ -1,6 +1,9 @@
 #include "fastzip/tail_offer.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "fastzip/deflate_pieces.h"
@@ -20,13 +23,14 @@ constexpr std::uint64_t kHandOverDistance = (kDeflateWindow + 1024) * 8;
 }  // namespace
 
 TailOffer::TailOffer(std::uint8_t* input, std::size_t inputLength, std::size_t outputSize, std::size_t minimumTail,
-                     std::size_t searchLength, MemoryBudget* budget)
+                     std::size_t searchLength, MemoryBudget* budget, Place place)
     : input_(input),
       inputLength_(inputLength),
       outputSize_(outputSize),
       minimumTail_(minimumTail),
       searchLength_(searchLength),
-      budget_(budget) {}
+      budget_(budget),
+      place_(std::move(place)) {}
 
 TailOffer::~TailOffer() {
     std::unique_lock<std::mutex> guard(lock_);
@@ -111,6 +115,7 @@ void TailOffer::Help(libdeflate_decompressor* decompressor) {
         guard.unlock();
         try {
             decoded = Decode(inflater, *start, decompressor);
+            if (decoded) Settle();
         } catch (...) {
             decoded = false;  // out of memory for the saved bytes
         }
@@ -131,7 +136,7 @@ bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdef
         const WindowlessInflater::Block block = inflater.DecodeNext();
         if (block == WindowlessInflater::Block::Failed) return false;
         if (block == WindowlessInflater::Block::Last) {
-            valueCount_ = length_ = inflater.Produced();
+            valueCount_ = plainFrom_ = length_ = inflater.Produced();
             return bytes_.Allocate(length_);
         }
         const std::uint64_t bit = inflater.Bit();
@@ -145,6 +150,7 @@ bool TailOffer::Decode(WindowlessInflater& inflater, std::uint64_t start, libdef
 bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_decompressor* decompressor) {
     if (!bytes_.Reserve(capacity_)) return false;
     valueCount_ = marked;
+    plainFrom_ = marked - kDeflateWindow;
     // The last 32 KiB of values hold no marker: they are the window libdeflate goes on with.
     const auto* values = reinterpret_cast<const std::uint16_t*>(values_.Data());
     std::transform(values + marked - kDeflateWindow, values + marked, bytes_.Data() + marked - kDeflateWindow,
@@ -158,6 +164,19 @@ bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_dec
     if (!pieces.DecodeNext(DeflatePieces::kToTheEnd)) return false;
     length_ = pieces.Produced();
     return true;
+}
+
+void TailOffer::Settle() {
+    settledFrom_ = length_;
+    // The CRC-32 is combined with the filler's through zlib, whose lengths are 32 bits wide on Windows.
+    if (!place_ || length_ - plainFrom_ > INT32_MAX) return;
+    const std::uint8_t* from = bytes_.Data() + plainFrom_;
+    const std::size_t length = length_ - plainFrom_;
+    // The tail ends the entry, whatever the filler's output before it turns out to be; a tail that Join refuses
+    // leaves the filler to write over these bytes (or the entry to be written again).
+    if (!place_(outputSize_ - length_ + plainFrom_, from, length)) return;
+    settledCrc_ = libdeflate_crc32(0, from, length);
+    settledFrom_ = plainFrom_;
 }
 
 }  // namespace Arkova::FastZip

@@ -4,7 +4,10 @@
 // without the window before it (WindowlessInflater) until its output holds 32 KiB free of markers, then with
 // libdeflate. The filler stops at the tail's start, and its own last 32 KiB resolve the tail's markers. A tail that
 // goes wrong (a start found by chance inside a block, markers that never fade, damaged data) is handed back: the
-// filler decodes on from the tail's start itself. The entry's CRC-32 still checks the whole.
+// filler decodes on from the tail's start itself. The entry's CRC-32 still checks the whole. The tail's bytes past
+// its window-free start need nothing from the filler: given a place function, the helper hands them to it (to be
+// written at their offset in the entry) and takes their CRC-32 straight away, so that only the short start is left
+// for the filler to deliver after its own output.
 //
 // Who touches which bytes of the compressed data: the filler reads and patches only up to its part's end (a few
 // bytes past it), and searches for the next end with the offer locked; a helper takes the tail with the offer locked,
@@ -16,6 +19,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -31,11 +35,15 @@ class WindowlessInflater;
 
 class TailOffer {
 public:
+    // Writes bytes at their offset in the entry's output, on the helper's thread, while the filler writes what lies
+    // before them; false when that failed.
+    using Place = std::function<bool(std::uint64_t offset, const std::uint8_t* data, std::size_t length)>;
+
     // A tail is taken only while at least `minimumTail` compressed bytes lie past the filler's part, and while
     // `budget` (when given) holds the most output the tail can have; `searchLength` bounds the search for its start,
-    // made with the offer locked.
+    // made with the offer locked. `place` may be empty.
     TailOffer(std::uint8_t* input, std::size_t inputLength, std::size_t outputSize, std::size_t minimumTail,
-              std::size_t searchLength, MemoryBudget* budget);
+              std::size_t searchLength, MemoryBudget* budget, Place place = nullptr);
     // A helper still decoding is stopped and waited for.
     ~TailOffer();
     TailOffer(const TailOffer&) = delete;
@@ -53,6 +61,10 @@ public:
     // Otherwise (also without a window) the compressed data is as it was, for the filler to decode on.
     bool Join(const std::uint8_t* window, std::size_t length);
     const std::uint8_t* Output() const { return bytes_.Data(); }
+    // After a Join that came out: Output()[SettledFrom(), length) went to the place function already (none without
+    // one), and its CRC-32 is SettledCrc().
+    std::size_t SettledFrom() const { return settledFrom_; }
+    std::uint32_t SettledCrc() const { return settledCrc_; }
 
 private:
     friend class OutputRelay;
@@ -66,6 +78,7 @@ private:
     bool WorthTaking() const;
     bool Decode(WindowlessInflater& inflater, std::uint64_t start, libdeflate_decompressor* decompressor);
     bool DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_decompressor* decompressor);
+    void Settle();
 
     std::uint8_t* const input_;
     const std::size_t inputLength_;
@@ -73,6 +86,7 @@ private:
     const std::size_t minimumTail_;
     const std::size_t searchLength_;
     MemoryBudget* const budget_;
+    const Place place_;
 
     std::mutex lock_;
     std::condition_variable changed_;
@@ -93,6 +107,9 @@ private:
     std::size_t length_ = 0;
     std::vector<std::uint8_t> saved_;  // what libdeflate's lead-in overwrote, from savedFrom_ on
     std::size_t savedFrom_ = 0;
+    std::size_t plainFrom_ = 0;  // where bytes_ holds bytes that no marker can be among
+    std::size_t settledFrom_ = 0;
+    std::uint32_t settledCrc_ = 0;
 };
 
 }  // namespace Arkova::FastZip

@@ -54,8 +54,11 @@ public:
     // Creates the file only when nothing has that name yet, in one step (no check that another process could race):
     // NameTaken when something has it, NoFolder when its folder does not exist.
     CreateNewResult CreateNew(const std::wstring& path);
-    // Writes all of the bytes (any length); false when the file system refused some.
+    // Writes all of the bytes (any length) after the last ones Write wrote; false when the file system refused some.
     bool Write(const void* data, std::size_t length);
+    // Writes the bytes at `offset`, leaving where Write goes on unchanged. Another thread may call it while Write
+    // runs, for bytes elsewhere in the file.
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t length);
     // Sets aside room for `size` bytes without changing the file's length, so that writing them later does little
     // more than copy. A hint: false when the file system keeps no such reservations, and the writes work either way.
     // Nothing is done when the file is already that long.
@@ -69,6 +72,7 @@ public:
 private:
     static constexpr std::intptr_t kInvalidHandle = -1;
     std::intptr_t handle_ = kInvalidHandle;
+    std::uint64_t position_ = 0;  // where Write goes on
 };
 
 }  // namespace Arkova::Platform

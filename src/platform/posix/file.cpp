@@ -63,6 +63,7 @@ bool OutputFile::Create(const std::wstring& path) {
     int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     handle_ = fd;
+    position_ = 0;
     return true;
 }
 
@@ -74,19 +75,27 @@ CreateNewResult OutputFile::CreateNew(const std::wstring& path) {
         return errno == ENOENT ? CreateNewResult::NoFolder : CreateNewResult::Failed;
     }
     handle_ = fd;
+    position_ = 0;
     return CreateNewResult::Created;
 }
 
 bool OutputFile::Write(const void* data, std::size_t length) {
+    if (!WriteAt(position_, data, length)) return false;
+    position_ += length;
+    return true;
+}
+
+bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t length) {
     if (!IsOpen()) return false;
     const auto* in = static_cast<const char*>(data);
     while (length > 0) {
-        ssize_t n = ::write(static_cast<int>(handle_), in, length);
+        ssize_t n = ::pwrite(static_cast<int>(handle_), in, length, static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         in += n;
+        offset += static_cast<std::uint64_t>(n);
         length -= static_cast<std::size_t>(n);
     }
     return true;

@@ -108,6 +108,7 @@ bool OutputFile::Create(const std::wstring& path) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = reinterpret_cast<std::intptr_t>(h);
+    position_ = 0;
     return true;
 }
 
@@ -123,17 +124,29 @@ CreateNewResult OutputFile::CreateNew(const std::wstring& path) {
         return error == ERROR_PATH_NOT_FOUND ? CreateNewResult::NoFolder : CreateNewResult::Failed;
     }
     handle_ = reinterpret_cast<std::intptr_t>(h);
+    position_ = 0;
     return CreateNewResult::Created;
 }
 
 bool OutputFile::Write(const void* data, std::size_t length) {
+    if (!WriteAt(position_, data, length)) return false;
+    position_ += length;
+    return true;
+}
+
+bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t length) {
     if (!IsOpen()) return false;
     const auto* in = static_cast<const char*>(data);
     while (length > 0) {
         DWORD want = static_cast<DWORD>(std::min(length, kMaxIoChunk));
         DWORD written = 0;
-        if (!::WriteFile(AsHandle(handle_), in, want, &written, nullptr) || written == 0) return false;
+        // Every write names its offset, so writes from two threads never race on the handle's file position.
+        OVERLAPPED overlapped{};
+        overlapped.Offset = static_cast<DWORD>(offset);
+        overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        if (!::WriteFile(AsHandle(handle_), in, want, &written, &overlapped) || written == 0) return false;
         in += written;
+        offset += written;
         length -= written;
     }
     return true;
