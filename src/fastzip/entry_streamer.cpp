@@ -223,6 +223,8 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
         }
         const std::size_t fresh = pieces.Produced() - before;
         buffers.Published(relay.Publish(pieces.OutputEnd() - fresh, fresh));
+        // The part before goes out now unless a helper has it: the last part alone is left for a helper to take.
+        if (!relay.DeliverWhileFree(buffers.PreviousTicket())) break;
         if (end == DeflatePieces::kToTheEnd) break;
         if ((atTheTail = end == tail.TailStart())) break;
         from = end / 8 + part;

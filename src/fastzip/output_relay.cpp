@@ -43,6 +43,12 @@ bool OutputRelay::Delivered(std::uint64_t ticket) {
     }
 }
 
+bool OutputRelay::DeliverWhileFree(std::uint64_t ticket) {
+    std::unique_lock<std::mutex> guard(lock_);
+    while (delivered_ < ticket && CanDeliver()) DeliverNext(guard);
+    return !stopped_;
+}
+
 bool OutputRelay::Stopped() {
     std::lock_guard<std::mutex> guard(lock_);
     return stopped_;

@@ -38,6 +38,9 @@ public:
     // Waits until the stretches up to `ticket` have been delivered, delivering them itself where no helper is. False
     // when the function stopped the relay.
     bool Delivered(std::uint64_t ticket);
+    // Delivers the stretches up to `ticket` that no helper is delivering, without waiting for one that is: a filler
+    // whose helper is busy elsewhere keeps its output from piling up for the end. False when the relay stopped.
+    bool DeliverWhileFree(std::uint64_t ticket);
     // True once the function returned false.
     bool Stopped();
     // After the last Publish: delivers what no helper has, waits for a helper still delivering, and takes the relay

@@ -26,6 +26,8 @@ public:
     bool Decode(DeflatePieces& pieces, std::uint64_t endBit, std::size_t left, OutputRelay& relay);
     // The relay's ticket for the part just decoded: its buffer is used again once that is delivered.
     void Published(std::uint64_t ticket);
+    // The ticket of the part before the one just decoded (0 when none).
+    std::uint64_t PreviousTicket() const { return buffers_[(next_ + buffers_.size() - 2) % buffers_.size()].ticket; }
 
 private:
     struct Buffer {
