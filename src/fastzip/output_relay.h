@@ -1,9 +1,9 @@
-// Hands finished stretches of output, in order, to a function, while the next ones are still being decoded. The
-// filler posts its relay on a board; a worker with nothing left to decode takes it and delivers each stretch as it is
+// Hands finished stretches of output, in order, to a function, while the next ones are still being decoded. The filler
+// posts its relay on a board; a worker with nothing left to decode takes it and delivers each stretch as it is
 // published, so that a large entry decoded in parts is checked and written on another processor during its decode.
-// Whatever no helper delivered, the filler delivers itself when it needs a stretch's buffer again and once it is
-// done: a helper is never waited for unless it is delivering at that moment. A helper that has caught up with the filler may take the tail of its
-// stream instead (TailOffer), when the filler offers one.
+// Whatever no helper is delivering, the filler delivers itself as it goes (DeliverWhileFree), when it needs a stretch's
+// buffer again, and once it is done: a helper is never waited for unless it is delivering at that moment. A helper that
+// has caught up with the filler may take the tail of its stream instead (TailOffer), when the filler offers one.
 #pragma once
 
 #include <atomic>

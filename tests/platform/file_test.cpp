@@ -99,5 +99,27 @@ TEST(OutputFileTest, CreateReplacesAnExistingFileAndStampsItsTime) {
     EXPECT_EQ(Testing::ReadText(path), "new");
 }
 
+TEST(OutputFileTest, WritesAtAnOffsetFromAnotherThreadLeaveTheWritesInOrderWhereTheyBelong) {
+    ScratchFolder folder;
+    std::wstring path = folder / L"out.bin";
+    std::vector<std::uint8_t> expected(3 << 20);
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<std::uint8_t>(i * 13 + i / 4096);
+    const std::size_t ahead = expected.size() - (1 << 20);
+    OutputFile file;
+    ASSERT_TRUE(file.Create(path));
+    // The end is written first, past the end of the file, while the front goes on in order.
+    bool placed = false;
+    std::thread placer([&] { placed = file.WriteAt(ahead, expected.data() + ahead, expected.size() - ahead); });
+    bool written = true;
+    for (std::size_t at = 0; at < ahead && written; at += 64 << 10) {
+        written = file.Write(expected.data() + at, 64 << 10);
+    }
+    placer.join();
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(placed);
+    ASSERT_TRUE(file.Close());
+    EXPECT_TRUE(Testing::ReadBytes(path) == expected);
+}
+
 }  // namespace
 }  // namespace Arkova::Platform
