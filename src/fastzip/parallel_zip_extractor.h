@@ -11,10 +11,10 @@
 // left to decode may reserve the file's room, so that the write after it is little more than a copy. An entry that
 // alone holds a large share of the archive is queued before all others and decoded in parts (DeflatePieces) into three
 // buffers used in turn (PartBuffers), which a worker with nothing left to decode checks and writes while the rest is
-// decoded, and whose tail it decodes once it has caught up (TailOffer); the writer still places it in its turn. Every
-// file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry never leaves a file
-// behind, and an existing file is only ever replaced by a complete one. Entry paths that would leave the destination
-// are refused. Modification times are restored.
+// decoded, and whose tail it decodes, and writes in place, once it has caught up (TailOffer); the writer still places
+// it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry
+// never leaves a file behind, and an existing file is only ever replaced by a complete one. Entry paths that would
+// leave the destination are refused. Modification times are restored.
 //
 // A failure that concerns one entry (damaged data, a wrong size or CRC, a name refused, a file that cannot be created)
 // fails that entry alone: it is recorded with its position and the run goes on with the rest, also for entries that
