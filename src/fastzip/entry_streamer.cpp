@@ -206,8 +206,11 @@ EntryStreamer::PartsOutcome EntryStreamer::InflateInParts(const ZipEntry& entry,
     // for its start stalls the filler, so it is short.
     TailOffer tail(input, inputLength, outputSize, static_cast<std::size_t>(2 * part),
                    static_cast<std::size_t>(std::min<std::uint64_t>(part, 256 << 10)), budget_, place);
-    PartBuffers buffers(static_cast<std::size_t>(std::min<std::uint64_t>(4 * part, outputSize)));
-    OutputRelay relay(deliver, board_, &tail);  // delivers from the buffers, so it goes first
+    // Parts are expected to pack as the whole entry does, give or take half.
+    const double ratio = static_cast<double>(outputSize) / static_cast<double>(std::max<std::size_t>(inputLength, 1));
+    PartBuffers buffers(static_cast<std::size_t>(std::min(1.5 * ratio * static_cast<double>(part),
+                                                          static_cast<double>(outputSize))));
+    OutputRelay relay(deliver, board_, &tail);  // delivers from the buffers: made last, it is gone before them
     std::uint64_t from = std::max<std::uint64_t>(part, DeflatePieces::kFirstStartBit / 8);
     bool decoded = true, atTheTail = false;
     while (!relay.Stopped()) {

@@ -182,10 +182,13 @@ bool ParallelZipExtractor::StreamInto(const std::wstring& path, const ZipEntry& 
         return false;
     };
     // The end of an entry decoded in parts is written where it belongs by the helper that decoded it, while this
-    // worker writes what comes before.
-    auto place = [&](std::uint64_t offset, const std::uint8_t* data, std::size_t length) {
-        return file.WriteAt(offset, data, length);
-    };
+    // worker writes what comes before, where the file system leaves the gap between them alone.
+    EntryStreamer::Place place;
+    if (Platform::OutputFile::kWritingAheadLeavesAGap) {
+        place = [&](std::uint64_t offset, const std::uint8_t* data, std::size_t length) {
+            return file.WriteAt(offset, data, length);
+        };
+    }
     bool ok = streamer.RunWhole(entry, wholeDecoder, sink, inParts ? EntryStreamer::Restart(restart) : nullptr,
                                 place, failure);
     if (offer) offer->Withdraw();

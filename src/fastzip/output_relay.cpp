@@ -12,8 +12,10 @@ OutputRelay::OutputRelay(Deliver deliver, RelayBoard* board, TailOffer* tail)
 }
 
 OutputRelay::~OutputRelay() {
-    // Without a Finish (an exception in the filler): nothing more is delivered, and a helper is let go first.
+    // Without a Finish (an exception in the filler): nothing more is delivered, and a helper is let go first, also
+    // from the tail.
     if (board_ != nullptr) board_->Remove(*this);
+    if (tail_ != nullptr) tail_->Abandon();
     std::unique_lock<std::mutex> guard(lock_);
     finished_ = true;
     stopped_ = true;

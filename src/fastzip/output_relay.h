@@ -23,7 +23,7 @@ class TailOffer;
 
 class OutputRelay {
 public:
-    // Gets each new stretch of the buffer; false stops the relay.
+    // Gets each stretch of output in order, in pieces of at most kStretch bytes; false stops the relay.
     using Deliver = std::function<bool(const std::uint8_t*, std::size_t)>;
 
     // Posted on `board` at once, when there is one. `tail` must outlive the relay.

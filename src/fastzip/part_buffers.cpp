@@ -14,14 +14,16 @@ bool PartBuffers::Decode(DeflatePieces& pieces, std::uint64_t endBit, std::size_
     for (;;) {
         const std::size_t wanted = std::min(capacity_, most);
         if (buffer.memory.Size() < wanted && !buffer.memory.Allocate(wanted)) return false;
-        const DeflatePieces::Outcome outcome =
-            pieces.DecodeNextInto(endBit, buffer.memory.Data(), buffer.memory.Size());
+        // Never more than the entry has left: a part that would go past its stated size is a failed part, which the
+        // decode in one call judges.
+        const std::size_t room = std::min(buffer.memory.Size(), most);
+        const DeflatePieces::Outcome outcome = pieces.DecodeNextInto(endBit, buffer.memory.Data(), room);
         if (outcome == DeflatePieces::Outcome::Decoded) break;
-        if (outcome == DeflatePieces::Outcome::Failed || buffer.memory.Size() >= most) return false;
-        capacity_ = std::min(most, 4 * buffer.memory.Size());
+        if (outcome == DeflatePieces::Outcome::Failed || room >= most) return false;
+        capacity_ = std::min(most, 4 * room);
     }
-    const std::size_t used = window + pieces.Produced() - before;
-    capacity_ = std::max(capacity_, used + used / 2);
+    largest_ = std::max(largest_, window + pieces.Produced() - before);
+    capacity_ = std::max(expected_, largest_ + largest_ / 2);
     return true;
 }
 

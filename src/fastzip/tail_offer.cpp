@@ -3,7 +3,7 @@
 #include <libdeflate.h>
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "fastzip/deflate_pieces.h"
@@ -169,7 +169,11 @@ bool TailOffer::DecodeRest(std::uint64_t bit, std::size_t marked, libdeflate_dec
 void TailOffer::Settle() {
     settledFrom_ = length_;
     // The CRC-32 is combined with the filler's through zlib, whose lengths are 32 bits wide on Windows.
-    if (!place_ || length_ - plainFrom_ > INT32_MAX) return;
+    if (!place_ || plainFrom_ >= length_ || length_ - plainFrom_ > INT32_MAX) return;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (abandoned_) return;  // the filler has gone: nothing of the tail is wanted
+    }
     const std::uint8_t* from = bytes_.Data() + plainFrom_;
     const std::size_t length = length_ - plainFrom_;
     // The tail ends the entry, whatever the filler's output before it turns out to be; a tail that Join refuses

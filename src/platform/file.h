@@ -1,6 +1,7 @@
 // Files: reading with positional reads, and writing a new file from scratch.
 // Both classes own their handle and close it on destruction. An InputFile may be read from several threads at once
-// (ReadAt never moves a shared position); an OutputFile belongs to one thread.
+// (ReadAt never moves a shared position); an OutputFile is written by one thread, except that another may write
+// elsewhere in it with WriteAt.
 #pragma once
 
 #include <cstddef>
@@ -59,6 +60,13 @@ public:
     // Writes the bytes at `offset`, leaving where Write goes on unchanged. Another thread may call it while Write
     // runs, for bytes elsewhere in the file.
     bool WriteAt(std::uint64_t offset, const void* data, std::size_t length);
+#ifdef _WIN32
+    // Whether bytes written past the end leave the gap before them unwritten: NTFS fills it with zeros first, which
+    // a later Write then writes again.
+    static constexpr bool kWritingAheadLeavesAGap = false;
+#else
+    static constexpr bool kWritingAheadLeavesAGap = true;  // a hole
+#endif
     // Sets aside room for `size` bytes without changing the file's length, so that writing them later does little
     // more than copy. A hint: false when the file system keeps no such reservations, and the writes work either way.
     // Nothing is done when the file is already that long.
