@@ -13,7 +13,10 @@ bool PartBuffers::Decode(DeflatePieces& pieces, std::uint64_t endBit, std::size_
     const std::size_t most = std::max<std::size_t>(left + window, 1);
     for (;;) {
         const std::size_t wanted = std::min(capacity_, most);
-        if (buffer.memory.Size() < wanted && !buffer.memory.Allocate(wanted)) return false;
+        // One grown for a part far larger than the rest is made smaller again, so that three never hold much more
+        // than three such parts.
+        const bool fits = buffer.memory.Size() >= wanted && buffer.memory.Size() / 2 <= wanted;
+        if (!fits && !buffer.memory.Allocate(wanted)) return false;
         // Never more than the entry has left: a part that would go past its stated size is a failed part, which the
         // decode in one call judges.
         const std::size_t room = std::min(buffer.memory.Size(), most);
