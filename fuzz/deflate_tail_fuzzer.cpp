@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes as raw deflate to the decoders of a stream's parts and tail: the block-start search, the
 // windowless inflater from the stream's start and from every block start found, marker resolution, and the parts
-// decoded through libdeflate. None may crash, hang, or read or write outside its buffers; and a stream the inflater
-// decodes whole, libdeflate decodes to the same bytes.
+// decoded through libdeflate, in one buffer and each in a buffer of its own. None may crash, hang, or read or write
+// outside its buffers; a stream the inflater decodes whole, libdeflate decodes to the same bytes; and parts decoded
+// apart give the bytes they give in one buffer.
 #include <libdeflate.h>
 
 #include <algorithm>
@@ -45,14 +46,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // The parts, in a copy of their own, as the streamer makes them: each lead-in needs room in front.
-    std::vector<std::uint8_t> copy(data, data + size);
+    // The parts, in a copy of their own, as the streamer makes them: each lead-in needs room in front. Once in one
+    // buffer, once each into a small buffer of its own (too small at first, as a part may be), which must give the
+    // same bytes.
+    std::vector<std::uint8_t> copy(data, data + size), apart(data, data + size), joined;
     DeflatePieces pieces(decompressor, copy.data(), copy.size(), bytes.data(), bytes.size());
-    bool ok = true;
+    DeflatePieces separate(decompressor, apart.data(), apart.size());
+    std::vector<std::uint8_t> buffers[2];
+    std::size_t turn = 0;
+    bool ok = true, same = true;
+    auto decodeBoth = [&](std::uint64_t end) {
+        ok = pieces.DecodeNext(end);
+        std::vector<std::uint8_t>& buffer = buffers[turn++ % 2];
+        const std::size_t before = separate.Produced(), window = separate.WindowLength();
+        DeflatePieces::Outcome outcome = DeflatePieces::Outcome::NoRoom;
+        for (std::size_t room = window + 64; outcome == DeflatePieces::Outcome::NoRoom && room <= 4 * kCapacity;
+             room *= 4) {
+            buffer.resize(room);
+            outcome = separate.DecodeNextInto(end, buffer.data(), buffer.size());
+        }
+        const bool decoded = outcome == DeflatePieces::Outcome::Decoded;
+        if (decoded) {
+            joined.insert(joined.end(), separate.OutputEnd() - (separate.Produced() - before), separate.OutputEnd());
+        }
+        // A part that fits the one buffer fits a buffer of its own, and comes out the same.
+        if (ok && !decoded) same = false;
+    };
     for (std::uint64_t start : starts) {
-        if (start >= DeflatePieces::kFirstStartBit && ok) ok = pieces.DecodeNext(start);
+        if (start >= DeflatePieces::kFirstStartBit && ok) decodeBoth(start);
     }
-    if (ok) pieces.DecodeNext(DeflatePieces::kToTheEnd);
+    if (ok) decodeBoth(DeflatePieces::kToTheEnd);
+    const bool equal = joined.size() == pieces.Produced() && std::equal(joined.begin(), joined.end(), bytes.begin());
+    if (!same || (ok && !equal)) __builtin_trap();
     libdeflate_free_decompressor(decompressor);
     return 0;
 }
