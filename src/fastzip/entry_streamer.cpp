@@ -104,27 +104,25 @@ bool EntryStreamer::ReadPiece(std::size_t& length, std::wstring& failure) {
 bool EntryStreamer::Deliver(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
                             std::wstring& failure) {
     if (length == 0) return true;
+    return Pass(entry, sink, data, length, libdeflate_crc32(crc_, data, length), failure);
+}
+
+bool EntryStreamer::DeliverPlaced(const ZipEntry& entry, const Sink& sink, std::size_t length, std::uint32_t crc,
+                                  std::wstring& failure) {
+    const auto combined = static_cast<std::uint32_t>(crc32_combine(crc_, crc, static_cast<z_off_t>(length)));
+    return Pass(entry, sink, nullptr, length, combined, failure);
+}
+
+bool EntryStreamer::Pass(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
+                         std::uint32_t crcAfter, std::wstring& failure) {
     produced_ += length;
     // Checked as the data comes, so that a lying size cannot make us write without end.
     if (produced_ > entry.uncompressedSize) {
         failure = L"The entry '" + entry.name + L"' is longer than its stated size";
         return false;
     }
-    crc_ = libdeflate_crc32(crc_, data, length);
+    crc_ = crcAfter;
     if (sink(data, length)) return true;
-    if (!failure.empty()) lastFailure_ = Failure::Sink;
-    return false;
-}
-
-bool EntryStreamer::DeliverPlaced(const ZipEntry& entry, const Sink& sink, std::size_t length, std::uint32_t crc,
-                                  std::wstring& failure) {
-    produced_ += length;
-    if (produced_ > entry.uncompressedSize) {
-        failure = L"The entry '" + entry.name + L"' is longer than its stated size";
-        return false;
-    }
-    crc_ = static_cast<std::uint32_t>(crc32_combine(crc_, crc, static_cast<z_off_t>(length)));
-    if (sink(nullptr, length)) return true;
     if (!failure.empty()) lastFailure_ = Failure::Sink;
     return false;
 }

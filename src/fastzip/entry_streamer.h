@@ -99,6 +99,10 @@ private:
     // Moves past `length` bytes with CRC-32 `crc` that went to the place function.
     bool DeliverPlaced(const ZipEntry& entry, const Sink& sink, std::size_t length, std::uint32_t crc,
                        std::wstring& failure);
+    // Counts `length` bytes against the stated size and hands them to the sink (null data: placed already), the
+    // CRC-32 of all output then being `crcAfter`.
+    bool Pass(const ZipEntry& entry, const Sink& sink, const std::uint8_t* data, std::size_t length,
+              std::uint32_t crcAfter, std::wstring& failure);
 
     const ZipFileReader& reader_;
     const std::size_t pieceSize_;
