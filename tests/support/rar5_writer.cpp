@@ -12,6 +12,7 @@ constexpr std::uint8_t kSignature[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01,
 constexpr unsigned kMainHeader = 1;
 constexpr unsigned kFileHeader = 2;
 constexpr unsigned kEndHeader = 5;
+constexpr unsigned kHeaderHasExtra = 0x0001;
 constexpr unsigned kHeaderHasData = 0x0002;
 constexpr unsigned kFileIsFolder = 0x0001;
 constexpr unsigned kFileHasTime = 0x0002;
@@ -39,11 +40,18 @@ std::uint32_t Crc(const Bytes& data) {
 
 Rar5Writer::Rar5Writer() {
     bytes_.assign(std::begin(kSignature), std::end(kSignature));
+    MainHeader({});
+}
+
+Rar5Writer& Rar5Writer::MainHeader(const Bytes& extra) {
     Bytes body;
     PutVint(body, kMainHeader);
-    PutVint(body, 0);  // header flags
+    PutVint(body, extra.empty() ? 0 : kHeaderHasExtra);
+    if (!extra.empty()) PutVint(body, extra.size());
     PutVint(body, 0);  // archive flags: one volume, not solid
+    body.insert(body.end(), extra.begin(), extra.end());
     AddHeader(body);
+    return *this;
 }
 
 // The header CRC covers the size field and the header itself.
@@ -100,6 +108,30 @@ Rar5Writer& Rar5Writer::Finish() {
     PutVint(body, 0);  // end flags: the last volume
     AddHeader(body);
     return *this;
+}
+
+Bytes WithMainHeaderExtra(const Bytes& archive, const Bytes& extra) {
+    std::size_t at = sizeof(kSignature) + 4;
+    std::size_t bodySize = 0;
+    for (unsigned shift = 0;; shift += 7) {
+        bodySize |= static_cast<std::size_t>(archive.at(at) & 0x7F) << shift;
+        if ((archive.at(at++) & 0x80) == 0) break;
+    }
+    // The body starts with its type and flags, one byte each in a main header without extra area.
+    Bytes body(archive.begin() + static_cast<std::ptrdiff_t>(at), archive.begin() + static_cast<std::ptrdiff_t>(at + bodySize));
+    body[1] |= kHeaderHasExtra;
+    Bytes size;
+    PutVint(size, extra.size());
+    body.insert(body.begin() + 2, size.begin(), size.end());
+    body.insert(body.end(), extra.begin(), extra.end());
+    Bytes sized;
+    PutVint(sized, body.size());
+    sized.insert(sized.end(), body.begin(), body.end());
+    Bytes result(archive.begin(), archive.begin() + sizeof(kSignature));
+    PutLe32(result, Crc(sized));
+    result.insert(result.end(), sized.begin(), sized.end());
+    result.insert(result.end(), archive.begin() + static_cast<std::ptrdiff_t>(at + bodySize), archive.end());
+    return result;
 }
 
 bool Rar5Writer::WriteTo(const std::wstring& path) const { return WriteBytes(path, bytes_); }

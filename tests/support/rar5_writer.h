@@ -17,6 +17,9 @@ public:
     Rar5Writer& Stored(const std::string& name, const std::string& content, std::uint32_t unixTime = 1650000000);
     Rar5Writer& Packed(const std::string& name, const std::string& content, std::uint32_t unixTime = 1650000000);
     Rar5Writer& Folder(const std::string& name, std::uint32_t unixTime = 1650000000);
+    // Appends another main header, which only a damaged or crafted archive has; `extra` is its extra area (records,
+    // each with its size and type).
+    Rar5Writer& MainHeader(const Bytes& extra);
     // Appends the end-of-archive header.
     Rar5Writer& Finish();
 
@@ -30,5 +33,8 @@ private:
 
     Bytes bytes_;
 };
+
+// The archive with its first main header (which must have no extra area) given the extra area `extra`.
+Bytes WithMainHeaderExtra(const Bytes& archive, const Bytes& extra);
 
 }  // namespace Arkova::Testing

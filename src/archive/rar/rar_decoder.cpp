@@ -137,6 +137,9 @@ DecodeResult RarDecoder::LibraryFailure(int code, const std::wstring& missingVol
         case Rar::kBadData:
             return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::DecompressFailed,
                         L"damaged data (CRC or hash mismatch)");
+        case Rar::kRefusedHeader:
+            return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::DecompressFailed,
+                        L"damaged archive header");
         case Rar::kUnknownFormat:
             return Fail(opening ? DecodeResult::InvalidArchive : DecodeResult::UnsupportedFormat,
                         L"unknown archive format or method");

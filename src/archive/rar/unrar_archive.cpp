@@ -10,6 +10,7 @@
 #include <locale.h>
 #endif
 
+#include "archive/rar/rar5_header_check.h"
 #include "archive/rar/unrar_library.h"
 
 namespace Arkova::Rar {
@@ -91,12 +92,43 @@ std::wstring Terminated(const wchar* text, std::size_t capacity) {
     return std::wstring(text, std::find(text, text + capacity, L'\0'));
 }
 
+// The library's archive with each volume's headers checked as it opens (rar5_header_check.h): a volume the library
+// would crash on is closed again and named, and the open fails.
+class CheckedArchive : public ::Archive {
+public:
+    using ::Archive::Archive;
+
+    bool Open(const wchar* name, uint mode) override {
+        if (!::Archive::Open(name, mode)) return false;
+        bool safe = Rar5HeadersAreSafe([this](std::uint64_t offset, std::uint8_t* data, std::size_t size) {
+            File::Seek(static_cast<int64>(offset), SEEK_SET);
+            std::size_t done = 0;
+            while (done < size) {
+                int got = File::Read(data + done, size - done);
+                if (got <= 0) break;
+                done += static_cast<std::size_t>(got);
+            }
+            return done;
+        });
+        File::Seek(0, SEEK_SET);
+        if (safe) return true;
+        refusedVolume_ = name;
+        Close();
+        return false;
+    }
+
+    const std::wstring& RefusedVolume() const { return refusedVolume_; }
+
+private:
+    std::wstring refusedVolume_;
+};
+
 }  // namespace
 
 // The library's own objects for one archive, in the order its extraction code expects them to live and die.
 struct Archive::Library {
     CommandData command;
-    ::Archive archive{&command};
+    CheckedArchive archive{&command};
     CmdExtract extract{&command};
     std::size_t headerSize = 0;  // of the file header last read
 };
@@ -107,13 +139,16 @@ Archive::~Archive() { Close(); }
 
 template <typename Operation>
 int Archive::Guarded(Operation operation) {
+    int result = kSuccess;
     try {
-        return operation();
+        result = operation();
     } catch (RAR_EXIT code) {
-        return library_->command.DllError != 0 ? library_->command.DllError : CodeOfExit(code);
+        result = library_->command.DllError != 0 ? library_->command.DllError : CodeOfExit(code);
     } catch (const std::bad_alloc&) {
-        return kNoMemory;
+        result = kNoMemory;
     }
+    // Whatever the library made of a refused volume (a failed open, a missing volume), it was refused.
+    return library_->archive.RefusedVolume().empty() ? result : static_cast<int>(kRefusedHeader);
 }
 
 int Archive::Callback(unsigned message, std::intptr_t user, std::intptr_t first, std::intptr_t second) {
@@ -124,8 +159,9 @@ int Archive::OnMessage(unsigned message, std::intptr_t first, std::intptr_t seco
     switch (message) {
         case UCM_CHANGEVOLUMEW:
             if (second == RAR_VOL_NOTIFY) return 1;
-            // The library asks for a volume only when it cannot open it; nobody can supply it.
-            missingVolume_ = reinterpret_cast<const wchar_t*>(first);
+            // The library asks for a volume only when it cannot open it; nobody can supply it. A volume that was
+            // there but refused is not missing.
+            if (library_->archive.RefusedVolume().empty()) missingVolume_ = reinterpret_cast<const wchar_t*>(first);
             return -1;
         case UCM_CHANGEVOLUME:
             return second == RAR_VOL_NOTIFY ? 1 : -1;
@@ -180,6 +216,8 @@ int Archive::Open(const std::wstring& path, bool listing, const std::wstring& pa
         command.UserData = reinterpret_cast<LPARAM>(this);
         // Shared, as other programs may still be writing the archive or have it open.
         command.OpenShared = true;
+        // The quick-open record would stand in for the headers themselves, which are what the volume check reads.
+        command.QOpenMode = QOPEN_NONE;
         if (!archive.Open(name.data(), FMF_OPENSHARED)) return static_cast<int>(kOpenFailed);
         if (!archive.IsArchive(true)) {
             if (command.DllError != 0) return command.DllError;

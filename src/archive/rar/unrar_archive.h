@@ -48,6 +48,7 @@ enum Code : int {
     kReadFailed = 18,
     kMissingPassword = 22,
     kBadPassword = 24,
+    kRefusedHeader = 1000,  // ours: a volume holds a header the library would mishandle, so it was not read
 };
 
 class Archive {

@@ -286,6 +286,51 @@ TEST(RarArchiveTest, DamagedAndTruncatedArchivesFailWithoutLeavingFiles) {
     }
 }
 
+// A main header whose metadata record names the archive with an empty name would crash the library: the volume is
+// refused as damaged wherever the header stands (first, after entries, behind a self-extractor, in a later volume),
+// while a name that is there opens as usual.
+TEST(RarArchiveTest, AnEmptyArchiveNameInAMainHeaderIsRefusedAsDamaged) {
+    // Records: size, type 2 (metadata), flags 1 (name present), the name's length (0 written in three bytes).
+    const Testing::Bytes emptyName = {0x05, 0x02, 0x01, 0x80, 0x80, 0x00};
+    const Testing::Bytes someName = {0x07, 0x02, 0x01, 0x04, 'n', 'a', 'm', 'e'};
+    const Testing::Bytes plain = Testing::Rar5Writer().Stored("a.txt", "alpha\n").Finish().Data();
+    Testing::Bytes behindProgram(5000, 0x90);
+    Testing::Bytes refusedFirst = Testing::WithMainHeaderExtra(plain, emptyName);
+    behindProgram.insert(behindProgram.end(), refusedFirst.begin(), refusedFirst.end());
+    const std::vector<std::pair<Testing::Bytes, bool>> archives = {
+        {refusedFirst, false},
+        {Testing::Rar5Writer().Stored("a.txt", "alpha\n").MainHeader(emptyName).Finish().Data(), false},
+        {behindProgram, false},
+        {Testing::WithMainHeaderExtra(plain, someName), true},
+    };
+    ScratchFolder folder;
+    for (std::size_t i = 0; i < archives.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(Testing::WriteBytes(folder / L"crafted.rar", archives[i].first));
+        RarDecoder decoder;
+        if (!archives[i].second) {
+            EXPECT_EQ(decoder.Open(folder / L"crafted.rar"), DecodeResult::InvalidArchive);
+            EXPECT_EQ(decoder.LastErrorText(), L"damaged archive header");
+            continue;
+        }
+        ASSERT_EQ(decoder.Open(folder / L"crafted.rar"), DecodeResult::Ok);
+        std::vector<std::uint8_t> data;
+        ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
+        EXPECT_EQ(std::string(data.begin(), data.end()), "alpha\n");
+    }
+
+    ARKOVA_REQUIRE_FIXTURE(first, L"tree-volumes.part1.rar");
+    for (const wchar_t* name : {L"tree-volumes.part1.rar", L"tree-volumes.part2.rar", L"tree-volumes.part3.rar"}) {
+        Testing::Bytes volume = Testing::ReadBytes(Testing::FixturePath(name));
+        if (std::wstring(name).find(L"part2") != std::wstring::npos)
+            volume = Testing::WithMainHeaderExtra(volume, emptyName);
+        ASSERT_TRUE(Testing::WriteBytes(folder / name, volume));
+    }
+    RarDecoder decoder;
+    EXPECT_EQ(decoder.Open(folder / L"tree-volumes.part1.rar"), DecodeResult::InvalidArchive);
+    EXPECT_EQ(decoder.LastErrorText(), L"damaged archive header");
+}
+
 // Links are never made: each becomes a file holding its target text, inside the destination.
 // Entries are decoded ahead into a queue of a few MiB: an entry several times larger streams through it in order,
 // a cancel in its middle stops the pass's thread while it waits for room, and a new pass reads everything again.
