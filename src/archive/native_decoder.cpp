@@ -47,9 +47,27 @@ DecodeResult NativeArchiveDecoder::OpenArchiveFile(const std::wstring& path) {
     return DecodeResult::Ok;
 }
 
+std::wstring NativeArchiveDecoder::MethodText(std::uint8_t method) const {
+    switch (StorageOf(method)) {
+        case Storage::Stored:
+            return L"Store";
+        case Storage::Deflate:
+            return L"Deflate";
+        case Storage::Bzip2:
+        case Storage::AlzBzip2:
+            return L"BZip2";
+        case Storage::Lzma:
+            return L"LZMA";
+        case Storage::Unsupported:
+            break;
+    }
+    return MethodName(method);
+}
+
 void NativeArchiveDecoder::AddEntry(ArchiveItem item, std::uint64_t dataOffset, std::uint64_t storedLength,
                                     std::uint8_t method) {
     std::uint64_t size = item.size;
+    if (!item.isDirectory) item.method = MethodText(method);
     AddEntryWithoutData(std::move(item));
     blocks_.push_back(DataBlock{dataOffset, storedLength, size, method});
 }
@@ -75,6 +93,12 @@ void NativeArchiveDecoder::AddSolidEntry(ArchiveItem item) {
 
 void NativeArchiveDecoder::AddSolidBlock(const DataBlock& block, std::uint32_t blockCrc) {
     if (groups_.empty()) StartSolidGroup();
+    // The group's entries were all listed before its first block: they take its method.
+    if (groups_.back().blocks.empty()) {
+        for (std::size_t i = items_.size(); i-- > 0 && solidPlaces_[i].group == groups_.size() - 1;) {
+            if (!items_[i].isDirectory) items_[i].method = MethodText(block.method);
+        }
+    }
     groups_.back().blocks.push_back(block);
     groups_.back().crcs.push_back(blockCrc);
 }
@@ -142,6 +166,8 @@ DecodeResult NativeArchiveDecoder::StartDecryption(std::uint32_t position, std::
 
 void NativeArchiveDecoder::AppendBlock(const DataBlock& block, std::uint32_t blockCrc) {
     ArchiveItem& item = items_.back();
+    if (item.method.empty() && !item.isDirectory && (block.storedLength != 0 || block.size != 0))
+        item.method = MethodText(block.method);
     item.crc = Crc32Combine(item.crc, blockCrc, block.size);
     item.size += block.size;
     item.packedSize += block.storedLength;

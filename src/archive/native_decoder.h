@@ -53,6 +53,8 @@ protected:
     virtual Storage StorageOf(std::uint8_t method) const = 0;
     // The method's name for the message of an entry that cannot be decoded.
     virtual std::wstring MethodName(std::uint8_t method) const { return L"method " + std::to_wstring(method); }
+    // The method column's text for a data run's method, in the words the other formats' listings use.
+    std::wstring MethodText(std::uint8_t method) const;
     // The password as the format's ciphers take it.
     virtual std::string PasswordBytes(const std::wstring& password) const;
     // The entry's modification time as the file system stores it (UTC FILETIME), 0 for none.

@@ -17,6 +17,7 @@ TEST(AlzSamplesTest, DeflatedEntryMatchesItsCrc) {
     const ArchiveItem& item = decoder.Items()[0];
     EXPECT_EQ(item.path, L"test.txt");
     EXPECT_EQ(item.size, 30u);
+    EXPECT_EQ(item.method, L"Deflate");
     std::vector<std::uint8_t> data;
     ASSERT_EQ(decoder.ExtractToMemory(0, data), DecodeResult::Ok);
     EXPECT_EQ(Crc32(data), item.crc);

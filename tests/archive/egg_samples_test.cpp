@@ -37,6 +37,8 @@ TEST(EggSamplesTest, StoredAndDeflatedEntriesInFolders) {
     EXPECT_EQ(decoder.Items()[0].size, 745473u);
     EXPECT_EQ(decoder.Items()[0].packedSize, 745473u) << "stored";
     EXPECT_LT(decoder.Items()[1].packedSize, decoder.Items()[1].size) << "deflated";
+    EXPECT_EQ(decoder.Items()[0].method, L"Store");
+    EXPECT_EQ(decoder.Items()[1].method, L"Deflate");
     ExpectEveryFileMatches(decoder);
 }
 
@@ -77,11 +79,13 @@ TEST(EggSamplesTest, ArchiveCommentIsRead) {
 }
 
 TEST(EggSamplesTest, Bzip2AndLzmaEntries) {
-    for (const wchar_t* name : {L"defaults_bz_optimized.egg", L"lzma_simple.egg"}) {
+    for (auto [name, method] : {std::pair{L"defaults_bz_optimized.egg", L"BZip2"}, {L"lzma_simple.egg", L"LZMA"}}) {
         ARKOVA_REQUIRE_SAMPLE(path, name);
         EggDecoder decoder;
         ASSERT_EQ(decoder.Open(path), DecodeResult::Ok);
         EXPECT_GE(decoder.ItemCount(), 2u);
+        // The creating program picks a method per file; the text files take the one the archive is named for.
+        EXPECT_EQ(decoder.Items()[0].method, method);
         ExpectEveryFileMatches(decoder);
     }
 }
