@@ -67,12 +67,14 @@ bench_corpus() {
     cp "$dir"/a.* "$base/"
     cp -r "$dir/tree" "$base/reference"
     results=$base/results
-    local tools=(x-zip x-alz x-egg unalz 7z-x cp t-zip t-alz t-egg 7z-t unzip-t) tool i
+    local tools=(x-zip x-alz x-egg unalz 7z-x cp t-zip t-alz t-egg 7z-t unzip-t) order tool
     for ((run = 1; run <= runs; run++)); do
-        # Each round starts one tool later: the first run of a round tends to be slower, and no tool should always
-        # be the one that pays for it.
-        for ((i = 0; i < ${#tools[@]}; i++)); do
-            tool=${tools[(i + run - 1) % ${#tools[@]}]}
+        # A new order every round, the same for the same round in every run of the script: in a fixed cycle each
+        # tool follows the same one in every round, and whatever state that one leaves the machine in falls on the
+        # same tool each time.
+        mapfile -t order < <(printf '%s\n' "${tools[@]}" |
+            awk -v seed="$run" 'BEGIN { srand(seed) } { printf "%.9f %s\n", rand(), $0 }' | sort -n | cut -d' ' -f2)
+        for tool in "${order[@]}"; do
             local out=$base/out-$tool
             rm -rf "$out"; mkdir -p "$out"
             case $tool in
