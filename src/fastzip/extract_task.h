@@ -22,6 +22,7 @@ struct TaskPiece {
     ZipEntry* entry = nullptr;
     std::uint64_t inputOffset = 0;   // where its compressed bytes start in `input`
     std::uint64_t outputOffset = 0;  // where its result starts in `output`; its length is the uncompressed size
+    unsigned writer = 0;             // which writer thread puts it in place
 };
 
 struct ExtractTask {
@@ -40,6 +41,8 @@ struct ExtractTask {
     // Streamed tasks: the complete file a worker wrote beside the target, empty when streaming failed (the worker
     // recorded why and removed what it had written).
     std::wstring partialPath;
+    // Writers that have gone past it (with the done list locked); the last one gives back its buffers.
+    unsigned writersPast = 0;
 };
 
 }  // namespace Arkova::FastZip

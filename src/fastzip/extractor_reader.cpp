@@ -59,7 +59,7 @@ void ParallelZipExtractor::ReadEntries() {
         if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) {
             // A failed entry travels without data, so that the writer meets every file entry in archive order.
-            batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
+            batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity, WriterOf(entry)});
             continue;
         }
         if (early != started.end() || Streams(entry)) {
@@ -108,7 +108,7 @@ bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch) {
         Fail(L"Failed to read compressed data");
         return false;
     }
-    batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity});
+    batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity, WriterOf(entry)});
     batch.inputLength += entry.compressedSize;
     batch.outputCapacity += entry.uncompressedSize;
     ++pooledFiles_;
@@ -119,7 +119,7 @@ void ParallelZipExtractor::QueueStreamed(ZipEntry& entry, bool startedFirst) {
     ExtractTask task;
     task.kind = BufferKind::Streamed;
     task.startedFirst = startedFirst;
-    task.pieces.push_back({&entry, 0, 0});
+    task.pieces.push_back({&entry, 0, 0, WriterOf(entry)});
     task.sequence = PlaceOf(entry);
     ++streamedFiles_;
     Queue(std::move(task));

@@ -1,5 +1,8 @@
-// The writer stage: writes finished entries strictly in directory order, one file each, and reports progress.
+// The writer stage: writes finished entries in directory order, one file each, and reports progress. With two
+// writers, each takes every task in turn and writes the files of its own folders.
 #include <chrono>
+#include <cwctype>
+#include <functional>
 
 #include "archive/file_output.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -8,19 +11,28 @@
 
 namespace Arkova::FastZip {
 
-void ParallelZipExtractor::WriterThread() noexcept {
+void ParallelZipExtractor::WriterThread(unsigned writer) noexcept {
     try {
-        WriteLoop();
+        WriteLoop(writer);
     } catch (const std::exception&) {
         Fail(L"Out of memory while writing");
     }
 }
 
-void ParallelZipExtractor::WriteLoop() {
+unsigned ParallelZipExtractor::WriterOf(const ZipEntry& entry) const {
+    if (writerCount_ < 2) return 0;
+    // The folder as the file system compares names, roughly: names that differ only in case may be one file.
+    const std::size_t slash = entry.targetPath.find_last_of(L"/\\");
+    std::wstring folder = entry.targetPath.substr(0, slash == std::wstring::npos ? 0 : slash);
+    for (wchar_t& c : folder) c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
+    return static_cast<unsigned>(std::hash<std::wstring>{}(folder) % writerCount_);
+}
+
+void ParallelZipExtractor::WriteLoop(unsigned writer) {
     std::uint32_t next = 0;  // the place of the next file entry to write; folders were made by the reader
     while (!cancel_) {
         while (next < index_.entries.size() && index_.entries[next].isDirectory) ++next;
-        ExtractTask task;
+        ExtractTask* task = nullptr;
         {
             std::unique_lock<std::mutex> guard(doneLock_);
             doneChanged_.wait_for(guard, std::chrono::milliseconds(100),
@@ -31,19 +43,26 @@ void ParallelZipExtractor::WriteLoop() {
                 if (workersDone_) return;
                 continue;
             }
-            task = std::move(found->second);
-            doneList_.erase(found);
+            // It stays in the list, where workers only add other tasks, until the last writer is past it.
+            task = &found->second;
         }
-        if (task.kind == BufferKind::Streamed) {
-            PlaceStreamed(task);
+        if (task->kind == BufferKind::Streamed) {
+            if (task->pieces.front().writer == writer) PlaceStreamed(*task);
         } else {
-            for (const TaskPiece& piece : task.pieces) {
+            for (const TaskPiece& piece : task->pieces) {
                 if (cancel_) break;
-                WriteWhole(task, piece);
+                if (piece.writer == writer) WriteWhole(*task, piece);
             }
         }
-        next = PlaceOf(*task.pieces.back().entry) + 1;
-        Discard(task);
+        next = PlaceOf(*task->pieces.back().entry) + 1;
+        ExtractTask done;
+        {
+            std::lock_guard<std::mutex> guard(doneLock_);
+            if (++task->writersPast < writerCount_) continue;
+            done = std::move(*task);
+            doneList_.erase(done.sequence);
+        }
+        Discard(done);
     }
 }
 

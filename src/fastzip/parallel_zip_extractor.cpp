@@ -123,6 +123,8 @@ void ParallelZipExtractor::Reset(const std::wstring& destination) {
     bytesWritten_ = 0;
     ClearErrors(errors_);
     destination_ = destination;
+    // A test writes nothing, and reports every file entry in archive order: one writer.
+    writerCount_ = testing_ || threadCount_ < 2 ? 1 : 2;
     workQueue_.clear();
     doneList_.clear();
     knownFolders_.clear();
@@ -206,10 +208,10 @@ void ParallelZipExtractor::StartAndJoin() {
     std::vector<std::thread> threads;
     activeWorkers_ = static_cast<int>(threadCount_);
     try {
-        threads.reserve(static_cast<std::size_t>(threadCount_) + 2);
+        threads.reserve(static_cast<std::size_t>(threadCount_) + 1 + writerCount_);
         threads.emplace_back(&ParallelZipExtractor::ReaderThread, this);
         for (unsigned i = 0; i < threadCount_; ++i) threads.emplace_back(&ParallelZipExtractor::WorkerThread, this, i);
-        threads.emplace_back(&ParallelZipExtractor::WriterThread, this);
+        for (unsigned i = 0; i < writerCount_; ++i) threads.emplace_back(&ParallelZipExtractor::WriterThread, this, i);
     } catch (const std::exception&) {
         Fail(L"Failed to start the extraction threads");
     }

@@ -1,6 +1,9 @@
 // Extracts a whole ZIP archive, or chosen entries, into a folder on every processor core: one reader thread reads
 // compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned to
-// processors), and one writer thread puts the files in place strictly in central-directory order.
+// processors), and writer threads put the files in place: one in a test run, two for an extraction on two
+// processors or more. Each folder's files go to one writer, which takes them in central-directory order, so a later
+// entry of the same name still replaces an earlier one, and two writers never create files in the same folder at
+// once; with many files, file creation is what extraction waits for, and two writers create them on two processors.
 //
 // Small files travel many to a buffer, so the stages hand work on per buffer, not per file; the reader fills them
 // through a read window, one system call for many local headers and files. An entry above the streaming threshold is
@@ -38,7 +41,7 @@
 // fast as 4 MiB ones did, at a quarter of the memory.
 //
 // Threads: a run executes on the calling thread, which starts and joins every stage thread before returning. The
-// progress callback is called on the writer thread after each file (in a test run, once per file entry, in archive
+// progress callback is called on a writer thread after each file (in a test run, once per file entry, in archive
 // order), and on a worker after each piece it streams or delivers; calls never overlap. Cancel may be called from any
 // thread. One run at a time.
 #pragma once
@@ -207,8 +210,10 @@ private:
                          std::vector<std::uint8_t>& scratch);
 
     // Writer stage (extractor_writer.cpp).
-    void WriterThread() noexcept;
-    void WriteLoop();
+    void WriterThread(unsigned writer) noexcept;
+    void WriteLoop(unsigned writer);
+    // The writer of a file entry: the same for every file of one folder.
+    unsigned WriterOf(const ZipEntry& entry) const;
     void WriteWhole(const ExtractTask& task, const TaskPiece& piece);
     void PlaceStreamed(ExtractTask& task);
     void DropTargetPath(ZipEntry& entry);
@@ -251,6 +256,7 @@ private:
     std::atomic<std::uint64_t> bytesWritten_{0};
     EntrySource* source_ = nullptr;  // the run's
     bool testing_ = false;           // set before the stage threads start
+    unsigned writerCount_ = 1;       // likewise
     ZipArchiveIndex index_;
     std::vector<EntryState> states_;
     std::vector<std::uint32_t> positions_;  // each kept entry's place in the full list

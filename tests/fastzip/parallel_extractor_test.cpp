@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <random>
 
@@ -199,6 +200,49 @@ TEST_F(ParallelExtractorTest, LargeEntriesAroundTheThresholdComeOutExactAndInOrd
         }
         EXPECT_EQ(ReadBytes(scratch / L"twice.bin"), twiceLast);
         EXPECT_EQ(PartialFilesIn(scratch.Path()), std::vector<std::wstring>{});
+    }
+}
+
+// Two writers share the folders between them. Whatever the processor count, the tree is the same: a name that comes
+// twice in a folder, large or small, also in two spellings of its folder's case, ends with its later entry.
+TEST_F(ParallelExtractorTest, FilesOfManyFoldersComeOutAlikeWithOneWriterOrTwo) {
+    ZipWriter zip;
+    std::map<std::wstring, Bytes> expected;
+    unsigned seed = 300;
+    for (int folder = 0; folder < 24; ++folder) {
+        for (int file = 0; file < 6; ++file) {
+            const std::string name = "d" + std::to_string(folder) + "/f" + std::to_string(file) + ".txt";
+            Bytes content = NoisyBytes(file == 5 ? 3 * kThreshold : 100 + 37 * file, ++seed);
+            zip.Add(Entry(name, content));
+            expected[Platform::Utf8ToWide(name)] = std::move(content);
+        }
+        // Again, after files of other folders: the later content wins.
+        if (folder % 5 == 4) {
+            const std::string name = "d" + std::to_string(folder - 2) + "/f" + std::to_string(folder % 6) + ".txt";
+            Bytes content = NoisyBytes(folder % 2 == 0 ? 200 : 2 * kThreshold, ++seed);
+            zip.Add(Entry(name, content));
+            expected[Platform::Utf8ToWide(name)] = std::move(content);
+        }
+    }
+    Bytes upper = ToBytes("upper"), lower = ToBytes("lower");
+    zip.Add(Entry("Case/Same.txt", upper)).Add(Entry("case/same.txt", lower));
+    zip.Finish().WriteTo(archive_);
+    for (unsigned processors : {1u, 2u, 8u}) {
+        SCOPED_TRACE(processors);
+        ScratchFolder scratch;
+        ParallelZipExtractor engine(processors, kThreshold, kPiece);
+        ASSERT_TRUE(engine.RunAll(archive_, scratch.Path())) << engine.ErrorText();
+        for (const auto& [name, content] : expected) {
+            EXPECT_EQ(ReadBytes(scratch / name), content) << Platform::WideToUtf8(name);
+        }
+#ifdef _WIN32
+        EXPECT_EQ(ReadBytes(scratch / L"Case/Same.txt"), lower) << "one file on a file system that ignores case";
+#else
+        EXPECT_EQ(ReadBytes(scratch / L"Case/Same.txt"), upper);
+        EXPECT_EQ(ReadBytes(scratch / L"case/same.txt"), lower);
+#endif
+        EXPECT_EQ(engine.FilesWritten(), 24u * 6 + 4 + 2);
+        EXPECT_EQ(PartialFilesIn(scratch / L"d7"), std::vector<std::wstring>{});
     }
 }
 
