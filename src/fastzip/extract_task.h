@@ -26,7 +26,7 @@ struct TaskPiece {
 };
 
 struct ExtractTask {
-    // The place of its first entry in the run's list: the writer takes the tasks in that order, whatever order the
+    // The place of its first entry in the run's list: every writer takes the tasks in that order, whatever order the
     // workers took them in.
     std::uint32_t sequence = 0;
     std::vector<TaskPiece> pieces;

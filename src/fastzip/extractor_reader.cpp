@@ -58,7 +58,7 @@ void ParallelZipExtractor::ReadEntries() {
         Prepared prepared = early != started.end() ? early->second : PrepareFile(entry);
         if (prepared == Prepared::Stop) break;
         if (prepared == Prepared::Skip) {
-            // A failed entry travels without data, so that the writer meets every file entry in archive order.
+            // A failed entry travels without data, so that its writer meets every file entry in archive order.
             batch.pieces.push_back({&entry, batch.inputLength, batch.outputCapacity, WriterOf(entry)});
             continue;
         }
@@ -97,7 +97,7 @@ bool ParallelZipExtractor::StartDominantEntries(StartedEntries& started) {
 }
 
 bool ParallelZipExtractor::AddToBatch(ZipEntry& entry, ExtractTask& batch) {
-    // Enough files to keep the writer busy while the next buffer is inflated, few enough to stay responsive.
+    // Enough files to keep the writers busy while the next buffer is inflated, few enough to stay responsive.
     constexpr std::size_t kMaxFilesPerTask = 512;
     bool full = batch.inputLength + entry.compressedSize > bufferSize_ ||
                 batch.outputCapacity + entry.uncompressedSize > bufferSize_ || batch.pieces.size() >= kMaxFilesPerTask;

@@ -1,8 +1,6 @@
 // The writer stage: writes finished entries in directory order, one file each, and reports progress. With two
 // writers, each takes every task in turn and writes the files of its own folders.
 #include <chrono>
-#include <cwctype>
-#include <functional>
 
 #include "archive/file_output.h"
 #include "fastzip/parallel_zip_extractor.h"
@@ -17,15 +15,6 @@ void ParallelZipExtractor::WriterThread(unsigned writer) noexcept {
     } catch (const std::exception&) {
         Fail(L"Out of memory while writing");
     }
-}
-
-unsigned ParallelZipExtractor::WriterOf(const ZipEntry& entry) const {
-    if (writerCount_ < 2) return 0;
-    // The folder as the file system compares names, roughly: names that differ only in case may be one file.
-    const std::size_t slash = entry.targetPath.find_last_of(L"/\\");
-    std::wstring folder = entry.targetPath.substr(0, slash == std::wstring::npos ? 0 : slash);
-    for (wchar_t& c : folder) c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
-    return static_cast<unsigned>(std::hash<std::wstring>{}(folder) % writerCount_);
 }
 
 void ParallelZipExtractor::WriteLoop(unsigned writer) {
@@ -141,6 +130,7 @@ bool ParallelZipExtractor::ReportProgress(const std::wstring& name, std::uint64_
     bytesWritten_ += piece;
     if (!progress_) return !cancel_;
     std::lock_guard<std::mutex> guard(progressLock_);
+    if (cancel_) return false;  // another writer's call cancelled the run
     // Read under the lock, so that the totals reported never go down.
     if (!progress_(name, piece, fileSize, bytesWritten_, index_.totalUncompressed)) Cancel();
     return !cancel_;

@@ -1,20 +1,20 @@
 // Extracts a whole ZIP archive, or chosen entries, into a folder on every processor core: one reader thread reads
 // compressed bytes with positional reads, N worker threads inflate them (libdeflate, one decompressor each, pinned to
 // processors), and writer threads put the files in place: one in a test run, two for an extraction on two
-// processors or more. Each folder's files go to one writer, which takes them in central-directory order, so a later
-// entry of the same name still replaces an earlier one, and two writers never create files in the same folder at
-// once; with many files, file creation is what extraction waits for, and two writers create them on two processors.
+// processors or more (WriterForFile). Each folder's files go to one writer, which takes them in central-directory
+// order; with many small files, file creation is what extraction waits for, and two writers create them on two
+// processors. Files appear in directory order within each folder, not across folders.
 //
 // Small files travel many to a buffer, so the stages hand work on per buffer, not per file; the reader fills them
 // through a read window, one system call for many local headers and files. An entry above the streaming threshold is
 // taken by one worker into a partial file beside its target, while the other workers go on with the entries behind it,
-// and the writer renames that file into place when the entry's turn comes. The worker decodes a deflated one in one
+// and its writer renames that file into place when the entry's turn comes. The worker decodes a deflated one in one
 // call (libdeflate) when the whole-decode budget holds its compressed and uncompressed bytes, waiting for other workers
 // to give theirs back; otherwise it inflates (zlib) or copies it in pieces. During a whole decode a worker with nothing
 // left to decode may reserve the file's room, so that the write after it is little more than a copy. An entry that
 // alone holds a large share of the archive is queued before all others and decoded in parts (DeflatePieces) into three
 // buffers used in turn (PartBuffers), which a worker with nothing left to decode checks and writes while the rest is
-// decoded, and whose tail it decodes, and writes in place, once it has caught up (TailOffer); the writer still places
+// decoded, and whose tail it decodes, and writes in place, once it has caught up (TailOffer); its writer still places
 // it in its turn. Every file's CRC-32 and size are checked before it takes its name, so a damaged or cancelled entry
 // never leaves a file behind, and an existing file is only ever replaced by a complete one. Entry paths that would
 // leave the destination are refused. Modification times are restored.
@@ -66,6 +66,7 @@
 #include "fastzip/memory_budget.h"
 #include "fastzip/output_relay.h"
 #include "fastzip/room_reservations.h"
+#include "fastzip/writer_choice.h"
 #include "fastzip/zip_entry.h"
 
 struct libdeflate_decompressor;
@@ -212,8 +213,7 @@ private:
     // Writer stage (extractor_writer.cpp).
     void WriterThread(unsigned writer) noexcept;
     void WriteLoop(unsigned writer);
-    // The writer of a file entry: the same for every file of one folder.
-    unsigned WriterOf(const ZipEntry& entry) const;
+    unsigned WriterOf(const ZipEntry& entry) const { return WriterForFile(entry.targetPath, writerCount_); }
     void WriteWhole(const ExtractTask& task, const TaskPiece& piece);
     void PlaceStreamed(ExtractTask& task);
     void DropTargetPath(ZipEntry& entry);

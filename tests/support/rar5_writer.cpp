@@ -118,7 +118,8 @@ Bytes WithMainHeaderExtra(const Bytes& archive, const Bytes& extra) {
         if ((archive.at(at++) & 0x80) == 0) break;
     }
     // The body starts with its type and flags, one byte each in a main header without extra area.
-    Bytes body(archive.begin() + static_cast<std::ptrdiff_t>(at), archive.begin() + static_cast<std::ptrdiff_t>(at + bodySize));
+    Bytes body(archive.begin() + static_cast<std::ptrdiff_t>(at),
+               archive.begin() + static_cast<std::ptrdiff_t>(at + bodySize));
     body[1] |= kHeaderHasExtra;
     Bytes size;
     PutVint(size, extra.size());

@@ -27,8 +27,8 @@ public:
     bool WriteTo(const std::wstring& path) const;
 
 private:
-    void AddFile(const std::string& name, const Bytes& content, const Bytes& stored, unsigned method,
-                 bool isFolder, std::uint32_t unixTime);
+    void AddFile(const std::string& name, const Bytes& content, const Bytes& stored, unsigned method, bool isFolder,
+                 std::uint32_t unixTime);
     void AddHeader(const Bytes& body);
 
     Bytes bytes_;

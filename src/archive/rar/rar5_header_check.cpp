@@ -8,7 +8,7 @@ namespace Arkova::Rar {
 
 namespace {
 
-constexpr std::size_t kMarkerSize = 7;                // the signature up to its version byte
+constexpr std::size_t kMarkerSize = 7;                 // the signature up to its version byte
 constexpr std::size_t kSfxSearchSize = 0x200000 - 16;  // how far past the marker the library looks for one
 constexpr std::uint64_t kMainHeader = 1;
 constexpr std::uint64_t kEncryptionHeader = 4;
