@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <map>
 #include <mutex>
 #include <random>
 
@@ -223,37 +222,6 @@ TEST(WriterForFileTest, NamesOfOneFolderGoToOneWriterAndFoldersSpreadOverBoth) {
     EXPECT_GT(used[0], 4u);
     EXPECT_GT(used[1], 4u);
     EXPECT_EQ(WriterForFile(L"/out/d3/f.txt", 1), 0u);
-}
-
-// Whatever the processor count, and so one writer or two, the tree is the same: a name that comes again in its
-// folder, after files of other folders, small or large, ends with its later entry.
-TEST_F(ParallelExtractorTest, FilesOfManyFoldersComeOutAlikeWithOneWriterOrTwo) {
-    ZipWriter zip;
-    std::map<std::wstring, Bytes> expected;
-    unsigned seed = 300;
-    auto add = [&](const std::string& name, std::size_t size) {
-        Bytes content = NoisyBytes(size, ++seed);
-        zip.Add(Entry(name, content));
-        expected[Platform::Utf8ToWide(name)] = std::move(content);
-    };
-    for (int folder = 0; folder < 24; ++folder) {
-        for (int file = 0; file < 6; ++file) {
-            add("d" + std::to_string(folder) + "/f" + std::to_string(file), file == 5 ? 3 * kThreshold : 100 + file);
-        }
-        if (folder % 5 == 4) add("d" + std::to_string(folder - 2) + "/f" + std::to_string(folder % 6), 200);
-    }
-    add("d7/f1", 2 * kThreshold);
-    zip.Finish().WriteTo(archive_);
-    for (unsigned processors : {1u, 2u, 8u}) {
-        SCOPED_TRACE(processors);
-        ScratchFolder scratch;
-        ParallelZipExtractor engine(processors, kThreshold, kPiece);
-        ASSERT_TRUE(engine.RunAll(archive_, scratch.Path())) << engine.ErrorText();
-        for (const auto& [name, content] : expected) {
-            EXPECT_EQ(ReadBytes(scratch / name), content) << Platform::WideToUtf8(name);
-        }
-        EXPECT_EQ(engine.FilesWritten(), 24u * 6 + 4 + 1);
-    }
 }
 
 TEST_F(ParallelExtractorTest, DamagedLargeEntriesFailAloneAndLeaveNothing) {
